@@ -1,0 +1,202 @@
+#include "library/strings/file_text.h"
+
+#include "library/strings/strutils.h"
+#include "platform/files.h"
+#include "platform/message_box.h"
+
+namespace quorel {
+
+namespace {
+
+constexpr std::u16string_view kPreviewOpen = u"<preview>";
+constexpr std::u16string_view kPreviewClose = u"</preview>";
+constexpr std::u16string_view kPreviewCloseUpper = u"</PREVIEW>";
+
+bool IsSeparator(char16_t c) { return c == u' ' || c == u'\t' || c == kLf; }
+
+char16_t FoldAz(char16_t c) {
+  return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+bool StartsWithFolded(std::u16string_view text, std::u16string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (FoldAz(text[i]) != FoldAz(prefix[i])) return false;
+  }
+  return true;
+}
+
+void AppendEscape(unsigned value, std::string* out) {
+  out->append("&#");
+  out->append(std::to_string(value));
+  out->push_back(';');
+}
+
+}  // namespace
+
+void ForEachFileLine(std::string_view bytes,
+                     const std::function<void(std::u16string_view)>& line) {
+  std::u16string current;
+  bool pending = false;
+  for (char byte : bytes) {
+    unsigned char b = static_cast<unsigned char>(byte);
+    if (b == 0x1A) break;
+    if (b == '\n') {
+      if (!current.empty() && current.back() == kCr) current.pop_back();
+      line(current);
+      current.clear();
+      pending = false;
+      continue;
+    }
+    // A NUL cannot live in a zero-terminated text; it is dropped rather than cutting the
+    // rest of the line away.
+    if (b == 0) continue;
+    current.push_back(static_cast<char16_t>(b));
+    pending = true;
+  }
+  if (pending) {
+    if (!current.empty() && current.back() == kCr) current.pop_back();
+    line(current);
+  }
+}
+
+std::u16string DecodeFileField(std::u16string_view raw) {
+  std::u16string field(raw);
+  for (char16_t& c : field) {
+    if (c == kPilcrow) c = kCr;
+  }
+  HtmlToUnicode(&field);
+  return field;
+}
+
+void AppendEncodedField(std::u16string_view text, std::string* out) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char16_t c = text[i];
+    if (c == 0) break;
+    if (c == kCr) {
+      out->push_back(static_cast<char>(0xB6));
+    } else if (c >= 0x100 || c == kPilcrow || c == kEndOfFile || c == kLf ||
+               (c == u'&' && i + 1 < text.size() && text[i + 1] == u'#')) {
+      AppendEscape(c, out);
+    } else {
+      out->push_back(static_cast<char>(c));
+    }
+  }
+}
+
+bool ParseEntryLine(std::u16string_view line, EntryLine* entry) {
+  std::size_t start = 0;
+  while (start < line.size() && IsSeparator(line[start])) ++start;
+  std::size_t end = start;
+  while (end < line.size() && !IsSeparator(line[end])) ++end;
+  if (end == start) return false;
+  std::u16string_view key = line.substr(start, end - start);
+  // The character after the key belongs to it; what follows is the rest.
+  std::size_t rest_start = end < line.size() ? end + 1 : end;
+  std::u16string_view rest = line.substr(rest_start);
+  if (rest.empty()) return false;
+  std::size_t skip = 0;
+  while (skip < rest.size() && (rest[skip] == u' ' || rest[skip] == u'\t')) ++skip;
+  rest.remove_prefix(skip);
+
+  entry->key = DecodeFileField(key);
+  if (entry->key.empty()) return false;
+  entry->has_preview = false;
+  entry->preview.clear();
+  if (StartsWithFolded(rest, kPreviewOpen)) {
+    std::u16string_view inner = rest.substr(kPreviewOpen.size());
+    std::size_t close = inner.find(kPreviewClose);
+    if (close == std::u16string_view::npos) close = inner.find(kPreviewCloseUpper);
+    if (close != std::u16string_view::npos) {
+      entry->has_preview = true;
+      entry->preview = DecodeFileField(inner.substr(0, close));
+      entry->text = DecodeFileField(inner.substr(close + kPreviewClose.size()));
+      return true;
+    }
+  }
+  entry->text = DecodeFileField(rest);
+  return true;
+}
+
+void AppendEntryLine(std::u16string_view key, const std::u16string* preview,
+                     std::u16string_view text, std::string* out) {
+  // A key of one blank or TAB would be taken for the separator: it goes as an escape.
+  if (key.size() == 1 && (key[0] == u' ' || key[0] == u'\t')) {
+    AppendEscape(key[0], out);
+  } else {
+    AppendEncodedField(key, out);
+  }
+  out->append("\t\t");
+  if (preview != nullptr) {
+    out->append("<preview>");
+    // A "</preview>" inside the preview would end it early: its "<" goes as an escape.
+    std::u16string_view rest = *preview;
+    for (std::size_t found; (found = rest.find(kPreviewClose)) != std::u16string_view::npos;) {
+      AppendEncodedField(rest.substr(0, found), out);
+      AppendEscape(u'<', out);
+      rest.remove_prefix(found + 1);
+    }
+    AppendEncodedField(rest, out);
+    out->append("</preview>");
+    AppendEncodedField(text, out);
+  } else {
+    // The reader drops blanks before a text and takes a leading "<preview>" as markup;
+    // escaping the first character keeps such a text as it is.
+    if (!text.empty() &&
+        (text[0] == u' ' || text[0] == u'\t' || StartsWithFolded(text, kPreviewOpen))) {
+      AppendEscape(text[0], out);
+      text.remove_prefix(1);
+    }
+    AppendEncodedField(text, out);
+  }
+  out->append("\r\n");
+}
+
+std::u16string FormatMessage(std::u16string_view format, std::u16string_view argument) {
+  std::u16string message(format);
+  std::size_t at = message.find(u"%s");
+  if (at != std::u16string::npos) message.replace(at, 2, argument);
+  return message;
+}
+
+bool LoadTextFile(std::u16string_view path, std::u16string_view message, std::string* bytes) {
+  if (platform::ReadFileBytes(path, bytes)) return true;
+  platform::ShowMessage(FormatMessage(message, path), u"Quorel");
+  return false;
+}
+
+std::u16string BackupName(std::u16string_view path) {
+  std::size_t name_start = path.find_last_of(u"\\/");
+  name_start = name_start == std::u16string_view::npos ? 0 : name_start + 1;
+  std::size_t dot = path.rfind(u'.');
+  std::u16string backup(path);
+  if (dot != std::u16string_view::npos && dot >= name_start) backup.resize(dot);
+  backup.append(u".bak");
+  return backup;
+}
+
+bool SaveTextFile(std::u16string_view path, std::u16string_view message,
+                  std::string_view bytes) {
+  std::u16string backup = BackupName(path);
+  if (backup != path) platform::CopyFileOver(path, backup);  // nothing to back up is fine
+  std::u16string temporary = std::u16string(path) + u".saving";
+  if (platform::WriteFileBytes(temporary, bytes) &&
+      platform::ReplaceFileWith(temporary, path)) {
+    return true;
+  }
+  platform::DeleteFileAt(temporary);
+  platform::ShowMessage(FormatMessage(message, path), u"Quorel");
+  return false;
+}
+
+bool GetRunningExeDirectory(std::u16string* directory) {
+  std::u16string path;
+  if (!platform::GetRunningExePath(&path)) return false;
+  std::size_t slash = path.rfind(u'\\');
+  if (slash == std::u16string::npos) return false;
+  path.resize(slash);
+  *directory = std::move(path);
+  return true;
+}
+
+}  // namespace quorel
