@@ -1,0 +1,67 @@
+# The two entry points of the README, and the steps behind them.
+#   make test     installs what is missing, builds every tree, runs every test layer
+#   make package  builds the Windows programs and lays out dist/Quorel/
+
+JOBS ?= 2
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+DEBIAN_PACKAGES := cmake make g++ clang libgtest-dev googletest libbenchmark-dev \
+  mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 \
+  xvfb xdotool imagemagick fonts-dejavu-core
+
+.PHONY: all deps test unit asan windows wine fuzz fuzz-long bench package clean
+
+all: package
+
+deps:
+	@missing=$$(for p in $(DEBIAN_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
+	done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
+
+unit: deps
+	cmake --preset host >/dev/null
+	cmake --build --preset host -j$(JOBS)
+	ctest --preset host -j$(JOBS)
+
+asan: deps
+	cmake --preset host-asan >/dev/null
+	cmake --build --preset host-asan -j$(JOBS)
+	ctest --preset host-asan -j$(JOBS)
+
+windows: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j$(JOBS)
+
+wine: windows
+	ctest --preset windows
+
+fuzz: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j$(JOBS)
+	ctest --preset fuzz -j$(JOBS)
+
+fuzz-long: deps
+	cmake --preset fuzz -DQUOREL_FUZZ_SECONDS=600 >/dev/null
+	cmake --build --preset fuzz -j$(JOBS)
+	ctest --preset fuzz -j$(JOBS)
+
+bench: deps
+	cmake --preset host >/dev/null
+	cmake --build --preset host -j$(JOBS) --target quorel_bench
+	./build/host/bench/quorel_bench
+
+test: unit asan wine fuzz
+
+package: windows
+	rm -rf dist/Quorel
+	mkdir -p dist/Quorel
+	cp build/windows/bin/QuorelApi.dll dist/Quorel/
+	@echo "Laid out dist/Quorel/"
+
+clean:
+	rm -rf build dist

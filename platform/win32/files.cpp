@@ -1,0 +1,109 @@
+#include "platform/files.h"
+
+#include <shlobj.h>
+
+#include "platform/win32/win32_text.h"
+
+namespace platform {
+
+using win32::Wide;
+
+namespace {
+
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() {
+    if (valid()) CloseHandle(handle_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+}  // namespace
+
+bool ReadFileBytes(std::u16string_view path, std::string* bytes) {
+  FileHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) return false;
+  bytes->resize(static_cast<std::size_t>(size.QuadPart));
+  std::size_t done = 0;
+  while (done < bytes->size()) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), bytes->data() + done, static_cast<DWORD>(bytes->size() - done),
+                  &got, nullptr)) {
+      return false;
+    }
+    if (got == 0) break;
+    done += got;
+  }
+  bytes->resize(done);
+  return true;
+}
+
+bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
+  FileHandle file(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD wrote = 0;
+    if (!WriteFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done),
+                   &wrote, nullptr) ||
+        wrote == 0) {
+      return false;
+    }
+    done += wrote;
+  }
+  return FlushFileBuffers(file.get()) != 0;
+}
+
+bool ReplaceFileWith(std::u16string_view source, std::u16string_view target) {
+  return MoveFileExW(Wide(source).c_str(), Wide(target).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool CopyFileOver(std::u16string_view from, std::u16string_view to) {
+  return CopyFileW(Wide(from).c_str(), Wide(to).c_str(), FALSE) != 0;
+}
+
+bool DeleteFileAt(std::u16string_view path) { return DeleteFileW(Wide(path).c_str()) != 0; }
+
+bool FileExists(std::u16string_view path) {
+  DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool GetRunningExePath(std::u16string* path) {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    // Null module: the executable of the process, not this library.
+    DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return false;
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      *path = win32::Utf16(buffer);
+      return true;
+    }
+    if (buffer.size() >= 32768) return false;
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+bool GetDocumentsFolder(std::u16string* path) {
+  wchar_t buffer[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, buffer))) {
+    return false;
+  }
+  *path = win32::Utf16(buffer);
+  return true;
+}
+
+}  // namespace platform
