@@ -15,7 +15,7 @@
 #include <tuple>
 #include <vector>
 
-#include "library/keys/special_keys.h"
+#include "library/keys/key_table.h"
 #include "library/slides/slide_set.h"
 #include "library/strings/file_text.h"
 #include "platform/fake/fake_system.h"

@@ -1,6 +1,6 @@
 // Special keys and directions.
 #include "library/api/api_support.h"
-#include "library/keys/special_keys.h"
+#include "library/keys/key_table.h"
 
 using quorel::api::Guarded;
 using quorel::api::In;

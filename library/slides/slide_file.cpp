@@ -1,6 +1,6 @@
 #include <string>
 
-#include "library/keys/special_keys.h"
+#include "library/keys/key_table.h"
 #include "library/slides/slide_set.h"
 #include "library/strings/file_text.h"
 

@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "library/keys/special_keys.h"
+#include "library/keys/key_table.h"
 
 namespace quorel {
 

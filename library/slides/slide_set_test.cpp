@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <random>
 
-#include "library/keys/special_keys.h"
+#include "library/keys/key_table.h"
 #include "platform/fake/fake_system.h"
 
 namespace quorel {

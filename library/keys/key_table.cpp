@@ -1,4 +1,4 @@
-#include "library/keys/special_keys.h"
+#include "library/keys/key_table.h"
 
 namespace quorel {
 
