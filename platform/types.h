@@ -11,6 +11,13 @@ namespace platform {
 using WindowHandle = std::uintptr_t;
 using FontHandle = std::uintptr_t;
 
+struct Point {
+  int x = 0;
+  int y = 0;
+  bool operator==(const Point&) const = default;
+};
+
+// As the system's rectangles: right and bottom lie just outside.
 struct Rect {
   int left = 0;
   int top = 0;
@@ -18,6 +25,7 @@ struct Rect {
   int bottom = 0;
   int Width() const { return right - left; }
   int Height() const { return bottom - top; }
+  bool operator==(const Rect&) const = default;
 };
 
 }  // namespace platform

@@ -253,3 +253,251 @@ bool IsLetterOrDigit(char16_t c) {
 }
 
 }  // namespace platform
+
+#include "platform/clipboard.h"
+#include "platform/clock.h"
+#include "platform/drawing.h"
+#include "platform/input.h"
+#include "platform/list_box.h"
+#include "platform/window.h"
+
+namespace platform {
+
+namespace {
+
+// The answers of a US keyboard layout for the characters typed in tests.
+std::int16_t UsLayoutScan(char16_t c) {
+  if (c >= u'a' && c <= u'z') return static_cast<std::int16_t>(c - u'a' + 'A');
+  if (c >= u'A' && c <= u'Z') return static_cast<std::int16_t>(0x100 | c);
+  if (c >= u'0' && c <= u'9') return static_cast<std::int16_t>(c);
+  static constexpr std::u16string_view kShiftedDigits = u")!@#$%^&*(";
+  if (std::size_t at = kShiftedDigits.find(c); at != std::u16string_view::npos) {
+    return static_cast<std::int16_t>(0x100 | ('0' + at));
+  }
+  struct Key {
+    char16_t plain;
+    char16_t shifted;
+    std::int16_t vk;
+  };
+  static constexpr Key kKeys[] = {
+      {u';', u':', 0xBA}, {u'=', u'+', 0xBB}, {u',', u'<', 0xBC}, {u'-', u'_', 0xBD},
+      {u'.', u'>', 0xBE}, {u'/', u'?', 0xBF}, {u'`', u'~', 0xC0}, {u'[', u'{', 0xDB},
+      {u'\\', u'|', 0xDC}, {u']', u'}', 0xDD}, {u'\'', u'"', 0xDE},
+  };
+  for (const Key& key : kKeys) {
+    if (c == key.plain) return key.vk;
+    if (c == key.shifted) return static_cast<std::int16_t>(0x100 | key.vk);
+  }
+  switch (c) {
+    case u' ': return 0x20;
+    case 0x08: return 0x08;
+    case 0x09: return 0x09;
+    case 0x0D: return 0x0D;
+    default: return -1;
+  }
+}
+
+std::uint32_t UsScanCode(std::uint32_t vk) {
+  static const std::map<std::uint32_t, std::uint32_t> kCodes = {
+      {0x08, 0x0E}, {0x09, 0x0F}, {0x0D, 0x1C}, {0x10, 0x2A}, {0x11, 0x1D}, {0x12, 0x38},
+      {0x13, 0x45}, {0x1B, 0x01}, {0x20, 0x39}, {0x21, 0x49}, {0x22, 0x51}, {0x23, 0x4F},
+      {0x24, 0x47}, {0x25, 0x4B}, {0x26, 0x48}, {0x27, 0x4D}, {0x28, 0x50}, {0x2C, 0x37},
+      {0x2D, 0x52}, {0x2E, 0x53}, {0x5B, 0x5B}, {0x5D, 0x5D}, {0x90, 0x45}, {0x91, 0x46},
+      {0xA5, 0x38}, {0x70, 0x3B}, {0x41, 0x1E}, {0x43, 0x2E}, {0x51, 0x10}, {0x58, 0x2D},
+  };
+  auto found = kCodes.find(vk);
+  return found == kCodes.end() ? 0 : found->second;
+}
+
+void ToggleLocks(const Input& input) {
+  if (input.mouse || (input.flags & (kKeyUp | kKeyUnicode)) != 0) return;
+  if (input.vk == 0x90 || input.vk == 0x91 || input.vk == 0x14) {
+    Instance().key_states[input.vk] ^= 1;
+  }
+}
+
+fake::FakeList& List(WindowHandle list) { return Instance().lists[list]; }
+
+}  // namespace
+
+void SendInputs(std::span<const Input> inputs) {
+  Instance().input_calls.push_back({false, std::vector<Input>(inputs.begin(), inputs.end())});
+  for (const Input& input : inputs) ToggleLocks(input);
+}
+
+void KeybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
+  Input input;
+  input.vk = vk;
+  input.scan = scan;
+  input.flags = flags;
+  Instance().input_calls.push_back({true, {input}});
+  ToggleLocks(input);
+}
+
+std::int16_t VkKeyScan(char16_t c) {
+  auto found = Instance().key_scans.find(c);
+  return found != Instance().key_scans.end() ? found->second : UsLayoutScan(c);
+}
+
+std::uint32_t MapVirtualKey(std::uint32_t code, std::uint32_t map_type) {
+  if (map_type != 0) return 0;
+  auto found = Instance().scan_codes.find(code);
+  return found != Instance().scan_codes.end() ? found->second : UsScanCode(code);
+}
+
+std::int16_t GetKeyState(int vk) {
+  auto found = Instance().key_states.find(vk);
+  return found == Instance().key_states.end() ? 0 : found->second;
+}
+
+bool OpenClipboard() {
+  if (!Instance().clipboard_opens) return false;
+  Instance().clipboard_open = true;
+  return true;
+}
+
+bool ClipboardUnicodeText(std::u16string* text) {
+  if (!Instance().clipboard_open || !Instance().clipboard_has_text) return false;
+  *text = Instance().clipboard_text;
+  return true;
+}
+
+void CloseClipboard() { Instance().clipboard_open = false; }
+
+std::uint32_t TickCount() { return Instance().tick; }
+
+void Sleep(std::uint32_t milliseconds) {
+  Instance().sleeps.push_back(milliseconds);
+  Instance().tick += milliseconds;
+}
+
+std::u16string ToUpper(std::u16string_view text) {
+  std::u16string result(text);
+  for (char16_t& c : result) {
+    if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) c -= 0x20;
+  }
+  return result;
+}
+
+std::u16string ToLower(std::u16string_view text) {
+  std::u16string result(text);
+  for (char16_t& c : result) {
+    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) c += 0x20;
+  }
+  return result;
+}
+
+std::u16string FormatDate(std::uint32_t flags) {
+  return flags == 2 ? Instance().long_date : Instance().short_date;
+}
+
+std::u16string FormatTime(std::uint32_t flags) {
+  return flags == 2 ? Instance().short_time : Instance().long_time;
+}
+
+ScreenMetrics GetScreenMetrics() { return Instance().metrics; }
+
+Rect WorkAreaNearest(WindowHandle) { return Instance().work_area; }
+
+void PostMessageTo(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
+                   std::intptr_t lparam) {
+  Instance().messages.push_back({window, message, wparam, lparam, false});
+}
+
+void SendMessageTo(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
+                   std::intptr_t lparam) {
+  Instance().messages.push_back({window, message, wparam, lparam, true});
+}
+
+void StartTimer(WindowHandle window, std::uintptr_t id, std::uint32_t milliseconds) {
+  Instance().timers[{window, id}] = milliseconds;
+}
+
+void StopTimer(WindowHandle window, std::uintptr_t id) { Instance().timers.erase({window, id}); }
+
+void CapturePen(WindowHandle window) { Instance().capture = window; }
+
+void ReleasePen() { Instance().capture = 0; }
+
+Point ClientToScreen(WindowHandle window, Point point) {
+  Point origin = Instance().client_origins[window];
+  return {point.x + origin.x, point.y + origin.y};
+}
+
+Point ScreenToClient(WindowHandle window, Point point) {
+  Point origin = Instance().client_origins[window];
+  return {point.x - origin.x, point.y - origin.y};
+}
+
+void PlaceWindow(WindowHandle window, int x, int y, int width, int height) {
+  Instance().windows[window] = {x, y, x + width, y + height};
+  Instance().client_origins[window] = {x + Instance().metrics.border_width,
+                                       y + Instance().metrics.border_height};
+}
+
+void ShowWindowQuietly(WindowHandle window, bool show) {
+  if (show) {
+    Instance().visible.insert(window);
+  } else {
+    Instance().visible.erase(window);
+  }
+}
+
+void Repaint(WindowHandle) {}
+
+void CopyImageRect(std::u16string_view image_path, WindowHandle window, PaintContext paint,
+                   const Rect& target, int source_x, int source_y) {
+  if (Instance().undecodable_images.count(std::u16string(image_path)) != 0) return;
+  Instance().draws.push_back({fake::DrawOperation::kCopy, std::u16string(image_path), window,
+                              paint, target, source_x, source_y});
+}
+
+void InvertRect(WindowHandle window, PaintContext paint, const Rect& target) {
+  Instance().draws.push_back({fake::DrawOperation::kInvert, u"", window, paint, target, 0, 0});
+}
+
+int MeasureTextWidth(FontHandle, std::u16string_view text) {
+  return static_cast<int>(text.size()) * Instance().text_width_per_character;
+}
+
+void ListClear(WindowHandle list) {
+  List(list).rows.clear();
+  List(list).selected = -1;
+}
+
+int ListAddRow(WindowHandle list, std::u16string_view text, std::intptr_t item_data,
+               bool at_top) {
+  auto& rows = List(list).rows;
+  if (at_top) {
+    rows.insert(rows.begin(), {std::u16string(text), item_data});
+    return 0;
+  }
+  rows.push_back({std::u16string(text), item_data});
+  return static_cast<int>(rows.size()) - 1;
+}
+
+int ListRowCount(WindowHandle list) { return static_cast<int>(List(list).rows.size()); }
+
+void ListSelectRow(WindowHandle list, int row) {
+  List(list).selected = (row >= 0 && row < ListRowCount(list)) ? row : -1;
+}
+
+int ListSelectedRow(WindowHandle list) { return List(list).selected; }
+
+std::intptr_t ListRowData(WindowHandle list, int row) {
+  if (row < 0 || row >= ListRowCount(list)) return 0;
+  return List(list).rows[static_cast<std::size_t>(row)].data;
+}
+
+int ListRowHeight(WindowHandle list) { return List(list).row_height; }
+
+int ListRowNearest(WindowHandle list, Point point) {
+  int count = ListRowCount(list);
+  if (count == 0) return -1;
+  int row = point.y < 0 ? 0 : point.y / List(list).row_height;
+  return row >= count ? count - 1 : row;
+}
+
+void ListSetFont(WindowHandle list, FontHandle font) { List(list).font = font; }
+
+}  // namespace platform

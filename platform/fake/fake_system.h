@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/drawing.h"
 #include "platform/fonts.h"
+#include "platform/input.h"
+#include "platform/screen.h"
 #include "platform/shared_memory.h"
 #include "platform/types.h"
 
@@ -22,6 +25,44 @@ struct RegistryValue {
 struct MessageBoxRecord {
   std::u16string text;
   std::u16string caption;
+};
+
+// One call that injected input: a SendInput with its inputs, or a keybd_event (one input).
+struct InputCall {
+  bool keybd_event = false;
+  std::vector<Input> inputs;
+  bool operator==(const InputCall&) const = default;
+};
+
+struct PostedMessage {
+  WindowHandle window = 0;
+  std::uint32_t message = 0;
+  std::uintptr_t wparam = 0;
+  std::intptr_t lparam = 0;
+  bool sent = false;  // SendMessage rather than PostMessage
+  bool operator==(const PostedMessage&) const = default;
+};
+
+struct DrawOperation {
+  enum Kind { kCopy, kInvert } kind = kCopy;
+  std::u16string image;  // the file copied from
+  WindowHandle window = 0;
+  PaintContext paint = 0;
+  Rect target;
+  int source_x = 0;
+  int source_y = 0;
+  bool operator==(const DrawOperation&) const = default;
+};
+
+struct FakeList {
+  struct Row {
+    std::u16string text;
+    std::intptr_t data = 0;
+  };
+  std::vector<Row> rows;
+  int selected = -1;
+  int row_height = 16;
+  FontHandle font = 0;
 };
 
 struct FakeSystem {
@@ -53,6 +94,42 @@ struct FakeSystem {
 
   std::vector<FontDescription> fonts_created;
   std::set<std::u16string> missing_font_faces;  // fonts that cannot be made
+
+  // Input injection, in call order. The layout answers come from `key_scans` (a US layout
+  // until a test changes it) and `scan_codes`; `key_states` holds GetKeyState answers, and
+  // a lock key pressed through the input calls flips its toggle bit as on a real system.
+  std::vector<InputCall> input_calls;
+  std::map<char16_t, std::int16_t> key_scans;
+  std::map<std::uint32_t, std::uint32_t> scan_codes;
+  std::map<int, std::int16_t> key_states;
+
+  bool clipboard_opens = true;
+  bool clipboard_open = false;
+  bool clipboard_has_text = true;
+  std::u16string clipboard_text;
+
+  std::uint32_t tick = 1000;  // Sleep advances it
+  std::vector<std::uint32_t> sleeps;
+
+  std::u16string long_date = u"Monday, December 7, 2026";
+  std::u16string short_date = u"12/7/2026";
+  std::u16string long_time = u"8:55:02 PM";
+  std::u16string short_time = u"8:55 PM";
+
+  ScreenMetrics metrics{0, 0, 1024, 768, 1024, 768, 1, 1};
+  Rect work_area{0, 0, 1024, 728};  // the screen less a task bar
+
+  std::vector<PostedMessage> messages;
+  std::map<std::pair<WindowHandle, std::uintptr_t>, std::uint32_t> timers;
+  WindowHandle capture = 0;
+  std::set<WindowHandle> visible;
+  std::map<WindowHandle, Point> client_origins;  // screen position of a client area's origin
+
+  std::vector<DrawOperation> draws;
+  std::set<std::u16string> undecodable_images;
+  int text_width_per_character = 7;
+
+  std::map<WindowHandle, FakeList> lists;
 };
 
 FakeSystem& System();

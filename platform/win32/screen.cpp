@@ -28,3 +28,30 @@ bool IsLiveWindow(WindowHandle window) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+ScreenMetrics GetScreenMetrics() {
+  ScreenMetrics metrics;
+  metrics.virtual_left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  metrics.virtual_top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  metrics.virtual_width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  metrics.virtual_height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  metrics.screen_width = GetSystemMetrics(SM_CXSCREEN);
+  metrics.screen_height = GetSystemMetrics(SM_CYSCREEN);
+  metrics.border_width = GetSystemMetrics(SM_CXBORDER);
+  metrics.border_height = GetSystemMetrics(SM_CYBORDER);
+  return metrics;
+}
+
+Rect WorkAreaNearest(WindowHandle window) {
+  MONITORINFO info = {};
+  info.cbSize = sizeof(info);
+  HMONITOR monitor = MonitorFromWindow(reinterpret_cast<HWND>(window), MONITOR_DEFAULTTONEAREST);
+  if (monitor == nullptr || !GetMonitorInfoW(monitor, &info)) {
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
+  return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+}
+
+}  // namespace platform

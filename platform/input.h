@@ -1,0 +1,40 @@
+// Keyboard and mouse input injected into whatever application has the focus.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace platform {
+
+// Keyboard input flags.
+constexpr std::uint32_t kKeyExtended = 0x0001;
+constexpr std::uint32_t kKeyUp = 0x0002;
+constexpr std::uint32_t kKeyUnicode = 0x0004;
+// Mouse input flags.
+constexpr std::uint32_t kMouseMove = 0x0001;
+constexpr std::uint32_t kMouseLeftDown = 0x0002;
+constexpr std::uint32_t kMouseLeftUp = 0x0004;
+constexpr std::uint32_t kMouseAbsolute = 0x8000;
+
+struct Input {
+  bool mouse = false;
+  std::uint16_t vk = 0;    // keyboard: virtual key
+  std::uint16_t scan = 0;  // keyboard: scan code, or the character with kKeyUnicode
+  std::uint32_t flags = 0;
+  int dx = 0;  // mouse: absolute position, 0..65535 across the screen
+  int dy = 0;
+  bool operator==(const Input&) const = default;
+};
+
+// One SendInput call: the inputs reach the application together, in order.
+void SendInputs(std::span<const Input> inputs);
+// The older single-key call, used for the latched modifiers.
+void KeybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags);
+// The layout's key for a character: virtual key in the low byte, shift state in the high
+// byte (bit 0 Shift, 1 Ctrl, 2 Alt); -1 when the layout has none.
+std::int16_t VkKeyScan(char16_t c);
+std::uint32_t MapVirtualKey(std::uint32_t code, std::uint32_t map_type);
+// Bit 0: the key's toggle is on; bit 15: the key is down.
+std::int16_t GetKeyState(int vk);
+
+}  // namespace platform

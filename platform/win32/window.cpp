@@ -1,0 +1,56 @@
+#include "platform/window.h"
+
+#include <windows.h>
+
+namespace platform {
+
+namespace {
+HWND Handle(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+}  // namespace
+
+void PostMessageTo(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
+                   std::intptr_t lparam) {
+  PostMessageW(Handle(window), message, wparam, lparam);
+}
+
+void SendMessageTo(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
+                   std::intptr_t lparam) {
+  SendMessageW(Handle(window), message, wparam, lparam);
+}
+
+void StartTimer(WindowHandle window, std::uintptr_t id, std::uint32_t milliseconds) {
+  SetTimer(Handle(window), id, milliseconds, nullptr);
+}
+
+void StopTimer(WindowHandle window, std::uintptr_t id) { KillTimer(Handle(window), id); }
+
+void CapturePen(WindowHandle window) { SetCapture(Handle(window)); }
+
+void ReleasePen() { ReleaseCapture(); }
+
+Point ClientToScreen(WindowHandle window, Point point) {
+  POINT converted = {point.x, point.y};
+  ::ClientToScreen(Handle(window), &converted);
+  return {converted.x, converted.y};
+}
+
+Point ScreenToClient(WindowHandle window, Point point) {
+  POINT converted = {point.x, point.y};
+  ::ScreenToClient(Handle(window), &converted);
+  return {converted.x, converted.y};
+}
+
+void PlaceWindow(WindowHandle window, int x, int y, int width, int height) {
+  SetWindowPos(Handle(window), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ShowWindowQuietly(WindowHandle window, bool show) {
+  ShowWindow(Handle(window), show ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
+void Repaint(WindowHandle window) {
+  InvalidateRect(Handle(window), nullptr, TRUE);
+  UpdateWindow(Handle(window));
+}
+
+}  // namespace platform
