@@ -150,20 +150,20 @@ const Data& TheData() {
   return *data;
 }
 
-const std::string& FileOf(const benchmark::State& state) {
-  return state.range(0) == 0 ? TheData().sorted_file : TheData().shuffled_file;
+const std::string& FileOf(bool shuffled) {
+  return shuffled ? TheData().shuffled_file : TheData().sorted_file;
 }
 
-const SlideSet& SetOf(const benchmark::State& state) {
-  return state.range(0) == 0 ? TheData().sorted_set : TheData().shuffled_set;
+const SlideSet& SetOf(bool shuffled) {
+  return shuffled ? TheData().shuffled_set : TheData().sorted_set;
 }
 
 void CheckCount(benchmark::State& state, std::size_t count) {
   if (count != kDefinitionCount) state.SkipWithError("the file did not read back whole");
 }
 
-void BM_ParseSlideFile(benchmark::State& state) {
-  const std::string& bytes = FileOf(state);
+void BM_ParseSlideFile(benchmark::State& state, bool shuffled) {
+  const std::string& bytes = FileOf(shuffled);
   std::size_t count = 0;
   for (auto _ : state) {
     auto set = std::make_unique<SlideSet>();
@@ -177,9 +177,9 @@ void BM_ParseSlideFile(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }
 
-void BM_ReadSlideFile(benchmark::State& state) {
+void BM_ReadSlideFile(benchmark::State& state, bool shuffled) {
   platform::fake::Reset();
-  platform::fake::System().files[kPath] = FileOf(state);
+  platform::fake::System().files[kPath] = FileOf(shuffled);
   std::size_t count = 0;
   for (auto _ : state) {
     auto set = std::make_unique<SlideSet>();
@@ -190,11 +190,11 @@ void BM_ReadSlideFile(benchmark::State& state) {
     state.ResumeTiming();
   }
   CheckCount(state, count);
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * FileOf(state).size()));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * FileOf(shuffled).size()));
 }
 
-void BM_FormatSlideFile(benchmark::State& state) {
-  const SlideSet& set = SetOf(state);
+void BM_FormatSlideFile(benchmark::State& state, bool shuffled) {
+  const SlideSet& set = SetOf(shuffled);
   std::size_t size = 0;
   for (auto _ : state) {
     std::string bytes = FormatSlideFile(set);
@@ -204,9 +204,9 @@ void BM_FormatSlideFile(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
 }
 
-void BM_WriteSlideFile(benchmark::State& state) {
+void BM_WriteSlideFile(benchmark::State& state, bool shuffled) {
   platform::fake::Reset();
-  const SlideSet& set = SetOf(state);
+  const SlideSet& set = SetOf(shuffled);
   for (auto _ : state) {
     if (!WriteSlideFile(set, kPath)) state.SkipWithError("the file could not be written");
   }
@@ -218,14 +218,14 @@ void BM_WriteSlideFile(benchmark::State& state) {
       static_cast<std::int64_t>(state.iterations() * platform::fake::System().files[kPath].size()));
 }
 
-void Orders(benchmark::internal::Benchmark* benchmark) {
-  benchmark->ArgName("shuffled")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-}
-
-BENCHMARK(BM_ParseSlideFile)->Apply(Orders);
-BENCHMARK(BM_ReadSlideFile)->Apply(Orders);
-BENCHMARK(BM_FormatSlideFile)->Apply(Orders);
-BENCHMARK(BM_WriteSlideFile)->Apply(Orders);
+BENCHMARK_CAPTURE(BM_ParseSlideFile, sorted, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ParseSlideFile, shuffled, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadSlideFile, sorted, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadSlideFile, shuffled, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FormatSlideFile, sorted, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FormatSlideFile, shuffled, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WriteSlideFile, sorted, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WriteSlideFile, shuffled, true)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quorel
