@@ -1,0 +1,38 @@
+// Glossary expansion: the word being typed, the suggestions for it in the preview list,
+// and the replacement of the typed short form by a chosen long form.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "library/glossary/glossary.h"
+
+namespace quorel::keyboard {
+
+// The keyboard's glossary.
+Glossary& KeyboardGlossary();
+const std::u16string& TypedWord();
+
+// Reported by the key processor for every key it performs, before the key takes effect.
+void TrackTypedKey(std::uint16_t kind, std::uint16_t parameter);
+// After every pen up and every key asked for by another program: the suggestions for the
+// typed word, or no list when it is too short or matches nothing.
+void RefreshSuggestions();
+// Replaces the typed word in the application by the entry's long form.
+void AcceptSuggestion(const GlossaryEntry* entry);
+// <expand>: the selected row of the list, if any.
+void ExpandSelection();
+// <expansion toggle> (1), <expansion on> (2), <expansion off> (3).
+void SwitchExpansion(std::uint16_t parameter);
+// A tap on a row of the preview list (pen up); ignored when no row is selected or the row
+// holds no suggestion.
+void ListTapped();
+// Releases the glossary and reads the file "Glossary file" names.
+void LoadGlossary();
+
+// Sets the output hooks this part answers (word tracking, <expand>, the expansion keys).
+void InstallExpansionHooks();
+
+void ResetExpansionForTest();
+
+}  // namespace quorel::keyboard

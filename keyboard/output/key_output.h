@@ -1,0 +1,62 @@
+// Key output: the one key processor every key goes through, the dispatcher that turns keys
+// into injected input, and the text typer with its tokenizer.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace quorel::keyboard {
+
+// Performs one key: forwarding to a waiting editor, word tracking, state changes and
+// output. The argument belongs to the keys written with one (<wait>, <tap>, ...).
+void ProcessKey(std::uint16_t kind, std::uint16_t parameter, std::u16string_view argument = {});
+// The output of a key without the processor's bookkeeping.
+void Dispatch(std::uint16_t kind, std::uint16_t parameter, std::u16string_view argument = {});
+// Types a text of characters and written key names. With `undo_start_key` the key that
+// started the slide, already performed at pen down, is taken back first; with
+// `space_after` a space follows a text that ends in a visible character.
+void TypeText(std::uint16_t start_kind, std::uint16_t start_parameter, bool undo_start_key,
+              bool space_after, std::u16string_view text);
+// The character path: the layout's key with its shift state, or a Unicode input.
+void SendCharacter(char16_t c);
+
+// Clears the latched modifiers, accent and number modes and caps lock, releases Shift,
+// Ctrl, Alt and the left Windows key on the system whatever their state, and reads the
+// system's Num Lock and Scroll Lock; done when the sensor window is made and destroyed.
+void ResetKeyboardState();
+
+struct Token {
+  std::uint16_t kind = 0;
+  std::uint16_t parameter = 0;
+  std::u16string argument;
+};
+// The token at `*position`, advancing it; false at the end of the text, and where an
+// argument has no closing form (the rest of the text is then ignored).
+bool NextToken(std::u16string_view text, std::size_t* position, Token* token);
+
+// What other parts of the keyboard do for keys the processor hands on. Unset hooks do
+// nothing.
+struct OutputHooks {
+  // Reported first for every key performed (the glossary's word tracking).
+  std::function<void(std::uint16_t kind, std::uint16_t parameter)> track_typed_key;
+  // <expand>: accept the selected suggestion.
+  std::function<void()> expand;
+  // <expansion toggle>, <expansion on>, <expansion off>.
+  std::function<void(std::uint16_t parameter)> expansion_switch;
+  // Window placement keys: <close>, <hide>, <mini>, <show>, <dock>, <duo>, <maxiclient>,
+  // <miniclient>, <move keyboard>, the rotation and size families, <sysmenu>, drag handle.
+  std::function<void(std::uint16_t kind, std::uint16_t parameter, std::u16string_view argument)>
+      window_action;
+  // Programs, files and menu: <add>, <info>, <launch>, <load glossary>, <load slides>, help,
+  // the options program and the slides font chooser.
+  std::function<void(std::uint16_t kind, std::uint16_t parameter, std::u16string_view argument)>
+      program_action;
+};
+OutputHooks& Hooks();
+
+// Forgets the repeat count and the modifier scan codes, as at process start.
+void ResetOutputForTest();
+
+}  // namespace quorel::keyboard

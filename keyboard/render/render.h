@@ -1,0 +1,34 @@
+// Drawing the keyboard: panel images from files beside the program, rectangle copies and
+// inversion, the full repaint, the shifted-pressed look, and the slides font.
+#pragma once
+
+#include <string>
+
+#include "keyboard/panels/panels.h"
+#include "platform/drawing.h"
+#include "platform/fonts.h"
+
+namespace quorel::keyboard {
+
+// The image of a variant for the current "Keyboard size": the first of .png, .bmp, .gif and
+// .jpeg that exists under "<exe folder>\Quorel bitmaps\<size>\" (with "_inv" for the
+// inverted image); empty when there is none.
+std::u16string FindImage(PanelKind kind, bool inverted);
+
+// While a paint is in progress every drawing step goes to its context.
+void BeginPainting(platform::PaintContext paint);
+void EndPainting();
+platform::PaintContext CurrentPaintContext();  // 0 outside a paint
+
+// The full repaint: every panel's image, then every highlighted key.
+void PaintAll(platform::PaintContext paint);
+
+// Draws a key in its shifted-pressed look (from the main panel's capital variant) or in its
+// ordinary pressed look.
+void DrawKeyFromAlternative(CellId cell, bool show_alternative);
+
+// The preview list's font as the options describe it, else Tahoma 9 pt bold.
+platform::FontDescription SlidesFontDescription();
+platform::FontHandle CreateSlidesFont();
+
+}  // namespace quorel::keyboard
