@@ -41,7 +41,7 @@ wine: windows
 	ctest --preset windows
 
 fuzz: deps
-	cmake --preset fuzz >/dev/null
+	cmake --preset fuzz -DQUOREL_FUZZ_SECONDS=30 >/dev/null
 	cmake --build --preset fuzz -j$(JOBS)
 	ctest --preset fuzz -j$(JOBS)
 
@@ -52,8 +52,9 @@ fuzz-long: deps
 
 bench: deps
 	cmake --preset host >/dev/null
-	cmake --build --preset host -j$(JOBS) --target quorel_bench
+	cmake --build --preset host -j$(JOBS) --target quorel_bench quorel_keyboard_bench
 	./build/host/bench/quorel_bench
+	./build/host/bench/quorel_keyboard_bench
 
 test: unit asan wine fuzz
 

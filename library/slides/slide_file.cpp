@@ -12,6 +12,7 @@ constexpr std::u16string_view kCantOpen = u"Can't open slide file %s.";
 
 // The direction whose section header begins the line, A-Z folded, or 0.
 int SectionHeader(std::u16string_view line) {
+  if (line.empty() || line[0] != u'[') return 0;
   for (int code = 1; code <= kDirectionCount; ++code) {
     std::u16string_view header = FindDirection(code)->section_header;
     if (line.size() < header.size()) continue;

@@ -105,6 +105,8 @@ TEST_F(SlideFileTest, EveryTextReadsBackAsItWasWritten) {
   set.Add(2, 8, u'\t', nullptr, u"a tab key");
   set.Add(2, 8, 0x00B6, u"a </preview> in a preview", u"and text");
   set.Add(2, 8, u'&', u"", u"#1");
+  set.Add(3, 46, 0, nullptr, u"names with a blank: <numpad 0>");
+  set.Add(3, 5, 1, nullptr, u"<browser back>");
   std::vector<Seen> written = List(set);
   EXPECT_EQ(Read(FormatSlideFile(set)), written);
 }

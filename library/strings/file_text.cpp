@@ -36,36 +36,42 @@ void AppendEscape(unsigned value, std::string* out) {
 
 void ForEachFileLine(std::string_view bytes,
                      const std::function<void(std::u16string_view)>& line) {
-  std::u16string current;
-  bool pending = false;
-  for (char byte : bytes) {
-    unsigned char b = static_cast<unsigned char>(byte);
-    if (b == 0x1A) break;
-    if (b == '\n') {
-      if (!current.empty() && current.back() == kCr) current.pop_back();
-      line(current);
-      current.clear();
-      pending = false;
-      continue;
-    }
-    // A NUL cannot live in a zero-terminated text; it is dropped rather than cutting the
-    // rest of the line away.
-    if (b == 0) continue;
-    current.push_back(static_cast<char16_t>(b));
-    pending = true;
+  if (std::size_t end = bytes.find('\x1a'); end != std::string_view::npos) {
+    bytes = bytes.substr(0, end);
   }
-  if (pending) {
-    if (!current.empty() && current.back() == kCr) current.pop_back();
+  std::u16string current;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    std::size_t newline = bytes.find('\n', start);
+    std::size_t stop = newline == std::string_view::npos ? bytes.size() : newline;
+    std::string_view raw = bytes.substr(start, stop - start);
+    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    current.resize(raw.size());
+    std::size_t length = 0;
+    for (char byte : raw) {
+      // A NUL cannot live in a zero-terminated text; it is dropped rather than cutting
+      // the rest of the line away.
+      if (byte != 0) current[length++] = static_cast<unsigned char>(byte);
+    }
+    current.resize(length);
     line(current);
+    if (newline == std::string_view::npos) break;
+    start = newline + 1;
   }
 }
 
-std::u16string DecodeFileField(std::u16string_view raw) {
-  std::u16string field(raw);
-  for (char16_t& c : field) {
+void DecodeFileField(std::u16string_view raw, std::u16string* field) {
+  field->assign(raw);
+  if (raw.find_first_of(u"\u00b6&") == std::u16string_view::npos) return;
+  for (char16_t& c : *field) {
     if (c == kPilcrow) c = kCr;
   }
-  HtmlToUnicode(&field);
+  HtmlToUnicode(field);
+}
+
+std::u16string DecodeFileField(std::u16string_view raw) {
+  std::u16string field;
+  DecodeFileField(raw, &field);
   return field;
 }
 
@@ -99,7 +105,7 @@ bool ParseEntryLine(std::u16string_view line, EntryLine* entry) {
   while (skip < rest.size() && (rest[skip] == u' ' || rest[skip] == u'\t')) ++skip;
   rest.remove_prefix(skip);
 
-  entry->key = DecodeFileField(key);
+  DecodeFileField(key, &entry->key);
   if (entry->key.empty()) return false;
   entry->has_preview = false;
   entry->preview.clear();
@@ -109,23 +115,25 @@ bool ParseEntryLine(std::u16string_view line, EntryLine* entry) {
     if (close == std::u16string_view::npos) close = inner.find(kPreviewCloseUpper);
     if (close != std::u16string_view::npos) {
       entry->has_preview = true;
-      entry->preview = DecodeFileField(inner.substr(0, close));
-      entry->text = DecodeFileField(inner.substr(close + kPreviewClose.size()));
+      DecodeFileField(inner.substr(0, close), &entry->preview);
+      DecodeFileField(inner.substr(close + kPreviewClose.size()), &entry->text);
       return true;
     }
   }
-  entry->text = DecodeFileField(rest);
+  DecodeFileField(rest, &entry->text);
   return true;
 }
 
 void AppendEntryLine(std::u16string_view key, const std::u16string* preview,
                      std::u16string_view text, std::string* out) {
-  // A key of one blank or TAB would be taken for the separator: it goes as an escape.
-  if (key.size() == 1 && (key[0] == u' ' || key[0] == u'\t')) {
-    AppendEscape(key[0], out);
-  } else {
-    AppendEncodedField(key, out);
+  // A blank or TAB in a key would end it early ("<numpad 0>", or the blank key itself):
+  // they go as escapes, which the reader decodes only after taking the key apart.
+  for (std::size_t at; (at = key.find_first_of(u" \t")) != std::u16string_view::npos;) {
+    AppendEncodedField(key.substr(0, at), out);
+    AppendEscape(key[at], out);
+    key.remove_prefix(at + 1);
   }
+  AppendEncodedField(key, out);
   out->append("\t\t");
   if (preview != nullptr) {
     out->append("<preview>");

@@ -15,6 +15,7 @@ void ForEachFileLine(std::string_view bytes, const std::function<void(std::u16st
 
 // U+00B6 becomes CR, then escapes are decoded.
 std::u16string DecodeFileField(std::u16string_view raw);
+void DecodeFileField(std::u16string_view raw, std::u16string* field);
 
 // Appends `text` as file bytes: CR as U+00B6, characters at or above U+0100 as escapes,
 // and every character that would not read back as itself (a genuine U+00B6, "&" before
