@@ -1,0 +1,109 @@
+// The keys that do more than press a key: <tap>, <wait> and the case changes.
+
+#include <algorithm>
+#include <string>
+
+#include "keyboard/key_kinds.h"
+#include "keyboard/output/key_output.h"
+#include "keyboard/output/output_internal.h"
+#include "keyboard/panels/keyboard_state.h"
+#include "platform/clipboard.h"
+#include "platform/clock.h"
+#include "platform/input.h"
+#include "platform/screen.h"
+#include "platform/text.h"
+
+namespace quorel::keyboard::output {
+
+namespace {
+
+// A longer <wait> is a slip of the pen, not an intent: the keyboard would be frozen.
+constexpr std::int64_t kLongestWait = 60000;
+// Time the application gets to put the selection on the clipboard after Ctrl+C.
+constexpr std::uint32_t kCopyWait = 100;
+
+bool IsBlank(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
+
+int AbsoluteCoordinate(std::int64_t pixel, int screen_extent) {
+  const std::int64_t absolute = pixel * 65535 / screen_extent + 1;
+  return static_cast<int>(std::clamp<std::int64_t>(absolute, 0, 65535));
+}
+
+}  // namespace
+
+Decimal ReadDecimal(std::u16string_view text) {
+  constexpr std::int64_t kLimit = 2147483647;
+  std::size_t i = 0;
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+  Decimal number;
+  for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+    number.digits = true;
+    number.value = std::min(number.value * 10 + (text[i] - u'0'), kLimit + 1);
+  }
+  number.value = negative ? -number.value : std::min(number.value, kLimit);
+  return number;
+}
+
+void Tap(std::u16string_view argument) {
+  const std::size_t comma = argument.find(u',');
+  if (comma == std::u16string_view::npos) return;
+  const Decimal x = ReadDecimal(argument.substr(0, comma));
+  const Decimal y = ReadDecimal(argument.substr(comma + 1));
+  // A coordinate that is not a number would click wherever 0 lands, a window's system
+  // menu as likely as not.
+  if (!x.digits || !y.digits) return;
+  const platform::ScreenMetrics metrics = platform::GetScreenMetrics();
+  if (metrics.screen_width <= 0 || metrics.screen_height <= 0) return;
+  platform::Input input;
+  input.mouse = true;
+  input.dx = AbsoluteCoordinate(x.value, metrics.screen_width);
+  input.dy = AbsoluteCoordinate(y.value, metrics.screen_height);
+  platform::Input inputs[3] = {input, input, input};
+  inputs[0].flags = platform::kMouseMove | platform::kMouseAbsolute;
+  inputs[1].flags = platform::kMouseLeftDown | platform::kMouseAbsolute;
+  inputs[2].flags = platform::kMouseLeftUp | platform::kMouseAbsolute;
+  platform::SendInputs(inputs);
+}
+
+void Wait(std::u16string_view argument) {
+  const std::int64_t milliseconds =
+      std::clamp<std::int64_t>(ReadDecimal(argument).value, 0, kLongestWait);
+  platform::Sleep(static_cast<std::uint32_t>(milliseconds));
+}
+
+void ChangeCase(std::uint16_t parameter) {
+  if (parameter < 1 || parameter > 3) return;
+  KeyboardState& state = State();
+  // Copy the selection with a plain Ctrl+C: a latched shift would make it something else.
+  if (state.shift != 0) {
+    state.shift = 0;
+    Dispatch(kind::kShift, 0);
+  }
+  if (state.control == 0) {
+    state.control = 1;
+    Dispatch(kind::kControl, 0);
+  }
+  Dispatch(kind::kCharacter, u'c');
+  state.control = 0;
+  Dispatch(kind::kControl, 0);
+  platform::Sleep(kCopyWait);
+
+  if (!platform::OpenClipboard()) return;
+  std::u16string text;
+  const bool has_text = platform::ClipboardUnicodeText(&text);
+  platform::CloseClipboard();
+  if (!has_text) return;
+  if (parameter == 1) {
+    // The first character, both halves of it when it lies beyond U+FFFF.
+    const std::size_t first =
+        text.size() > 1 && IsHighSurrogate(text[0]) && IsLowSurrogate(text[1]) ? 2 : 1;
+    if (!text.empty()) text.replace(0, first, platform::ToUpper(text.substr(0, first)));
+  } else {
+    text = parameter == 2 ? platform::ToLower(text) : platform::ToUpper(text);
+  }
+  DispatchCharacters(text);
+}
+
+}  // namespace quorel::keyboard::output
