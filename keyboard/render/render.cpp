@@ -1,0 +1,90 @@
+#include "keyboard/render/render.h"
+
+#include <algorithm>
+
+#include "keyboard/panels/panel_drawing.h"
+#include "library/options/options.h"
+
+namespace quorel::keyboard {
+
+namespace {
+
+platform::FontDescription DefaultSlidesFont() {
+  return MakeFontDescription(u"Tahoma", 9, true, false);
+}
+
+// The description the stored font settings give, or false when no font name is stored.
+bool StoredSlidesFont(platform::FontDescription* description) {
+  char16_t name[kFontNameChars];
+  if (!GetStringSetting(StringSetting::kPreviewFontName, name, kFontNameChars)) return false;
+  // The italic flag is a single byte in the system's font record.
+  const bool italic = (GetOption(OptionId::kPreviewFontItalic) & 0xFF) != 0;
+  *description = MakeFontDescription(name, GetOption(OptionId::kPreviewFontSize),
+                                     GetOption(OptionId::kPreviewFontBold) != 0, italic);
+  return true;
+}
+
+}  // namespace
+
+std::u16string FindImage(PanelKind kind, bool inverted) { return LookUpImage(kind, inverted); }
+
+void BeginPainting(platform::PaintContext paint) { SetPaintContext(paint); }
+
+void EndPainting() { SetPaintContext(0); }
+
+platform::PaintContext CurrentPaintContext() { return PaintContextNow(); }
+
+void PaintAll(platform::PaintContext paint) {
+  BeginPainting(paint);
+  for (int index = 0; index < kPanelRecords; ++index) {
+    const Panel* panel = PanelRecord(index);
+    if (panel == nullptr) continue;
+    CopyFromImage(panel->image, panel->window,
+                  {panel->left, panel->top, panel->right + 1, panel->bottom + 1}, 0, 0);
+  }
+  // A merged key is drawn once, from whichever of its cells comes first.
+  for (int index = 0; index < kPanelRecords; ++index) {
+    const Panel* panel = PanelRecord(index);
+    if (panel == nullptr) continue;
+    const int cells = std::min(panel->row_count * panel->column_count, 32);
+    std::uint32_t covered = 0;
+    for (int cell = 0; cell < cells; ++cell) {
+      if ((covered & (1u << cell)) != 0) continue;
+      const CellId id = MakeCellId(cell, index);
+      if ((panel->highlight_bits & (1u << cell)) != 0) HighlightKey(id);
+      covered |= MergedKeyCells(id) | (1u << cell);
+    }
+  }
+  EndPainting();
+}
+
+void DrawKeyFromAlternative(CellId cell, bool show_alternative) {
+  const Panel* panel = PanelRecord(PanelOf(cell));
+  KeyRects rects;
+  if (cell < 0 || panel == nullptr || !GetKeyRects(cell, &rects)) return;
+  if (panel->alt_image.empty() && panel->alt_image_inverted.empty()) return;
+  const std::u16string& image = show_alternative ? panel->alt_image : panel->image;
+  const std::u16string& inverted =
+      show_alternative ? panel->alt_image_inverted : panel->image_inverted;
+  if (!inverted.empty()) {
+    CopyFromImage(inverted, panel->window, rects.outer, rects.source_x, rects.source_y);
+    return;
+  }
+  CopyFromImage(image, panel->window, rects.outer, rects.source_x, rects.source_y);
+  InvertArea(panel->window, rects.inner);
+}
+
+platform::FontDescription SlidesFontDescription() {
+  platform::FontDescription description;
+  return StoredSlidesFont(&description) ? description : DefaultSlidesFont();
+}
+
+platform::FontHandle CreateSlidesFont() {
+  platform::FontDescription description;
+  if (StoredSlidesFont(&description)) {
+    if (platform::FontHandle font = platform::CreateFontFrom(description); font != 0) return font;
+  }
+  return platform::CreateFontFrom(DefaultSlidesFont());
+}
+
+}  // namespace quorel::keyboard
