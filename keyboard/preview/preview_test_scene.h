@@ -1,0 +1,70 @@
+// The scene the preview and expansion tests share: a clean fake machine with the keyboard
+// window on a 1024 x 768 screen, its preview list, and what reached the application.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "keyboard/keyboard_windows.h"
+#include "keyboard/output/key_output.h"
+#include "keyboard/panels/keyboard_state.h"
+#include "keyboard/preview/slide_preview.h"
+#include "library/options/options.h"
+#include "library/shared_block/shared_block.h"
+#include "platform/fake/fake_system.h"
+#include "platform/input.h"
+
+namespace quorel::keyboard::scene {
+
+constexpr platform::WindowHandle kMain = 11;
+constexpr platform::WindowHandle kList = 13;
+constexpr platform::Rect kKeyboardLow{300, 500, 542, 700};  // more room above
+constexpr platform::Rect kKeyboardHigh{300, 20, 542, 220};  // more room below
+using Texts = std::vector<std::u16string>;
+
+inline void PlaceKeyboard(const platform::Rect& rect) {
+  platform::fake::System().windows[kMain] = rect;
+  platform::fake::System().client_origins[kMain] = {rect.left + 1, rect.top + 1};
+}
+
+inline void SetUpScene() {
+  platform::fake::Reset();
+  ResetSharedBlockForTest();
+  ResetOptionsForTest();
+  ResetSlidePreviewForTest();
+  ResetOutputForTest();
+  State() = KeyboardState();
+  Windows() = {kMain, 12, kList, 14};
+  PlaceKeyboard(kKeyboardLow);
+}
+
+inline Texts Rows() {
+  Texts rows;
+  for (const auto& row : platform::fake::System().lists[kList].rows) rows.push_back(row.text);
+  return rows;
+}
+
+inline bool ListVisible() { return platform::fake::System().visible.count(kList) != 0; }
+
+// The text the application received: US layout keys and Unicode inputs, backspace as '\b'.
+inline std::u16string TypedText() {
+  std::u16string typed;
+  for (const platform::fake::InputCall& call : platform::fake::System().input_calls) {
+    if (call.keybd_event) continue;  // latched modifiers going up and down
+    bool shift = false;
+    for (const platform::Input& input : call.inputs) {
+      if (input.mouse || (input.flags & platform::kKeyUp) != 0) continue;
+      if ((input.flags & platform::kKeyUnicode) != 0) {
+        typed += static_cast<char16_t>(input.scan);
+      } else if (input.vk == 0x10) {
+        shift = true;
+      } else {
+        const bool letter = input.vk >= u'A' && input.vk <= u'Z';
+        typed += static_cast<char16_t>(letter && !shift ? input.vk + 0x20 : input.vk);
+      }
+    }
+  }
+  return typed;
+}
+
+}  // namespace quorel::keyboard::scene
