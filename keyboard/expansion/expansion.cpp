@@ -1,0 +1,343 @@
+#include "keyboard/expansion/expansion.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "keyboard/key_kinds.h"
+#include "keyboard/keyboard_windows.h"
+#include "keyboard/output/key_output.h"
+#include "keyboard/panels/keyboard_state.h"
+#include "keyboard/panels/panels.h"
+#include "keyboard/preview/preview_list.h"
+#include "library/options/options.h"
+#include "library/shared_block/shared_block.h"
+#include "platform/drawing.h"
+#include "platform/list_box.h"
+#include "platform/message_box.h"
+#include "platform/screen.h"
+#include "platform/text.h"
+#include "platform/window.h"
+
+namespace quorel::keyboard {
+
+namespace {
+
+constexpr std::size_t kMaxTypedWord = 256;
+
+struct ExpansionRecord {
+  std::u16string typed_word;
+  // The last key was the high half of a pair, whose low half may follow as a key of its own.
+  bool after_high = false;
+  bool tracking = true;
+  std::vector<const GlossaryEntry*> candidates;
+};
+
+ExpansionRecord& Record() {
+  static ExpansionRecord record;
+  return record;
+}
+
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// Keys that only change the keyboard's mode or the system's, not the text being written.
+constexpr std::array<std::uint16_t, 18> kKeepWord = {
+    kind::kAcute,   kind::kCaps,    kind::kCircum,  kind::kContextMenu, kind::kExpand,
+    kind::kGrave,   kind::kNumLock, kind::kPause,   kind::kScrollLock,  kind::kShift,
+    kind::kNumbers, kind::kLetters, kind::kAccents, kind::kArrows,      kind::kSymbols,
+    kind::kUmlaut,  kind::kVolume,  kind::kWait,
+};
+// Keys that take the user's eyes off the text (a menu, the window moving, the expansion
+// switched): the suggestions go with the word.
+constexpr std::array<std::uint16_t, 5> kHideSuggestions = {
+    kind::kDragHandle, kind::kExpansion, kind::kQuorel, kind::kInfo, kind::kSysMenu,
+};
+
+template <std::size_t N>
+bool IsOneOf(std::uint16_t kind, const std::array<std::uint16_t, N>& kinds) {
+  return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
+}
+
+void AppendLetter(char16_t c, std::size_t room) {
+  std::u16string& word = Record().typed_word;
+  // An unbroken run longer than the word can hold starts a new word with this letter.
+  if (word.size() + room > kMaxTypedWord) word.clear();
+  word.push_back(c);
+}
+
+void TrackCharacter(char16_t c) {
+  const KeyboardState& state = State();
+  if (state.control != 0 || state.alt != 0 || state.windows_key != 0) return;
+  ExpansionRecord& record = Record();
+  const bool after_high = record.after_high;
+  record.after_high = false;
+  if (IsLowSurrogate(c) && after_high) {
+    record.typed_word.push_back(c);  // its room was kept with the high half
+    return;
+  }
+  if (IsHighSurrogate(c)) {
+    // The low half comes as a key of its own or travels with this one; either way the pair
+    // is one letter, so room for both is kept and the pair is never split.
+    AppendLetter(c, 2);
+    record.after_high = true;
+    return;
+  }
+  if (!platform::IsLetterOrDigit(c)) {
+    record.typed_word.clear();
+    return;
+  }
+  AppendLetter(c, 1);
+}
+
+void RemoveLastLetter() {
+  std::u16string& word = Record().typed_word;
+  Record().after_high = false;
+  if (word.empty()) return;
+  // A pair goes whole; a high half alone stands for a pair that came as one key.
+  std::size_t length = 1;
+  if (word.size() >= 2 && IsLowSurrogate(word.back()) && IsHighSurrogate(word[word.size() - 2])) {
+    length = 2;
+  }
+  word.resize(word.size() - length);
+}
+
+// Letters rather than code units: the application takes a surrogate pair back with one
+// backspace.
+int LetterCount(std::u16string_view word) {
+  int count = 0;
+  for (char16_t c : word) {
+    if (!IsLowSurrogate(c)) ++count;
+  }
+  return count;
+}
+
+char16_t AsciiUpper(char16_t c) {
+  return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
+
+bool IsUpperCaseLetter(char16_t c) {
+  return platform::IsLetterOrDigit(c) && platform::ToLower(std::u16string_view(&c, 1))[0] != c;
+}
+
+// A capital first letter or caps lock carries over to the long form; only A-Z change, so
+// an accented letter is shown as the glossary holds it.
+std::u16string InTypedCase(std::u16string_view text) {
+  std::u16string shown(text);
+  const std::u16string& word = Record().typed_word;
+  if (State().caps_lock != 0) {
+    std::transform(shown.begin(), shown.end(), shown.begin(), AsciiUpper);
+  } else if (!shown.empty() && !word.empty() && IsUpperCaseLetter(word[0])) {
+    shown[0] = AsciiUpper(shown[0]);
+  }
+  return shown;
+}
+
+bool BeginsWith(std::u16string_view text, std::u16string_view prefix) {
+  return text.size() >= prefix.size() &&
+         Glossary::Compare(text.substr(0, prefix.size()), prefix) == 0;
+}
+
+void HideSuggestions() {
+  Record().candidates.clear();
+  HidePreviewList();
+}
+
+// The entry a row of the list holds, when the list shows suggestions and the entry is one
+// of them; AcceptSuggestion checks that it is still in the glossary.
+const GlossaryEntry* SuggestionAt(int row) {
+  if (row < 0 || ShownListContent() != ListContent::kSuggestions) return nullptr;
+  const auto* entry =
+      reinterpret_cast<const GlossaryEntry*>(platform::ListRowData(Windows().list, row));
+  const auto& candidates = Record().candidates;
+  return std::find(candidates.begin(), candidates.end(), entry) == candidates.end() ? nullptr
+                                                                                    : entry;
+}
+
+}  // namespace
+
+Glossary& KeyboardGlossary() {
+  static Glossary glossary;
+  return glossary;
+}
+
+const std::u16string& TypedWord() { return Record().typed_word; }
+
+void TrackTypedKey(std::uint16_t kind, std::uint16_t parameter) {
+  ExpansionRecord& record = Record();
+  if (GetOption(OptionId::kExpansion) == 2) {
+    record.typed_word.clear();
+    record.after_high = false;
+    return;
+  }
+  if (!record.tracking) return;
+
+  if (kind == kind::kCharacter) {
+    TrackCharacter(static_cast<char16_t>(parameter));
+    return;
+  }
+  if (kind == kind::kBack) {
+    RemoveLastLetter();
+    return;
+  }
+  if (IsOneOf(kind, kKeepWord)) return;
+  record.typed_word.clear();
+  record.after_high = false;
+  if (IsOneOf(kind, kHideSuggestions)) HideSuggestions();
+}
+
+void RefreshSuggestions() {
+  ExpansionRecord& record = Record();
+  const std::u16string& word = record.typed_word;
+  if (word.empty() ||
+      static_cast<std::int64_t>(word.size()) < GetOption(OptionId::kNbLettersForSuggest)) {
+    HideSuggestions();
+    return;
+  }
+
+  const platform::ScreenMetrics metrics = platform::GetScreenMetrics();
+  platform::Rect keyboard;
+  platform::GetWindowScreenRect(Windows().main, &keyboard);
+  const platform::WindowHandle list = Windows().list;
+  const int row_height = platform::ListRowHeight(list);
+  const int border_width = metrics.border_width;
+  const int border_height = metrics.border_height;
+  int rows_above = 0;
+  int rows_below = 0;
+  if (row_height > 0) {
+    rows_above = (keyboard.top - 2 * border_height) / row_height;
+    rows_below = (metrics.virtual_height - 2 * (border_height + border_width) - keyboard.bottom) /
+                 row_height;
+  }
+  const int room = std::max(rows_above, rows_below);
+
+  // Bisection to the first short form at or after the word, then forward only while short
+  // forms still begin with it: a large glossary is never walked whole.
+  record.candidates.clear();
+  const Glossary& glossary = KeyboardGlossary();
+  for (int index = glossary.LowerBound(word);
+       index < glossary.Count() && static_cast<int>(record.candidates.size()) < room; ++index) {
+    const GlossaryEntry* entry = glossary.At(index);
+    if (entry == nullptr || !BeginsWith(entry->short_form, word)) break;
+    record.candidates.push_back(entry);
+  }
+  if (record.candidates.empty()) {
+    HideSuggestions();
+    return;
+  }
+
+  const int count = static_cast<int>(record.candidates.size());
+  const bool above = rows_above >= rows_below;
+  const bool reversed = above && GetOption(OptionId::kExpansionPreviewOrder) != 2;
+
+  const platform::FontHandle font = Windows().slides_font;
+  platform::ListClear(list);
+  int widest = 0;
+  for (const GlossaryEntry* entry : record.candidates) {
+    const std::u16string label = InTypedCase(entry->preview ? *entry->preview : entry->long_form);
+    platform::ListAddRow(list, label, reinterpret_cast<std::intptr_t>(entry), reversed);
+    widest = std::max(widest, platform::MeasureTextWidth(font, label));
+  }
+  SetShownListContent(ListContent::kSuggestions);
+
+  const int text_width = widest + platform::MeasureTextWidth(font, u"Mi");
+  const int width = text_width + 2 * border_width;
+  const int height = row_height * count + 2 * border_height;
+  const Span panel = MainPanelSpan(GetOption(OptionId::kSize), GetOption(OptionId::kSidebar));
+  // Centred over the letters, where the eyes are while typing.
+  std::int64_t left =
+      static_cast<std::int64_t>(keyboard.left) + panel.left + (panel.width - text_width) / 2;
+  const platform::Rect work = platform::WorkAreaNearest(Windows().main);
+  left = std::min(left, static_cast<std::int64_t>(work.right) - width);
+  left = std::max(left, static_cast<std::int64_t>(work.left));
+  const int top = above ? keyboard.top - height + 1 : keyboard.bottom;
+  platform::PlaceWindow(list, static_cast<int>(left), top, width, height);
+
+  platform::ListSelectRow(list, reversed ? count - 1 : 0);
+  platform::Repaint(list);
+  platform::ShowWindowQuietly(list, true);
+}
+
+void AcceptSuggestion(const GlossaryEntry* entry) {
+  ExpansionRecord& record = Record();
+  if (!KeyboardGlossary().IsLive(entry)) return;
+  const int backspaces = LetterCount(record.typed_word);
+  // Copied before any key runs: the keys below may reach code that changes the glossary.
+  const std::u16string text = InTypedCase(entry->long_form);
+  HideSuggestions();
+
+  record.tracking = false;
+  for (int i = 0; i < backspaces; ++i) ProcessKey(kind::kBack, 0);
+  TypeText(0, 0xFF, false, GetOption(OptionId::kSpaceAfterExpansion) == 1, text);
+  record.tracking = true;
+
+  record.typed_word.clear();
+  record.after_high = false;
+  RefreshPanels(false);
+  RefreshToggleHighlights();
+}
+
+void ExpandSelection() {
+  const GlossaryEntry* entry = SuggestionAt(platform::ListSelectedRow(Windows().list));
+  if (entry != nullptr) AcceptSuggestion(entry);
+}
+
+void SwitchExpansion(std::uint16_t parameter) {
+  const int current = GetOption(OptionId::kExpansion);
+  int wanted = 0;
+  switch (parameter) {
+    case 1:
+      if (current == 1) wanted = 2;
+      if (current == 2) wanted = 1;
+      break;
+    case 2:
+      wanted = 1;
+      break;
+    case 3:
+      wanted = 2;
+      break;
+    default:
+      break;
+  }
+  if (wanted == 0) return;
+  SetOption(OptionId::kExpansion, wanted);
+  // 1: re-read the options and move the window, without rebuilding the keyboard.
+  platform::SendMessageTo(Windows().main, kOptionsChangedMessage, 1, 0);
+}
+
+void ListTapped() {
+  // The list never takes the focus, so the expansion reaches the application that had it.
+  ExpandSelection();
+}
+
+void LoadGlossary() {
+  // Rows of a shown list point into the glossary about to be released.
+  if (ShownListContent() == ListContent::kSuggestions) HideSuggestions();
+  Record().candidates.clear();
+  KeyboardGlossary().Release();
+
+  char16_t path[kPathChars] = {};
+  if (!GetStringSetting(StringSetting::kGlossaryFile, path, kPathChars)) {
+    platform::ShowMessage(
+        u"Can't find glossary file name\nNo glossary entries will be available\nPlease load a "
+        u"glossary file",
+        u"Quorel");
+    return;
+  }
+  // The reader tells the user itself when the file cannot be opened.
+  ReadGlossaryFile(KeyboardGlossary(), path);
+}
+
+void InstallExpansionHooks() {
+  OutputHooks& hooks = Hooks();
+  hooks.track_typed_key = TrackTypedKey;
+  hooks.expand = ExpandSelection;
+  hooks.expansion_switch = SwitchExpansion;
+}
+
+void ResetExpansionForTest() {
+  Record() = ExpansionRecord();
+  KeyboardGlossary().Release();
+}
+
+}  // namespace quorel::keyboard

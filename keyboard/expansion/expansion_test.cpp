@@ -1,0 +1,248 @@
+#include "keyboard/expansion/expansion.h"
+
+#include <gtest/gtest.h>
+
+#include "keyboard/key_kinds.h"
+#include "keyboard/panels/panels.h"
+#include "keyboard/preview/preview_list.h"
+#include "keyboard/preview/preview_test_scene.h"
+#include "platform/list_box.h"
+
+namespace quorel::keyboard {
+namespace {
+
+using namespace scene;
+
+class ExpansionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetUpScene();
+    ResetExpansionForTest();
+    InstallExpansionHooks();
+    Add({u"a", u"ab", u"abc", u"abs", u"ac"});
+  }
+  void TearDown() override {
+    Hooks() = OutputHooks();
+    ResetExpansionForTest();
+  }
+
+  static void Add(std::initializer_list<std::u16string> short_forms) {
+    for (const auto& short_form : short_forms) {
+      const std::u16string long_form = short_form + u" long";
+      KeyboardGlossary().Add(short_form.c_str(), nullptr, long_form.c_str(), nullptr);
+    }
+  }
+  // Letters as the key processor reports them; '\b' is <back>.
+  static void Type(std::u16string_view keys) {
+    for (char16_t c : keys) TrackTypedKey(c == u'\b' ? kind::kBack : kind::kCharacter, c);
+  }
+};
+
+TEST_F(ExpansionTest, KeysShapeTheTypedWord) {
+  const struct {
+    std::vector<std::pair<std::uint16_t, char16_t>> keys;
+    std::u16string word;
+  } cases[] = {
+      {{{8, u'a'}, {8, u'1'}, {8, 0xE9}, {4, 0}}, u"a1"},
+      {{{4, 0}, {8, u'a'}, {8, u'.'}, {8, u'b'}}, u"b"},
+      {{{8, u'a'}, {kind::kSpace, 0}}, u""},
+      {{{8, u'a'}, {0, 0}, {8, u'b'}, {200, 0}}, u""},
+      {{{8, u'a'}, {kind::kShift, 0}, {kind::kCaps, 0}, {kind::kExpand, 0}, {8, u'b'}}, u"ab"},
+      // A pair is one letter, whether its low half comes as a key of its own or with the high.
+      {{{8, u'a'}, {8, 0xD83D}, {8, 0xDE00}, {8, u'b'}},
+       u"a\xD83D\xDE00"
+       u"b"},
+      {{{8, u'a'}, {8, 0xD83D}, {8, 0xDE00}, {4, 0}}, u"a"},
+      {{{8, u'a'}, {8, 0xD83D}, {8, u'b'}, {4, 0}, {4, 0}}, u"a"},
+      {{{8, u'a'}, {8, 0xDE00}}, u""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "case " << (&c - cases));
+    ResetExpansionForTest();
+    for (auto [kind, parameter] : c.keys) TrackTypedKey(kind, parameter);
+    EXPECT_EQ(TypedWord(), c.word);
+  }
+}
+
+TEST_F(ExpansionTest, LatchedCtrlLeavesTheWordExpansionOffEmptiesIt) {
+  Type(u"ab");
+  State().control = 1;
+  Type(u"c.");
+  EXPECT_EQ(TypedWord(), u"ab");
+  State().control = 0;
+  SetOption(OptionId::kExpansion, 2);
+  Type(u"c");
+  EXPECT_EQ(TypedWord(), u"");
+}
+
+TEST_F(ExpansionTest, The257thLetterStartsANewWordAndAPairIsNeverSplit) {
+  Type(std::u16string(256, u'a'));
+  EXPECT_EQ(TypedWord().size(), 256u);
+  Type(u"b");
+  EXPECT_EQ(TypedWord(), u"b");
+  Type(std::u16string(254, u'a') + u"\xD83D\xDE00");
+  EXPECT_EQ(TypedWord(), u"\xD83D\xDE00");
+}
+
+TEST_F(ExpansionTest, SuggestionsShowFromTheThresholdAndFollowTheWord) {
+  const Texts ab{u"abs long", u"abc long", u"ab long"};  // bottom row nearest the keyboard
+  const std::pair<std::u16string_view, Texts> steps[] = {
+      {u"a", {}}, {u"b", ab}, {u"c", {u"abc long"}}, {u"\b", ab}, {u"x", {}}, {u"\b,", {}},
+  };
+  for (const auto& [keys, rows] : steps) {
+    Type(keys);
+    RefreshSuggestions();
+    EXPECT_EQ(Rows(), rows) << "word " << TypedWord().size();
+    EXPECT_EQ(ListVisible(), !rows.empty());
+  }
+}
+
+TEST_F(ExpansionTest, OrderAndPlaceFollowTheRoom) {
+  const struct {
+    platform::Rect keyboard;
+    bool above;
+    int order;
+    Texts rows;
+    int selected;
+  } cases[] = {
+      {kKeyboardLow, true, 1, {u"abs long", u"abc long", u"ab long"}, 2},
+      {kKeyboardLow, true, 2, {u"ab long", u"abc long", u"abs long"}, 0},
+      {kKeyboardHigh, false, 1, {u"ab long", u"abc long", u"abs long"}, 0},
+      // Two rows fit above and two below: two candidates only.
+      {{300, 34, 542, 730}, true, 1, {u"abc long", u"ab long"}, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "case " << (&c - cases));
+    PlaceKeyboard(c.keyboard);
+    SetOption(OptionId::kExpansionPreviewOrder, c.order);
+    ResetExpansionForTest();
+    Add({u"ab", u"abc", u"abs"});
+    Type(u"ab");
+    RefreshSuggestions();
+    EXPECT_EQ(Rows(), c.rows);
+    EXPECT_EQ(platform::ListSelectedRow(kList), c.selected);
+    // Centred on the main panel: "abs long" and "Mi" at 7 pixels a character.
+    const int text_width = 10 * 7, height = 16 * static_cast<int>(c.rows.size()) + 2;
+    const Span panel = MainPanelSpan(GetOption(OptionId::kSize), GetOption(OptionId::kSidebar));
+    const int left = c.keyboard.left + panel.left + (panel.width - text_width) / 2;
+    const int top = c.above ? c.keyboard.top - height + 1 : c.keyboard.bottom;
+    EXPECT_EQ(platform::fake::System().windows[kList],
+              (platform::Rect{left, top, left + text_width + 2, top + height}));
+  }
+}
+
+TEST_F(ExpansionTest, TypedCaseCarriesOverToLabelAndText) {
+  const struct {
+    std::u16string word;
+    int caps_lock;
+    const char16_t* preview;
+    std::u16string long_form, label, typed;
+  } cases[] = {
+      {u"Zq", 0, nullptr, u"zebra quay", u"Zebra quay", u"Zebra quay"},
+      {u"zq", 1, nullptr, u"zebra quay", u"ZEBRA QUAY", u"ZEBRA QUAY"},
+      // Accented letters are left as they are by both rules.
+      {u"Zq", 0, nullptr, u"\u00e9t\u00e9", u"\u00e9t\u00e9", u"\u00e9t\u00e9"},
+      {u"zq", 1, nullptr, u"\u00e9t\u00e9", u"\u00e9T\u00e9", u"\u00e9T\u00e9"},
+      {u"Zq", 0, u"zq preview", u"zebra", u"Zq preview", u"Zebra"},
+  };
+  SetOption(OptionId::kSpaceAfterExpansion, 2);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "case " << (&c - cases));
+    ResetExpansionForTest();
+    platform::fake::System().input_calls.clear();
+    const GlossaryEntry* entry =
+        KeyboardGlossary().Add(u"zq", c.preview, c.long_form.c_str(), nullptr);
+    State().caps_lock = c.caps_lock;
+    Type(c.word);
+    RefreshSuggestions();
+    EXPECT_EQ(Rows(), Texts{c.label});
+    AcceptSuggestion(entry);
+    EXPECT_EQ(TypedText(), u"\b\b" + c.typed);
+  }
+}
+
+TEST_F(ExpansionTest, AcceptSendsBackspacesLongFormAndSpaceAfterAVisibleEnd) {
+  const struct {
+    std::u16string long_form;
+    int space_after;
+    std::u16string typed;
+  } cases[] = {
+      {u"about", 1, u"\b\b\babout "},
+      {u"about", 2, u"\b\b\babout"},
+      {u"about ", 1, u"\b\b\babout "},
+      {u"about\r", 1, u"\b\b\babout\r"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "case " << (&c - cases));
+    auto* entry = KeyboardGlossary().Add(u"abz", nullptr, c.long_form.c_str(), nullptr);
+    SetOption(OptionId::kSpaceAfterExpansion, c.space_after);
+    for (char16_t letter : std::u16string(u"abz")) ProcessKey(kind::kCharacter, letter);
+    RefreshSuggestions();
+    platform::fake::System().input_calls.clear();
+    AcceptSuggestion(entry);
+    EXPECT_EQ(TypedText(), c.typed);
+    EXPECT_EQ(TypedWord(), u"");
+    EXPECT_FALSE(ListVisible());
+    KeyboardGlossary().Delete(entry);
+  }
+}
+
+TEST_F(ExpansionTest, ExpandAndTapTakeOnlyLiveSuggestions) {
+  Type(u"ab");
+  RefreshSuggestions();
+  platform::ListSelectRow(kList, 0);  // the top row
+  ListTapped();
+  EXPECT_EQ(TypedText(), u"\b\babs long ");
+
+  // A slide preview replaced the suggestions: its rows hold slide indices, not entries.
+  platform::fake::System().input_calls.clear();
+  Type(u"ab");
+  RefreshSuggestions();
+  KeyboardSlides().Add(1, 8, u'q', nullptr, u"slide 0");
+  KeyboardSlides().Add(1, 8, u'q', nullptr, u"slide 1");
+  ASSERT_EQ(UpdateSlidePreview(8, u'q', MakeCellId(1, 1), 50, 100, 50, 60), 2);
+  ExpandSelection();
+  ListTapped();
+  // An entry deleted since the list was filled.
+  ResetSlidePreview(MakeCellId(1, 1));
+  RefreshSuggestions();
+  ASSERT_TRUE(
+      KeyboardGlossary().Delete(reinterpret_cast<GlossaryEntry*>(platform::ListRowData(kList, 2))));
+  ExpandSelection();
+  EXPECT_EQ(TypedText(), u"");
+}
+
+TEST_F(ExpansionTest, SwitchStoresTheOptionAndTellsTheKeyboard) {
+  const struct {
+    int current, parameter, stored;  // stored 0: nothing happens
+  } cases[] = {{1, 1, 2}, {2, 1, 1}, {7, 1, 0}, {2, 2, 1}, {1, 3, 2}, {1, 9, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "case " << (&c - cases));
+    platform::fake::System().messages.clear();
+    SetOption(OptionId::kExpansion, c.current);
+    SwitchExpansion(static_cast<std::uint16_t>(c.parameter));
+    EXPECT_EQ(GetOption(OptionId::kExpansion), c.stored == 0 ? c.current : c.stored);
+    const std::vector<platform::fake::PostedMessage> sent{{kMain, 0x8014, 1, 0, true}};
+    EXPECT_EQ(platform::fake::System().messages, c.stored == 0 ? decltype(sent){} : sent);
+  }
+}
+
+TEST_F(ExpansionTest, LoadGlossaryMessages) {
+  auto& boxes = platform::fake::System().message_boxes;
+  LoadGlossary();
+  EXPECT_EQ(KeyboardGlossary().Count(), 0);
+  SetStringSetting(StringSetting::kGlossaryFile, u"C:\\g.glo");
+  LoadGlossary();
+  platform::fake::System().files[u"C:\\g.glo"] = "ab\t\tabout\r\n";
+  LoadGlossary();
+  EXPECT_EQ(KeyboardGlossary().Count(), 1);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text,
+            u"Can't find glossary file name\nNo glossary entries will be available\n"
+            u"Please load a glossary file");
+  EXPECT_EQ(boxes[0].caption, u"Quorel");
+  EXPECT_EQ(boxes[1].text, u"Can't open glossary C:\\g.glo.");
+}
+
+}  // namespace
+}  // namespace quorel::keyboard
