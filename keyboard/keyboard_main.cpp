@@ -1,0 +1,351 @@
+// The keyboard program: its entry point, its single-instance rule, and the procedures of
+// its three windows. The procedures only translate messages into calls of the engine.
+#include <windows.h>
+#include <windowsx.h>
+
+#include <cstdint>
+
+#include "keyboard/expansion/expansion.h"
+#include "keyboard/key_kinds.h"
+#include "keyboard/keyboard_windows.h"
+#include "keyboard/menu/menu.h"
+#include "keyboard/output/key_output.h"
+#include "keyboard/panels/keyboard_state.h"
+#include "keyboard/panels/panels.h"
+#include "keyboard/pen/pen.h"
+#include "keyboard/placement/placement.h"
+#include "keyboard/preview/slide_preview.h"
+#include "keyboard/render/render.h"
+#include "library/options/options.h"
+#include "library/shared_block/shared_block.h"
+
+#ifndef WM_POINTERACTIVATE
+#define WM_POINTERACTIVATE 0x024B
+#endif
+#ifndef PA_NOACTIVATE
+#define PA_NOACTIVATE 3
+#endif
+
+namespace quorel::keyboard {
+
+LRESULT CALLBACK SensorProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+namespace {
+
+constexpr wchar_t kMainClass[] = L"QuorelMainWindow5.02";
+constexpr wchar_t kSensorClass[] = L"QuorelSensorWindow5.02";
+constexpr wchar_t kTitle[] = L"Quorel";
+constexpr wchar_t kPenServiceProperty[] = L"MicrosoftTabletPenServiceProperty";
+constexpr int kMainIcon = 206;
+
+struct Program {
+  HINSTANCE instance = nullptr;
+  HWINEVENTHOOK switch_hook = nullptr;
+  HWINEVENTHOOK foreground_hook = nullptr;
+  HWND last_foreground = nullptr;
+  WNDPROC list_procedure = nullptr;
+};
+Program program;
+
+HWND Handle(platform::WindowHandle window) { return reinterpret_cast<HWND>(window); }
+platform::WindowHandle Opaque(HWND window) { return reinterpret_cast<platform::WindowHandle>(window); }
+
+SIZE WindowSizeFor(int keyboard_size) {
+  const ClientSize client = KeyboardClientSize(keyboard_size);
+  return {client.width + 2 * GetSystemMetrics(SM_CXBORDER),
+          client.height + 2 * GetSystemMetrics(SM_CYBORDER)};
+}
+
+// The stored position, unless the keyboard's centre would lie off the virtual screen.
+POINT StartPosition(SIZE size) {
+  POINT at = {GetOption(OptionId::kX), GetOption(OptionId::kY)};
+  const int centre_x = at.x + size.cx / 2;
+  const int centre_y = at.y + size.cy / 2;
+  if (centre_x < 0 || centre_x > GetSystemMetrics(SM_CXVIRTUALSCREEN)) at.x = 0;
+  if (centre_y < 0 || centre_y > GetSystemMetrics(SM_CYVIRTUALSCREEN)) at.y = 0;
+  return at;
+}
+
+void CreateSensorWindow(HWND main) {
+  WNDCLASSEXW existing = {};
+  existing.cbSize = sizeof(existing);
+  if (!GetClassInfoExW(program.instance, kSensorClass, &existing)) {
+    WNDCLASSEXW sensor_class = {};
+    sensor_class.cbSize = sizeof(sensor_class);
+    sensor_class.style = CS_HREDRAW | CS_VREDRAW;
+    sensor_class.lpfnWndProc = SensorProcedure;
+    sensor_class.hInstance = program.instance;
+    sensor_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    sensor_class.lpszClassName = kSensorClass;
+    RegisterClassExW(&sensor_class);
+  }
+  const ClientSize client = KeyboardClientSize(GetOption(OptionId::kSize));
+  CreateWindowExW(WS_EX_NOACTIVATE, kSensorClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, client.width,
+                  client.height, main, nullptr, program.instance, nullptr);
+}
+
+// --- the preview list -------------------------------------------------------------------
+
+// A tap on the list picks the row under the pen and, at pen up, its suggestion; the list
+// never takes the focus from the application the user types into.
+LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    case WM_POINTERACTIVATE:
+      return PA_NOACTIVATE;
+    case WM_LBUTTONDOWN: {
+      LRESULT found = SendMessageW(list, LB_ITEMFROMPOINT, 0, lparam);
+      if (HIWORD(found) == 0) SendMessageW(list, LB_SETCURSEL, LOWORD(found), 0);
+      return 0;
+    }
+    case WM_LBUTTONUP:
+      ListTapped();
+      RefreshPanels(false);
+      RefreshToggleHighlights();
+      return 0;
+    default:
+      return CallWindowProcW(program.list_procedure, list, message, wparam, lparam);
+  }
+}
+
+HWND CreatePreviewList() {
+  HWND list = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"LISTBOX",
+                              nullptr, WS_POPUP | WS_BORDER | LBS_NOTIFY | LBS_HASSTRINGS, 0, 0,
+                              0, 0, nullptr, nullptr, program.instance, nullptr);
+  if (list != nullptr) {
+    program.list_procedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListProcedure)));
+  }
+  return list;
+}
+
+void ReplaceSlidesFont() {
+  if (Windows().slides_font != 0) DeleteObject(reinterpret_cast<HFONT>(Windows().slides_font));
+  Windows().slides_font = CreateSlidesFont();
+  if (Windows().list != 0) {
+    SendMessageW(Handle(Windows().list), WM_SETFONT, Windows().slides_font, TRUE);
+  }
+}
+
+// --- system events ----------------------------------------------------------------------
+
+void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG, DWORD, DWORD) {
+  if (event == EVENT_SYSTEM_SWITCHEND) {
+    // The task switcher that a latched alt held open has ended: let go of alt.
+    if (State().alt != 0) {
+      State().alt = 0;
+      Dispatch(kind::kAlt, 0);
+      RefreshToggleHighlights();
+    }
+  } else if (event == EVENT_SYSTEM_FOREGROUND) {
+    if (window != nullptr && !IsIconic(window)) program.last_foreground = window;
+  }
+}
+
+// --- the main window --------------------------------------------------------------------
+
+void OnMainCreate(HWND window) {
+  Windows().main = Opaque(window);
+  PublishKeyboard(Opaque(window));
+  CreateSensorWindow(window);
+  Windows().list = Opaque(CreatePreviewList());
+  ReplaceSlidesFont();
+  LoadSlideSet();
+  LoadGlossary();
+  program.switch_hook = SetWinEventHook(EVENT_SYSTEM_SWITCHEND, EVENT_SYSTEM_SWITCHEND, nullptr,
+                                        OnSystemEvent, 0, 0,
+                                        WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+  program.foreground_hook = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND,
+                                            nullptr, OnSystemEvent, 0, 0,
+                                            WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+}
+
+void OnMainDestroy() {
+  if (Windows().list != 0) DestroyWindow(Handle(Windows().list));
+  Windows().list = 0;
+  if (Windows().slides_font != 0) DeleteObject(reinterpret_cast<HFONT>(Windows().slides_font));
+  Windows().slides_font = 0;
+  KeyboardSlides().Release();
+  KeyboardGlossary().Release();
+  if (program.switch_hook != nullptr) UnhookWinEvent(program.switch_hook);
+  if (program.foreground_hook != nullptr) UnhookWinEvent(program.foreground_hook);
+  ClearKeyboardWindow();
+  Windows().main = 0;
+  PostQuitMessage(0);
+}
+
+void OnOptionsChanged(HWND window, WPARAM rebuild_only_when_zero) {
+  LoadOptions();
+  const SIZE size = WindowSizeFor(GetOption(OptionId::kSize));
+  SetWindowPos(window, nullptr, GetOption(OptionId::kX), GetOption(OptionId::kY), size.cx,
+               size.cy, 0);
+  if (rebuild_only_when_zero == 0) {
+    if (Windows().sensor != 0) DestroyWindow(Handle(Windows().sensor));
+    CreateSensorWindow(window);
+  }
+}
+
+LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CREATE:
+      OnMainCreate(window);
+      return 0;
+    case WM_DESTROY:
+      OnMainDestroy();
+      return 0;
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    case WM_POINTERACTIVATE:
+      return PA_NOACTIVATE;
+    case WM_WINDOWPOSCHANGED: {
+      const auto* position = reinterpret_cast<const WINDOWPOS*>(lparam);
+      if (!IsIconic(window) && (position->flags & SWP_NOMOVE) == 0) {
+        SetOption(OptionId::kX, position->x);
+        SetOption(OptionId::kY, position->y);
+      }
+      break;
+    }
+    case WM_SYSCOMMAND: {
+      LRESULT result = DefWindowProcW(window, message, wparam, lparam);
+      if ((wparam & 0xFFF0) == SC_RESTORE && program.last_foreground != nullptr &&
+          IsWindow(program.last_foreground) && IsWindowVisible(program.last_foreground) &&
+          !IsIconic(program.last_foreground)) {
+        SetForegroundWindow(program.last_foreground);
+      }
+      return result;
+    }
+    case kProduceKeyMessage:
+      ProcessKey(static_cast<std::uint16_t>(wparam), static_cast<std::uint16_t>(lparam));
+      RefreshPanels(false);
+      RefreshToggleHighlights();
+      RefreshSuggestions();
+      return 0;
+    case kOptionsChangedMessage:
+      OnOptionsChanged(window, wparam);
+      return 0;
+    case kPreviewFontChangedMessage:
+      LoadOptions();
+      ReplaceSlidesFont();
+      return 0;
+    case kLoadGlossaryMessage:
+      LoadGlossary();
+      return 0;
+    case kLoadSlideFileMessage:
+      LoadOptions();
+      LoadSlideSet();
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+HWND CreateMainWindow(int show) {
+  LoadOptions();
+  WNDCLASSEXW existing = {};
+  existing.cbSize = sizeof(existing);
+  if (!GetClassInfoExW(program.instance, kMainClass, &existing)) {
+    WNDCLASSEXW main_class = {};
+    main_class.cbSize = sizeof(main_class);
+    main_class.style = CS_HREDRAW | CS_VREDRAW;
+    main_class.lpfnWndProc = MainProcedure;
+    main_class.hInstance = program.instance;
+    main_class.hIcon = LoadIconW(program.instance, MAKEINTRESOURCEW(kMainIcon));
+    main_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    main_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    main_class.lpszClassName = kMainClass;
+    RegisterClassExW(&main_class);
+  }
+  const SIZE size = WindowSizeFor(GetOption(OptionId::kSize));
+  const POINT at = StartPosition(size);
+  HWND window = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_APPWINDOW | WS_EX_TOPMOST, kMainClass,
+                                kTitle, WS_POPUP | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX |
+                                            WS_VISIBLE,
+                                at.x, at.y, size.cx, size.cy, nullptr, nullptr,
+                                program.instance, nullptr);
+  if (window == nullptr) return nullptr;
+  PublishKeyboard(Opaque(window));
+  ShowWindow(window, show);
+  UpdateWindow(window);
+  return window;
+}
+
+}  // namespace
+
+// --- the sensor window ------------------------------------------------------------------
+
+LRESULT CALLBACK SensorProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CREATE:
+      Windows().sensor = Opaque(window);
+      // The tablet's press-and-hold gesture would eat the pen's slides.
+      if (GlobalAddAtomW(kPenServiceProperty) != 0) {
+        SetPropW(window, kPenServiceProperty, reinterpret_cast<HANDLE>(1));
+      }
+      SetPanelWindow(Opaque(window));
+      ResetKeyboardState();
+      RefreshPanels(true);
+      return 0;
+    case WM_DESTROY:
+      ResetKeyboardState();
+      SetPanelWindow(0);
+      Windows().sensor = 0;
+      return 0;
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    case WM_POINTERACTIVATE:
+      return PA_NOACTIVATE;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC context = BeginPaint(window, &paint);
+      PaintAll(reinterpret_cast<platform::PaintContext>(context));
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+      PenDown(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      return 0;
+    case WM_MOUSEMOVE:
+      PenMove(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      return 0;
+    case WM_LBUTTONUP:
+      PenUp(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      return 0;
+    case WM_TIMER:
+      if (wparam == kRepeatTimer) RepeatTick();
+      return 0;
+    default:
+      return DefWindowProcW(window, message, wparam, lparam);
+  }
+}
+
+}  // namespace quorel::keyboard
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  using namespace quorel::keyboard;
+  program.instance = instance;
+  EnsureCustomSlidesFile();
+  EnsureGlossaryFile();
+
+  // One keyboard at a time: a second start brings the first one forward.
+  HWND running = FindWindowW(kMainClass, kTitle);
+  if (running != nullptr) {
+    if (IsIconic(running)) OpenIcon(running);
+    SetForegroundWindow(running);
+    ShowWindow(running, SW_SHOW);
+    return 0;
+  }
+  quorel::OpenSharedBlock();
+
+  InstallExpansionHooks();
+  InstallPlacementHooks();
+  InstallMenuHooks();
+  if (CreateMainWindow(show) == nullptr) return 0;
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return 0;
+}

@@ -1,0 +1,57 @@
+// Prints where every key of the keyboard lies, for drivers that click the real program:
+// one line per key, "kind parameter x y", with a client point that hits it: the centre of
+// its cell, or a point near a corner for either half of a split cell.
+// Arguments: keyboard size (1-4), side bar position (1-2), and optionally "upper", "digits"
+// or "accents N" for the panels of those states.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <utility>
+
+#include "keyboard/panels/keyboard_state.h"
+#include "keyboard/panels/panels.h"
+#include "library/options/options.h"
+#include "platform/fake/fake_system.h"
+
+int main(int argc, char** argv) {
+  using namespace quorel;
+  using namespace quorel::keyboard;
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: %s size sidebar [upper|digits|accents N]\n", argv[0]);
+    return 2;
+  }
+  platform::fake::Reset();
+  ResetOptionsForTest();
+  SetOption(OptionId::kSize, std::atoi(argv[1]));
+  SetOption(OptionId::kSidebar, std::atoi(argv[2]));
+  if (argc >= 4 && std::strcmp(argv[3], "upper") == 0) State().caps_lock = 1;
+  if (argc >= 4 && std::strcmp(argv[3], "digits") == 0) State().number_mode = 1;
+  if (argc >= 5 && std::strcmp(argv[3], "accents") == 0) State().accent_mode = std::atoi(argv[4]);
+  SetPanelWindow(1);
+  RefreshPanels(true);
+  std::set<std::pair<int, int>> printed;
+  for (int index = 0; index < kPanelRecords; ++index) {
+    const Panel* panel = PanelRecord(index);
+    if (panel == nullptr) continue;
+    for (int row = 0; row < panel->row_count; ++row) {
+      for (int column = 0; column < panel->column_count; ++column) {
+        const auto& across = panel->columns[column];
+        const auto& down = panel->rows[row];
+        const int points[3][2] = {
+            {(across.start + across.end) / 2, (down.start + down.end) / 2},
+            {across.start + (across.end - across.start) / 4, down.start + (down.end - down.start) / 4},
+            {across.end - (across.end - across.start) / 4, down.end - (down.end - down.start) / 4},
+        };
+        for (const auto& point : points) {
+          const int x = panel->left + point[0];
+          const int y = panel->top + point[1];
+          KeyHit hit;
+          if (!HitTest(x, y, &hit) || !printed.insert({hit.kind, hit.parameter}).second) continue;
+          std::printf("%d %d %d %d\n", hit.kind, hit.parameter, x, y);
+        }
+      }
+    }
+  }
+  return 0;
+}
