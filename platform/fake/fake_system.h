@@ -8,9 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop.h"
+#include "platform/dialogs.h"
+#include "platform/display.h"
 #include "platform/drawing.h"
 #include "platform/fonts.h"
 #include "platform/input.h"
+#include "platform/menus.h"
 #include "platform/screen.h"
 #include "platform/shared_memory.h"
 #include "platform/types.h"
@@ -130,6 +134,73 @@ struct FakeSystem {
   int text_width_per_character = 7;
 
   std::map<WindowHandle, FakeList> lists;
+
+  // The desktop around the keyboard. Live windows are those of `windows`; a window without
+  // an entry in `window_owners` belongs to a process and thread numbered as its handle.
+  WindowHandle foreground = 0;
+  std::vector<WindowHandle> foreground_changes;  // every SetForeground, in order
+  std::map<std::u16string, WindowHandle> top_level_classes;  // FindTopLevelWindow answers
+  std::map<WindowHandle, WindowOwner> window_owners;
+  std::set<WindowHandle> minimized;
+  std::set<WindowHandle> maximized;
+  std::vector<WindowHandle> destroyed;
+  struct CaptionDrag {
+    WindowHandle window = 0;
+    WindowHandle foreground = 0;  // at the time of the drag
+    WindowHandle capture = 0;
+  };
+  std::vector<CaptionDrag> caption_drags;
+
+  // Menus. A window's system menu is made on first request with the usual entries; a track
+  // answers `menu_choice` when the menu holds it as an entry that can be chosen, else 0.
+  struct MenuEntry {
+    std::uint32_t id = 0;  // 0 for a separator
+    std::u16string text;
+    bool checked = false;
+    bool greyed = false;
+  };
+  struct Menu {
+    std::vector<MenuEntry> entries;
+    WindowHandle system_menu_of = 0;
+  };
+  struct MenuTrack {
+    MenuHandle menu = 0;
+    std::vector<MenuEntry> entries;  // as shown
+    WindowHandle owner = 0;
+    Point at;
+    bool has_exclusion = false;
+    Rect exclusion;
+  };
+  std::map<MenuHandle, Menu> menus;  // live menus
+  MenuHandle next_menu = 0x7000;
+  std::uint32_t menu_choice = 0;
+  std::vector<MenuTrack> menu_tracks;
+
+  bool display_readable = true;
+  DisplaySettings display{0, 1024, 768};
+  std::vector<DisplaySettings> display_changes;
+
+  std::vector<OpenFileRequest> open_file_requests;
+  bool open_file_confirms = false;
+  std::u16string open_file_answer;
+  std::vector<FontRequest> font_requests;
+  bool font_confirms = false;
+  FontChoice font_answer;
+
+  // The shell opens anything but what `shell_unopenable` names; the program it starts is
+  // ready for input after `input_idle_after` ms, which the wait spends on `tick`.
+  struct ShellOpenCall {
+    std::u16string file;
+    std::uint32_t wait_limit = 0;
+  };
+  std::vector<ShellOpenCall> shell_opens;
+  std::set<std::u16string> shell_unopenable;
+  std::uint32_t input_idle_after = 0;
+  std::vector<std::u16string> programs_started;
+  bool program_start_fails = false;
+
+  // Folders that exist; a copy needs the target's folder to exist.
+  std::set<std::u16string> folders;
 };
 
 FakeSystem& System();

@@ -1,0 +1,35 @@
+// Where the keyboard sits and how it shares the screen with the window it types into (the
+// client): docking under the client, the client above the keyboard, minimising, restoring
+// and closing, moving to given coordinates or by the caption, sizes, the system menu and
+// the display's orientation. The key processor hands these keys over through its
+// window-action hook.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/types.h"
+
+namespace quorel::keyboard {
+
+// Performs one window key: <close>, <dock>, the drag handle, <duo>, the size family, <hide>,
+// <maxiclient>, <miniclient>, <mini>, <move keyboard>, the rotation family, <show> and
+// <sysmenu>. Other kinds, and parameters outside a family, do nothing.
+void PerformWindowAction(std::uint16_t kind, std::uint16_t parameter,
+                         std::u16string_view argument);
+
+// Puts the keyboard under the client, clamped into the work area nearest to the client.
+void DockKeyboard();
+
+// True when the window belongs to the desktop or the task bar: the process and thread of
+// the top-level "Progman" window, or of the "Shell_TrayWnd" window.
+bool IsShellWindow(platform::WindowHandle window);
+
+// x and y of a <move keyboard> argument: the leading decimal integers of its first two
+// comma-separated fields. False when it has fewer than two fields.
+bool ParseKeyboardPosition(std::u16string_view argument, int* x, int* y);
+
+// Points the key processor's window-action hook at PerformWindowAction.
+void InstallPlacementHooks();
+
+}  // namespace quorel::keyboard
