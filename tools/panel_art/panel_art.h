@@ -1,0 +1,62 @@
+// The artwork of the keyboard: one image per panel variant and keyboard size, drawn on the
+// geometry of the panel tables, and its pressed twin that the keyboard copies a pressed key
+// from.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "keyboard/panels/panel_tables.h"
+#include "keyboard/panels/panels.h"
+#include "tools/panel_art/bitmap.h"
+#include "tools/panel_art/typeface.h"
+
+namespace quorel::art {
+
+constexpr int kSizeCount = 4;  // "Keyboard size" 1..4
+std::string_view SizeFolder(int size);
+std::string VariantName(keyboard::PanelKind kind);
+
+// "SymbolNormal" has one image for every "Symbols" value; it shows the default, both the
+// punctuation mark and the digit of each half cell.
+constexpr int kSymbolsOptionDrawn = 0;
+
+// One key of a panel: the run of equal cells it spans, with its boxes relative to the panel.
+// `outer` is the cells' extents; `face` is `outer` less the highlight insets, so what lies
+// between them is exactly the border the keyboard leaves alone when it inverts a key.
+struct KeyBox {
+  int first_row = 0, last_row = 0, first_column = 0, last_column = 0;
+  char16_t entry = 0;
+  char16_t half_entry = 0;  // the digit half of a symbol cell, or 0
+  Box outer;
+  Box face;
+};
+
+struct PanelLayout {
+  keyboard::PanelKind kind = keyboard::PanelKind::kNone;
+  keyboard::Slot slot = keyboard::kCaptionSlot;
+  int width = 0;
+  int height = 0;
+  keyboard::SlotShape shape;
+  std::vector<KeyBox> keys;  // in cell order of their first cell
+};
+
+PanelLayout LayOutPanel(int size, keyboard::PanelKind kind);
+
+struct PanelArt {
+  Image normal;
+  Image pressed;  // every key pressed, borders as in `normal`
+};
+
+PanelArt DrawPanel(const Typefaces& faces, int size, keyboard::PanelKind kind);
+
+// Where a variant's image lives below the output folder.
+std::filesystem::path ImagePath(const std::filesystem::path& out, int size,
+                                keyboard::PanelKind kind, bool pressed);
+
+// Writes both images of every variant at every size below `out`/"Quorel bitmaps".
+bool WriteArtwork(const std::filesystem::path& out, const Typefaces& faces, std::string* error);
+
+}  // namespace quorel::art

@@ -1,0 +1,309 @@
+#include "tools/panel_art/panel_art.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <string>
+
+#include "keyboard/panels/keyboard_state.h"
+#include "library/options/options.h"
+#include "platform/fake/fake_system.h"
+#include "tools/panel_art/bitmap.h"
+#include "tools/panel_art/typeface.h"
+
+namespace quorel::art {
+namespace {
+
+using keyboard::PanelKind;
+
+int Luma(Color c) { return (299 * c.r + 587 * c.g + 114 * c.b) / 1000; }
+
+std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
+  std::vector<std::uint8_t> bytes(file ? static_cast<std::size_t>(file.tellg()) : 0);
+  file.seekg(0);
+  file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return bytes;
+}
+
+std::uint32_t Le32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+  return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+         static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+}
+std::uint32_t Le16(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+  return bytes[at] | bytes[at + 1] << 8;
+}
+
+PanelKind Kind(int kind) { return static_cast<PanelKind>(kind); }
+
+// One run of the generator for the whole suite, into a folder of its own.
+class ArtworkTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    out_ = std::filesystem::temp_directory_path() /
+           ("quorel_panel_art_test_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(out_);
+    std::string error;
+    faces_ = Typefaces::Open(QUOREL_DEJAVU_DIR, &error).release();
+    ASSERT_NE(faces_, nullptr) << error;
+    ASSERT_TRUE(WriteArtwork(out_, *faces_, &error)) << error;
+  }
+  static void TearDownTestSuite() {
+    std::filesystem::remove_all(out_);
+    delete faces_;
+    faces_ = nullptr;
+  }
+
+  static Image Read(int size, PanelKind kind, bool pressed = false) {
+    std::optional<Image> image = ReadBmp(ImagePath(out_, size, kind, pressed));
+    return image ? *image : Image();
+  }
+
+  static inline std::filesystem::path out_;
+  static inline Typefaces* faces_ = nullptr;
+};
+
+TEST(BmpTest, RowsAreStoredBottomUpInBlueGreenRedWithPadding) {
+  Image image(3, 2);
+  image.Set(0, 0, {1, 2, 3});
+  image.Set(0, 1, {4, 5, 6});
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("quorel_bmp_test_" + std::to_string(::getpid()) + ".bmp");
+  ASSERT_TRUE(WriteBmp(path, image));
+  const std::vector<std::uint8_t> bytes = FileBytes(path);
+  std::filesystem::remove(path);
+  ASSERT_EQ(bytes.size(), 54u + 2 * 12);  // 9 bytes of pixels padded to 12 per row
+  EXPECT_EQ(bytes[54], 6);                // the bottom row comes first, blue first
+  EXPECT_EQ(bytes[56], 4);
+  EXPECT_EQ(bytes[54 + 12], 3);
+  EXPECT_EQ(bytes[54 + 14], 1);
+}
+
+TEST_F(ArtworkTest, EveryImageIsAnUncompressed24BitBottomUpBmpOfItsPanelsSize) {
+  for (int size = 1; size <= kSizeCount; ++size) {
+    for (int kind = 1; kind <= keyboard::kPanelKindCount; ++kind) {
+      const keyboard::Slot slot = keyboard::SlotOf(Kind(kind));
+      const keyboard::SlotShape shape = keyboard::ShapeOf(size, slot);
+      const std::uint32_t width = static_cast<std::uint32_t>(shape.columns.back().end + 1);
+      const std::uint32_t height = static_cast<std::uint32_t>(shape.rows.back().end + 1);
+      for (bool pressed : {false, true}) {
+        const auto path = ImagePath(out_, size, Kind(kind), pressed);
+        SCOPED_TRACE(path.string());
+        const std::vector<std::uint8_t> bytes = FileBytes(path);
+        ASSERT_GE(bytes.size(), 54u);
+        EXPECT_EQ(bytes[0], 'B');
+        EXPECT_EQ(bytes[1], 'M');
+        EXPECT_EQ(Le32(bytes, 2), bytes.size());
+        EXPECT_EQ(Le32(bytes, 10), 54u);
+        EXPECT_EQ(Le32(bytes, 14), 40u);
+        EXPECT_EQ(Le32(bytes, 18), width);
+        EXPECT_EQ(Le32(bytes, 22), height);  // positive: bottom-up
+        EXPECT_EQ(Le16(bytes, 26), 1u);
+        EXPECT_EQ(Le16(bytes, 28), 24u);
+        EXPECT_EQ(Le32(bytes, 30), 0u);  // BI_RGB
+        EXPECT_EQ(bytes.size(), 54u + ((width * 3 + 3) & ~3u) * height);
+      }
+    }
+    // The caption over any other panel fills the client area.
+    EXPECT_EQ(Read(size, PanelKind::kCaption).width(), keyboard::KeyboardClientSize(size).width);
+    EXPECT_EQ(
+        Read(size, PanelKind::kCaption).height() + Read(size, PanelKind::kLetterNormal).height(),
+        keyboard::ClientHeight(size));
+  }
+}
+
+// Across the boundary of two neighbouring cells, on the first pixel row (or column) of their
+// faces, where no legend is ever set.
+struct Boundary {
+  Color before, after;  // the last pixel of the one cell, the first of the next
+  Color face;           // plain face of the first cell
+};
+
+Boundary Across(const Image& image, const keyboard::SlotShape& shape, int row, int column,
+                bool horizontal) {
+  const auto& rows = shape.rows;
+  const auto& columns = shape.columns;
+  const auto r = static_cast<std::size_t>(row);
+  const auto c = static_cast<std::size_t>(column);
+  if (horizontal) {
+    const int y = rows[r].start + (shape.row_insets ? shape.row_insets[r].before : 0);
+    return {image.At(columns[c].end, y), image.At(columns[c + 1].start, y),
+            image.At(columns[c].end - 3, y)};
+  }
+  const int x = columns[c].start + (shape.column_insets ? shape.column_insets[c].before : 0);
+  const int face_top = rows[r].start + (shape.row_insets ? shape.row_insets[r].before : 0);
+  return {image.At(x, rows[r].end), image.At(x, rows[r + 1].start), image.At(x, face_top)};
+}
+
+TEST_F(ArtworkTest, GridLinesRunBetweenDifferentKeysAndNeverThroughAMergedOne) {
+  int merged = 0;
+  for (int size = 1; size <= kSizeCount; ++size) {
+    for (int kind = 2; kind <= keyboard::kPanelKindCount; ++kind) {
+      const keyboard::Slot slot = keyboard::SlotOf(Kind(kind));
+      const keyboard::SlotShape shape = keyboard::ShapeOf(size, slot);
+      const std::u16string_view cells = keyboard::CellsOf(Kind(kind), kSymbolsOptionDrawn).cells;
+      const int rows = static_cast<int>(shape.rows.size());
+      const int columns = static_cast<int>(shape.columns.size());
+      {
+        // The pressed images share these borders; another test holds them to that.
+        const Image image = Read(size, Kind(kind));
+        ASSERT_GT(image.width(), 0);
+        for (int r = 0; r < rows; ++r) {
+          for (int c = 0; c < columns; ++c) {
+            const char16_t entry = cells[static_cast<std::size_t>(r * columns + c)];
+            for (bool horizontal : {true, false}) {
+              if (horizontal ? c + 1 >= columns : r + 1 >= rows) continue;
+              const char16_t next = cells[static_cast<std::size_t>(
+                  horizontal ? r * columns + c + 1 : (r + 1) * columns + c)];
+              const Boundary b = Across(image, shape, r, c, horizontal);
+              SCOPED_TRACE(VariantName(Kind(kind)) + " size " + std::to_string(size) + " cell " +
+                           std::to_string(r * columns + c) + (horizontal ? " right" : " down"));
+              const int face = Luma(b.face);
+              const int darkest = std::min(Luma(b.before), Luma(b.after));
+              if (entry == next) {
+                ++merged;
+                EXPECT_GT(darkest, face - 20);
+              } else {
+                EXPECT_LT(darkest, face - 60);
+              }
+            }
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(merged, 0);
+}
+
+TEST_F(ArtworkTest, PressedImagesChangeEveryFaceAndKeepEveryBorder) {
+  for (int size = 1; size <= kSizeCount; ++size) {
+    for (int kind = 1; kind <= keyboard::kPanelKindCount; ++kind) {
+      SCOPED_TRACE(VariantName(Kind(kind)) + " size " + std::to_string(size));
+      const PanelLayout layout = LayOutPanel(size, Kind(kind));
+      const Image normal = Read(size, Kind(kind));
+      const Image pressed = Read(size, Kind(kind), true);
+      ASSERT_FALSE(layout.keys.empty());
+      // Everything off the faces is border, which a pressed key must not disturb.
+      Image off_faces = pressed;
+      for (const KeyBox& key : layout.keys) off_faces.Fill(key.face, {});
+      Image expected = normal;
+      for (const KeyBox& key : layout.keys) expected.Fill(key.face, {});
+      for (int y = 0; y < layout.height; ++y) {
+        for (int x = 0; x < layout.width; ++x) {
+          ASSERT_EQ(off_faces.At(x, y), expected.At(x, y)) << x << "," << y;
+        }
+      }
+      for (const KeyBox& key : layout.keys) {
+        const int x = key.face.right;
+        const int y = key.face.top + key.face.Height() / 2;
+        EXPECT_GT(std::abs(Luma(normal.At(x, y)) - Luma(pressed.At(x, y))), 40);
+      }
+    }
+  }
+}
+
+// Pixels of a face that stand out from the plain face of their own row.
+int InkIn(const Image& image, const Box& box) {
+  int ink = 0;
+  for (int y = box.top; y <= box.bottom; ++y) {
+    const int paper = Luma(image.At(box.right, y));
+    for (int x = box.left; x <= box.right; ++x) ink += std::abs(Luma(image.At(x, y)) - paper) > 60;
+  }
+  return ink;
+}
+
+TEST_F(ArtworkTest, EveryKeyShowsSomethingNormalAndPressed) {
+  for (int size = 1; size <= kSizeCount; ++size) {
+    for (int kind = 1; kind <= keyboard::kPanelKindCount; ++kind) {
+      const PanelLayout layout = LayOutPanel(size, Kind(kind));
+      for (bool pressed : {false, true}) {
+        const Image image = Read(size, Kind(kind), pressed);
+        for (const KeyBox& key : layout.keys) {
+          EXPECT_GE(InkIn(image, key.face), 3)
+              << VariantName(Kind(kind)) << " size " << size << " entry " << int(key.entry);
+        }
+      }
+    }
+  }
+}
+
+TEST_F(ArtworkTest, HalfCellsShowTheMarkAboveTheDiagonalAndTheDigitBelow) {
+  for (int size = 1; size <= kSizeCount; ++size) {
+    const PanelLayout layout = LayOutPanel(size, PanelKind::kSymbolNormal);
+    const Image image = Read(size, PanelKind::kSymbolNormal);
+    ASSERT_EQ(layout.keys.size(), 10u);
+    for (const KeyBox& key : layout.keys) {
+      SCOPED_TRACE("size " + std::to_string(size) + " digit " + std::to_string(key.half_entry));
+      ASSERT_NE(key.half_entry, 0);
+      const int row_end = layout.shape.rows[static_cast<std::size_t>(key.first_row)].end;
+      const int column_start =
+          layout.shape.columns[static_cast<std::size_t>(key.first_column)].start;
+      int above = 0, below = 0;
+      for (int y = key.face.top; y <= key.face.bottom; ++y) {
+        for (int x = key.face.left; x <= key.face.right; ++x) {
+          if (Luma(image.At(x, y)) > 120) continue;
+          // The hit test gives the diagonal itself to the digit.
+          (x - column_start >= row_end - y ? below : above) += 1;
+        }
+      }
+      EXPECT_GT(above, 0);
+      EXPECT_GT(below, 0);
+      const int y = key.face.top + key.face.Height() / 2;
+      EXPECT_NE(image.At(column_start + row_end - y, y), image.At(key.face.left, y));
+    }
+  }
+}
+
+// The keyboard inverts or copies exactly these rectangles, so the art must put its borders
+// and faces where the keyboard's own panels say its keys are.
+TEST(ArtworkGeometryTest, KeyBoxesAreTheKeyboardsOwnKeyRectangles) {
+  std::set<PanelKind> seen;
+  for (int size = 1; size <= kSizeCount; ++size) {
+    for (int state = 0; state < 2 * 2 * 2 * 2 * 2 * 5 * 2; ++state) {
+      platform::fake::Reset();
+      ResetOptionsForTest();
+      keyboard::ResetPanelsForTest();
+      SetOption(OptionId::kSize, size);
+      SetOption(OptionId::kSidebar, 1 + state % 2);
+      SetOption(OptionId::kArrows, state / 2 % 2);
+      keyboard::KeyboardState& keys = keyboard::State();
+      keys = {};
+      keys.number_mode = state / 4 % 2;
+      keys.shift = state / 8 % 2;
+      keys.caps_lock = state / 16 % 2;
+      keys.accent_mode = state / 32 % 5;
+      SetOption(OptionId::kNumbers, 1 + state / 160);
+      keyboard::RefreshPanels(true);
+      for (int record = 0; record < keyboard::kPanelRecords; ++record) {
+        const keyboard::Panel* panel = keyboard::PanelRecord(record);
+        if (panel == nullptr) continue;
+        seen.insert(panel->kind);
+        const PanelLayout layout = LayOutPanel(size, panel->kind);
+        ASSERT_EQ(layout.width, panel->right - panel->left + 1);
+        ASSERT_EQ(layout.height, panel->bottom - panel->top + 1);
+        for (const KeyBox& key : layout.keys) {
+          const int cell = key.first_row * panel->column_count + key.first_column;
+          keyboard::KeyRects rects;
+          ASSERT_TRUE(keyboard::GetKeyRects(keyboard::MakeCellId(cell, record), &rects));
+          SCOPED_TRACE(VariantName(panel->kind) + " cell " + std::to_string(cell));
+          auto client = [&](const Box& box) {
+            return platform::Rect{panel->left + box.left, panel->top + box.top,
+                                  panel->left + box.right + 1, panel->top + box.bottom + 1};
+          };
+          EXPECT_EQ(client(key.outer), rects.outer);
+          EXPECT_EQ(client(key.face), rects.inner);
+          EXPECT_EQ(key.outer.left, rects.source_x);
+          EXPECT_EQ(key.outer.top, rects.source_y);
+        }
+      }
+    }
+  }
+  EXPECT_EQ(seen.size(), static_cast<std::size_t>(keyboard::kPanelKindCount));
+}
+
+}  // namespace
+}  // namespace quorel::art
