@@ -7,9 +7,9 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 DEBIAN_PACKAGES := cmake make g++ clang libgtest-dev googletest libbenchmark-dev \
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 \
-  xvfb xdotool imagemagick fonts-dejavu-core
+  xvfb x11-utils xdotool imagemagick fonts-dejavu-core libfreetype-dev
 
-.PHONY: all deps test unit asan windows wine fuzz fuzz-long bench package clean
+.PHONY: all deps test unit asan windows host-tools wine fuzz fuzz-long bench package run clean
 
 all: package
 
@@ -37,7 +37,8 @@ windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows -j$(JOBS)
 
-wine: windows
+# The Wine tests of the library and the end-to-end tests of the package.
+wine: package
 	ctest --preset windows
 
 fuzz: deps
@@ -58,11 +59,23 @@ bench: deps
 
 test: unit asan wine fuzz
 
-package: windows
+# Build-time tools that run on this machine: the panel artwork and the key map.
+host-tools: deps
+	cmake --preset host >/dev/null
+	cmake --build --preset host -j$(JOBS) --target quorel_panel_art quorel_key_map
+
+package: windows host-tools
 	rm -rf dist/Quorel
 	mkdir -p dist/Quorel
-	cp build/windows/bin/QuorelApi.dll dist/Quorel/
+	cp build/windows/bin/QuorelApi.dll build/windows/bin/QuorelKeyboard.exe dist/Quorel/
+	cp -r "data/Quorel slidefiles" "data/Quorel glossaries" data/manual dist/Quorel/
+	build/host/tools/panel_art/quorel_panel_art dist/Quorel
 	@echo "Laid out dist/Quorel/"
+
+# The keyboard beside Wine's notepad: on this display, or on a virtual one with a
+# screenshot when there is none.
+run: package
+	tools/run_quorel.sh
 
 clean:
 	rm -rf build dist

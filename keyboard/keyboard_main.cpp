@@ -241,6 +241,24 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
+// The show command the program was started with, less the activation: the user's
+// application keeps the focus from the very first moment.
+int WithoutActivation(int show) {
+  switch (show) {
+    case SW_SHOWNORMAL:
+    case SW_RESTORE:
+      return SW_SHOWNOACTIVATE;
+    case SW_SHOW:
+      return SW_SHOWNA;
+    case SW_SHOWMINIMIZED:
+      return SW_SHOWMINNOACTIVE;
+    case SW_SHOWMAXIMIZED:
+      return SW_SHOWNOACTIVATE;
+    default:
+      return show;
+  }
+}
+
 HWND CreateMainWindow(int show) {
   LoadOptions();
   WNDCLASSEXW existing = {};
@@ -266,7 +284,7 @@ HWND CreateMainWindow(int show) {
                                 program.instance, nullptr);
   if (window == nullptr) return nullptr;
   PublishKeyboard(Opaque(window));
-  ShowWindow(window, show);
+  ShowWindow(window, WithoutActivation(show));
   UpdateWindow(window);
   return window;
 }

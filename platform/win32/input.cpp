@@ -4,6 +4,10 @@
 
 #include <vector>
 
+// The seam's names, not the system's wide-or-narrow macros of the same spelling.
+#undef MapVirtualKey
+#undef VkKeyScan
+
 namespace platform {
 
 void SendInputs(std::span<const Input> inputs) {

@@ -1,0 +1,234 @@
+#!/usr/bin/env bash
+# End-to-end tests: the real keyboard program under Wine on a virtual X display, driven
+# with real mouse events, typing into Wine's notepad, read back by a probe.
+#   e2e.sh PACKAGE_DIR PROBE_EXE KEY_MAP OUT_DIR [scenario...]
+# Every wait polls its condition against a deadline; a scenario fails when what it checks
+# does not come true in time.
+set -u
+
+package=$(cd "$1" && pwd)
+probe=$2
+key_map=$3
+out=$4
+shift 4
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$out/prefix"
+desktop=quorel-e2e
+passed=0
+failed=0
+
+log() { printf '%s\n' "$*" >&2; }
+
+# --- the display and the prefix ---------------------------------------------------------
+
+start_display() {
+  for n in $(seq 90 120); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do
+      xdpyinfo >/dev/null 2>&1 && return 0
+      sleep 0.1
+    done
+    kill "$xvfb_pid" 2>/dev/null
+  done
+  log "no X display could be started"
+  exit 1
+}
+
+make_prefix() {
+  rm -rf "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+}
+
+stop_everything() {
+  wineserver -k >/dev/null 2>&1
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
+}
+trap stop_everything EXIT
+
+on_desktop() { wine explorer "/desktop=$desktop,1024x768" "$@" >/dev/null 2>&1 & }
+
+# Runs the probe on the test desktop and prints what it wrote.
+probe() {
+  local file="$out/probe.$$.txt"
+  rm -f "$file"
+  wine explorer "/desktop=$desktop,1024x768" "$probe" "$@" "$(winepath -w "$file")" \
+    >/dev/null 2>&1
+  for _ in $(seq 50); do
+    [ -f "$file" ] && { cat "$file"; return 0; }
+    sleep 0.1
+  done
+  echo "(probe wrote nothing)"
+}
+
+# wait_for SECONDS COMMAND...: polls until the command succeeds.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    "$@" && return 0
+    sleep 0.3
+  done
+  return 1
+}
+
+registry() {  # registry KEY NAME TYPE VALUE
+  wine reg add "HKCU\\$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1
+}
+
+# --- the windows --------------------------------------------------------------------------
+
+desktop_origin() {
+  local id
+  id=$(xdotool search --name "$desktop" 2>/dev/null | head -n 1)
+  if [ -z "$id" ]; then echo "0 0"; return; fi
+  xdotool getwindowgeometry "$id" | awk '/Position/ { split($2, p, ","); print p[1], p[2] }'
+}
+
+notepad_up() { [ "$(probe window Notepad)" != "none" ]; }
+keyboard_up() { [ "$(probe window QuorelMainWindow5.02)" != "none" ]; }
+keyboard_gone() { [ "$(probe window QuorelMainWindow5.02)" = "none" ]; }
+
+start_notepad() {
+  on_desktop notepad.exe
+  wait_for 30 notepad_up || { log "notepad did not start"; return 1; }
+  probe place Notepad 0 0 1024 420 >/dev/null
+}
+
+# A click into notepad gives it the focus, as a user does before typing.
+focus_notepad() {
+  read -r dx dy < <(desktop_origin)
+  xdotool mousemove $((dx + 300)) $((dy + 200)) click 1
+  sleep 0.3
+}
+
+start_keyboard() {
+  on_desktop "$package/QuorelKeyboard.exe"
+  wait_for 30 keyboard_up || { log "the keyboard did not start"; return 1; }
+  read -r dx dy < <(desktop_origin)
+  read -r cx cy < <(probe client QuorelMainWindow5.02)
+  origin_x=$((dx + cx))
+  origin_y=$((dy + cy))
+}
+
+close_keyboard() {
+  tap_key 10 0  # <close>
+  wait_for 10 keyboard_gone
+}
+
+# key_point KIND PARAMETER [state...]: the client point of a key, from the key map.
+key_point() {
+  local kind=$1 parameter=$2
+  shift 2
+  "$key_map" "$size" 2 "$@" | awk -v k="$kind" -v p="$parameter" '$1 == k && $2 == p { print $3, $4; exit }'
+}
+
+tap_key() {
+  local point
+  point=$(key_point "$@")
+  [ -n "$point" ] || { log "no key $1/$2"; return 1; }
+  read -r x y <<<"$point"
+  xdotool mousemove $((origin_x + x)) $((origin_y + y)) mousedown 1
+  sleep 0.05
+  xdotool mouseup 1
+  sleep 0.15
+}
+
+tap_char() { tap_key 8 "$(printf '%d' "'$1")" "${@:2}"; }
+
+# slide KIND PARAMETER DX DY: pen down on the key, a slide in steps, pen up at the end.
+slide() {
+  local point x y steps=8 i
+  point=$(key_point "$1" "$2")
+  read -r x y <<<"$point"
+  x=$((origin_x + x))
+  y=$((origin_y + y))
+  xdotool mousemove "$x" "$y" mousedown 1
+  for i in $(seq 1 $steps); do
+    xdotool mousemove $((x + $3 * i / steps)) $((y + $4 * i / steps))
+    sleep 0.03
+  done
+  sleep 0.2
+  xdotool mouseup 1
+  sleep 0.2
+}
+
+notepad_text() { probe text; }
+
+expect_text() {  # expect_text EXPECTED: polls notepad until it holds exactly that
+  local expected=$1
+  text_is() { [ "$(notepad_text)" = "$expected" ]; }
+  if wait_for 10 text_is; then return 0; fi
+  log "notepad holds '$(notepad_text)', expected '$expected'"
+  return 1
+}
+
+screenshot() { import -window root "$out/$1.png" 2>/dev/null; }
+
+# --- scenarios ----------------------------------------------------------------------------
+
+scenario_taps() {
+  tap_key 56 0                 # <shift>
+  tap_char h
+  tap_char i
+  tap_key 64 0                 # <space>
+  tap_key 59 0                 # <123>
+  tap_char 4 digits
+  tap_key 60 0 digits          # <abc>
+  tap_char '!'
+  tap_key 1 0                  # <acute>
+  tap_char e                   # é in the acute panel
+  expect_text "Hi 4!é"
+}
+
+scenario_slide_capital() {
+  slide 8 "$(printf '%d' "'q")" 2 -40
+  expect_text "Q"
+}
+
+run_scenario() {
+  local name=$1
+  log "--- $name"
+  if "scenario_$name"; then
+    passed=$((passed + 1))
+    log "PASS $name"
+  else
+    failed=$((failed + 1))
+    screenshot "failed_$name"
+    log "FAIL $name"
+  fi
+}
+
+# --- main -----------------------------------------------------------------------------------
+
+size=2
+start_display
+make_prefix
+registry 'Software\Pelmarik Solutions\Quorel\Options' 'Keyboard size' REG_DWORD $size
+registry 'Software\Pelmarik Solutions\Quorel\Options' 'X' REG_DWORD 300
+registry 'Software\Pelmarik Solutions\Quorel\Options' 'Y' REG_DWORD 560
+registry 'Software\Pelmarik Solutions\Quorel\Options' 'Use slides for' REG_DWORD 1
+registry 'Software\Pelmarik Solutions\Quorel\Options' 'Minimum highlight time' REG_DWORD 0
+
+scenarios=("$@")
+[ ${#scenarios[@]} -gt 0 ] || scenarios=(taps slide_capital)
+
+for name in "${scenarios[@]}"; do
+  start_notepad || { failed=$((failed + 1)); continue; }
+  start_keyboard || { failed=$((failed + 1)); screenshot "failed_start_$name"; continue; }
+  focus_notepad
+  screenshot "keyboard_$name"
+  run_scenario "$name"
+  close_keyboard
+  wineserver -k >/dev/null 2>&1
+  wineserver -w
+done
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
