@@ -67,6 +67,11 @@ probe() {
   echo "(probe wrote nothing)"
 }
 
+# Runs a probe command that writes nothing (post, place).
+probe_do() {
+  wine explorer "/desktop=$desktop,1024x768" "$probe" "$@" >/dev/null 2>&1
+}
+
 # wait_for SECONDS COMMAND...: polls until the command succeeds.
 wait_for() {
   local deadline=$((SECONDS + $1))
@@ -92,13 +97,17 @@ desktop_origin() {
 }
 
 notepad_up() { [ "$(probe window Notepad)" != "none" ]; }
-keyboard_up() { [ "$(probe window QuorelMainWindow5.02)" != "none" ]; }
+keyboard_up() {
+  local rect
+  rect=$(probe window QuorelMainWindow5.02)
+  [ "$rect" != "none" ] && [ "$rect" != "hidden" ]
+}
 keyboard_gone() { [ "$(probe window QuorelMainWindow5.02)" = "none" ]; }
 
 start_notepad() {
   on_desktop notepad.exe
   wait_for 30 notepad_up || { log "notepad did not start"; return 1; }
-  probe place Notepad 0 0 1024 420 >/dev/null
+  probe_do place Notepad 0 0 1024 420
 }
 
 # A click into notepad gives it the focus, as a user does before typing.
@@ -142,8 +151,8 @@ tap_key() {
 
 tap_char() { tap_key 8 "$(printf '%d' "'$1")" "${@:2}"; }
 
-# slide KIND PARAMETER DX DY: pen down on the key, a slide in steps, pen up at the end.
-slide() {
+# slide_hold KIND PARAMETER DX DY: pen down on the key and a slide in steps, pen still down.
+slide_hold() {
   local point x y steps=8 i
   point=$(key_point "$1" "$2")
   read -r x y <<<"$point"
@@ -155,8 +164,31 @@ slide() {
     sleep 0.03
   done
   sleep 0.2
+}
+
+pen_up() {
   xdotool mouseup 1
   sleep 0.2
+}
+
+slide() {
+  slide_hold "$@"
+  pen_up
+}
+
+list_shown() {
+  local rect
+  rect=$(probe window ListBox)
+  [ "$rect" != "none" ] && [ "$rect" != "hidden" ]
+}
+
+keyboard_rect() { probe window QuorelMainWindow5.02; }
+
+option_value() {  # option_value NAME: the stored DWORD option, in decimal
+  local hex
+  hex=$(wine reg query 'HKCU\Software\Pelmarik Solutions\Quorel\Options' /v "$1" 2>/dev/null |
+    awk -v name="$1" '$1 == name { print $NF }' | tr -d '\r')
+  [ -n "$hex" ] && echo $((hex))
 }
 
 notepad_text() { probe text; }
@@ -192,6 +224,100 @@ scenario_slide_capital() {
   expect_text "Q"
 }
 
+setup_preview_list() {
+  registry 'Software\Pelmarik Solutions\Quorel\Options' 'Use slides for' REG_DWORD 2
+}
+
+# MinimumSlides gives "p" a full stop and a full stop with a space, south-east.
+scenario_preview_list() {
+  slide_hold 8 "$(printf '%d' "'p")" 40 40
+  if ! wait_for 5 list_shown; then
+    pen_up
+    log "no preview list while sliding"
+    return 1
+  fi
+  screenshot preview_list
+  pen_up
+  expect_text ". " && ! list_shown
+}
+
+scenario_glossary() {
+  tap_char b
+  tap_char t
+  tap_char w
+  wait_for 5 list_shown || { log "no suggestions for btw"; return 1; }
+  screenshot glossary_suggestions
+  local left top right bottom
+  read -r left top right bottom < <(probe window ListBox)
+  read -r dx dy < <(desktop_origin)
+  # Above the keyboard the first suggestion is the row nearest to it: the bottom row.
+  xdotool mousemove $((dx + (left + right) / 2)) $((dy + bottom - 6)) mousedown 1
+  sleep 0.05
+  xdotool mouseup 1
+  expect_text "by the way "
+}
+
+scenario_second_start() {
+  local first
+  first=$(probe block)
+  on_desktop "$package/QuorelKeyboard.exe"
+  sleep 4
+  [ "$(probe count QuorelMainWindow5.02)" = 1 ] || { log "a second keyboard runs"; return 1; }
+  [ "$(probe block)" = "$first" ] || { log "the shared block changed hands"; return 1; }
+  keyboard_up
+}
+
+# Another program changes the size in the registry and tells the keyboard.
+scenario_sizes() {
+  local size_code width
+  for size_code in 1 3 4 2; do
+    registry 'Software\Pelmarik Solutions\Quorel\Options' 'Keyboard size' REG_DWORD $size_code
+    registry 'Software\Pelmarik Solutions\Quorel\Options' 'X' REG_DWORD 100
+    registry 'Software\Pelmarik Solutions\Quorel\Options' 'Y' REG_DWORD 440
+    probe_do post QuorelMainWindow5.02 0x8014 0
+    case $size_code in 1) width=242 ;; 2) width=324 ;; 3) width=482 ;; 4) width=800 ;; esac
+    width_is() { read -r l _ r _ < <(keyboard_rect); [ $((r - l)) = "$width" ]; }
+    wait_for 10 width_is || { log "size $size_code: the keyboard is $(keyboard_rect)"; return 1; }
+    sleep 0.5
+    screenshot "size_$size_code"
+  done
+}
+
+# The caption's drag area moves the keyboard, and its new place is stored.
+scenario_drag() {
+  local point x y before after
+  before=$(keyboard_rect)
+  point=$(key_point 16 0)
+  read -r x y <<<"$point"
+  x=$((origin_x + x))
+  y=$((origin_y + y))
+  xdotool mousemove "$x" "$y" mousedown 1
+  for i in $(seq 1 10); do
+    xdotool mousemove $((x - 10 * i)) $((y - 8 * i))
+    sleep 0.05
+  done
+  xdotool mouseup 1
+  moved() { [ "$(keyboard_rect)" != "$before" ]; }
+  wait_for 10 moved || { log "the keyboard did not move"; return 1; }
+  read -r left top _ _ < <(keyboard_rect)
+  stored() { [ "$(option_value X)" = "$left" ] && [ "$(option_value Y)" = "$top" ]; }
+  wait_for 10 stored || { log "X/Y stored as $(option_value X)/$(option_value Y), window at $left/$top"; return 1; }
+}
+
+scenario_close() {
+  local watched="$out/watch.txt"
+  rm -f "$watched"
+  # Another program keeps the shared block while the keyboard ends.
+  wine explorer "/desktop=$desktop,1024x768" "$probe" watch "$(winepath -w "$watched")" \
+    >/dev/null 2>&1 &
+  sleep 2
+  tap_key 10 0
+  wait_for 10 keyboard_gone || { log "the keyboard is still there"; return 1; }
+  watch_done() { [ -s "$watched" ]; }
+  wait_for 40 watch_done || { log "the watcher wrote nothing"; return 1; }
+  [ "$(cat "$watched")" = "0" ] || { log "the shared block still names a keyboard: $(cat "$watched")"; return 1; }
+}
+
 run_scenario() {
   local name=$1
   log "--- $name"
@@ -217,15 +343,20 @@ registry 'Software\Pelmarik Solutions\Quorel\Options' 'Use slides for' REG_DWORD
 registry 'Software\Pelmarik Solutions\Quorel\Options' 'Minimum highlight time' REG_DWORD 0
 
 scenarios=("$@")
-[ ${#scenarios[@]} -gt 0 ] || scenarios=(taps slide_capital)
+[ ${#scenarios[@]} -gt 0 ] || scenarios=(taps slide_capital preview_list glossary second_start sizes drag close)
 
 for name in "${scenarios[@]}"; do
+  registry 'Software\Pelmarik Solutions\Quorel\Options' 'Use slides for' REG_DWORD 1
+  registry 'Software\Pelmarik Solutions\Quorel\Options' 'Keyboard size' REG_DWORD $size
+  registry 'Software\Pelmarik Solutions\Quorel\Options' 'X' REG_DWORD 300
+  registry 'Software\Pelmarik Solutions\Quorel\Options' 'Y' REG_DWORD 560
+  if declare -F "setup_$name" >/dev/null; then "setup_$name"; fi
   start_notepad || { failed=$((failed + 1)); continue; }
   start_keyboard || { failed=$((failed + 1)); screenshot "failed_start_$name"; continue; }
   focus_notepad
   screenshot "keyboard_$name"
   run_scenario "$name"
-  close_keyboard
+  keyboard_up && close_keyboard
   wineserver -k >/dev/null 2>&1
   wineserver -w
 done

@@ -1,9 +1,15 @@
 // Reads what the end-to-end tests check from inside the Wine desktop and writes it to a
 // file, since the console output of programs started on a virtual desktop is lost.
 //   probe text FILE            the text of Wine's notepad, as UTF-8
-//   probe window CLASS FILE    "left top right bottom" of a top-level window, or "none"
+//   probe window CLASS FILE    "left top right bottom" of a top-level window, "hidden"
+//                              when it is not visible, or "none"
+//   probe count CLASS FILE     how many top-level windows of that class exist
 //   probe client CLASS FILE    the screen point of that window's client origin, "x y"
 //   probe block FILE           the keyboard window field of the shared block, or "none"
+//   probe watch FILE           holds the shared block open until the keyboard window is
+//                              gone (at most 30 s), then writes its keyboard window field
+//   probe post CLASS MSG WPARAM posts a message to a top-level window (as another program
+//                              that asks the keyboard to reload does)
 //   probe place CLASS X Y W H  moves and sizes a top-level window (keeps the test's windows
 //                              apart: an activated window is drawn over a top-most one)
 #include <windows.h>
@@ -47,6 +53,7 @@ std::string WindowRect(const wchar_t* window_class) {
   HWND window = FindWindowW(window_class, nullptr);
   RECT rect;
   if (window == nullptr || !GetWindowRect(window, &rect)) return "none";
+  if (!IsWindowVisible(window)) return "hidden";
   char line[96];
   std::snprintf(line, sizeof(line), "%ld %ld %ld %ld", rect.left, rect.top, rect.right,
                 rect.bottom);
@@ -60,6 +67,23 @@ std::string ClientOrigin(const wchar_t* window_class) {
   char line[64];
   std::snprintf(line, sizeof(line), "%ld %ld", origin.x, origin.y);
   return line;
+}
+
+std::string CountWindows(const wchar_t* window_class) {
+  struct Search {
+    const wchar_t* window_class;
+    int count;
+  } search = {window_class, 0};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* found = reinterpret_cast<Search*>(data);
+        wchar_t name[256] = {};
+        GetClassNameW(window, name, 256);
+        if (lstrcmpiW(name, found->window_class) == 0) ++found->count;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return std::to_string(search.count);
 }
 
 std::string KeyboardField() {
@@ -79,11 +103,38 @@ std::string KeyboardField() {
 
 }  // namespace
 
+// The block lives only while a process has it open: holding it lets the test see what
+// the keyboard left in it when it ended.
+std::string WatchKeyboardEnd() {
+  HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 52,
+                                      L"Local\\PelmarikQuorelMap5.02");
+  if (mapping == nullptr) return "none";
+  const auto* fields = static_cast<const volatile DWORD*>(
+      MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 52));
+  if (fields == nullptr) return "none";
+  for (int wait = 0; wait < 300 && FindWindowW(L"QuorelMainWindow5.02", nullptr) != nullptr;
+       ++wait) {
+    Sleep(100);
+  }
+  char line[32];
+  std::snprintf(line, sizeof(line), "%lx", static_cast<unsigned long>(fields[3]));
+  return line;
+}
+
 int wmain(int argc, wchar_t** argv) {
   if (argc == 3 && std::wstring(argv[1]) == L"text") return WriteFile(argv[2], NotepadText()) ? 0 : 1;
   if (argc == 3 && std::wstring(argv[1]) == L"block") return WriteFile(argv[2], KeyboardField()) ? 0 : 1;
+  if (argc == 3 && std::wstring(argv[1]) == L"watch") return WriteFile(argv[2], WatchKeyboardEnd()) ? 0 : 1;
   if (argc == 4 && std::wstring(argv[1]) == L"window") {
     return WriteFile(argv[3], WindowRect(argv[2])) ? 0 : 1;
+  }
+  if (argc == 5 && std::wstring(argv[1]) == L"post") {
+    HWND window = FindWindowW(argv[2], nullptr);
+    if (window == nullptr) return 1;
+    return PostMessageW(window, static_cast<UINT>(wcstoul(argv[3], nullptr, 0)),
+                        static_cast<WPARAM>(wcstoul(argv[4], nullptr, 0)), 0)
+               ? 0
+               : 1;
   }
   if (argc == 7 && std::wstring(argv[1]) == L"place") {
     HWND window = FindWindowW(argv[2], nullptr);
@@ -92,6 +143,9 @@ int wmain(int argc, wchar_t** argv) {
                         _wtoi(argv[6]), SWP_NOZORDER | SWP_NOACTIVATE)
                ? 0
                : 1;
+  }
+  if (argc == 4 && std::wstring(argv[1]) == L"count") {
+    return WriteFile(argv[3], CountWindows(argv[2])) ? 0 : 1;
   }
   if (argc == 4 && std::wstring(argv[1]) == L"client") {
     return WriteFile(argv[3], ClientOrigin(argv[2])) ? 0 : 1;
