@@ -257,6 +257,15 @@ scenario_glossary() {
   expect_text "by the way "
 }
 
+# Another program names a new slide file and tells the keyboard to load it.
+scenario_reload_slides() {
+  registry 'Software\Pelmarik Solutions\Quorel\Options' 'Use slides for' REG_DWORD 2
+  probe_do post QuorelMainWindow5.02 0x8032 0
+  sleep 1
+  slide 8 "$(printf '%d' "'x")" 30 30  # MinimumSlides: an exclamation mark
+  expect_text "!"
+}
+
 scenario_second_start() {
   local first
   first=$(probe block)
@@ -343,7 +352,7 @@ registry 'Software\Pelmarik Solutions\Quorel\Options' 'Use slides for' REG_DWORD
 registry 'Software\Pelmarik Solutions\Quorel\Options' 'Minimum highlight time' REG_DWORD 0
 
 scenarios=("$@")
-[ ${#scenarios[@]} -gt 0 ] || scenarios=(taps slide_capital preview_list glossary second_start sizes drag close)
+[ ${#scenarios[@]} -gt 0 ] || scenarios=(taps slide_capital preview_list glossary reload_slides second_start sizes drag close)
 
 for name in "${scenarios[@]}"; do
   registry 'Software\Pelmarik Solutions\Quorel\Options' 'Use slides for' REG_DWORD 1
