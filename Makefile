@@ -9,7 +9,7 @@ DEBIAN_PACKAGES := cmake make g++ clang libgtest-dev googletest libbenchmark-dev
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 \
   xvfb x11-utils xdotool imagemagick fonts-dejavu-core libfreetype-dev
 
-.PHONY: all deps test unit asan windows host-tools wine fuzz fuzz-long bench package run clean
+.PHONY: all deps test unit asan windows host-tools wine fuzz fuzz-long bench package run measure clean
 
 all: package
 
@@ -71,6 +71,11 @@ package: windows host-tools
 	cp -r "data/Quorel slidefiles" "data/Quorel glossaries" data/manual dist/Quorel/
 	build/host/tools/panel_art/quorel_panel_art dist/Quorel
 	@echo "Laid out dist/Quorel/"
+
+# 200 taps and 200 slides on the real program under Wine, timed by the program itself.
+measure: package
+	tests/e2e/e2e.sh dist/Quorel build/windows/bin/quorel_probe.exe build/host/quorel_key_map \
+	  build/measure measure
 
 # The keyboard beside Wine's notepad: on this display, or on a virtual one with a
 # screenshot when there is none.

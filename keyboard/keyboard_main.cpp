@@ -3,7 +3,12 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <psapi.h>
+
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <vector>
 
 #include "keyboard/expansion/expansion.h"
 #include "keyboard/key_kinds.h"
@@ -46,6 +51,64 @@ struct Program {
   WNDPROC list_procedure = nullptr;
 };
 Program program;
+
+// With QUOREL_TIMINGS naming a file, the program measures how long it takes to answer the
+// pen (pen down: highlight and first input; pen move: the preview) and writes medians,
+// 99th percentiles and its peak working set there when it ends.
+class PenTimings {
+ public:
+  PenTimings() {
+    wchar_t path[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"QUOREL_TIMINGS", path, MAX_PATH) > 0) path_ = path;
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    ticks_per_microsecond_ = static_cast<double>(frequency.QuadPart) / 1e6;
+  }
+  bool enabled() const { return !path_.empty(); }
+  static LONGLONG Now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+  }
+  void AddDown(LONGLONG start) { downs_.push_back(Since(start)); }
+  void AddMove(LONGLONG start) { moves_.push_back(Since(start)); }
+  void Write() {
+    if (!enabled()) return;
+    FILE* file = _wfopen(path_.c_str(), L"w");
+    if (file == nullptr) return;
+    Report(file, "pen down", downs_);
+    Report(file, "pen move", moves_);
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof(memory);
+    if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory))) {
+      std::fprintf(file, "peak working set: %.1f MB\n",
+                   static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
+    }
+    std::fclose(file);
+  }
+
+ private:
+  double Since(LONGLONG start) const {
+    return static_cast<double>(Now() - start) / ticks_per_microsecond_;
+  }
+  static void Report(FILE* file, const char* what, std::vector<double> samples) {
+    if (samples.empty()) {
+      std::fprintf(file, "%s: no samples\n", what);
+      return;
+    }
+    std::sort(samples.begin(), samples.end());
+    const double median = samples[samples.size() / 2];
+    const double p99 = samples[std::min(samples.size() - 1, samples.size() * 99 / 100)];
+    std::fprintf(file, "%s: %zu samples, median %.0f us, 99th percentile %.0f us\n", what,
+                 samples.size(), median, p99);
+  }
+
+  std::wstring path_;
+  double ticks_per_microsecond_ = 1;
+  std::vector<double> downs_;
+  std::vector<double> moves_;
+};
+PenTimings timings;
 
 HWND Handle(platform::WindowHandle window) { return reinterpret_cast<HWND>(window); }
 platform::WindowHandle Opaque(HWND window) { return reinterpret_cast<platform::WindowHandle>(window); }
@@ -172,6 +235,7 @@ void OnMainDestroy() {
   if (program.foreground_hook != nullptr) UnhookWinEvent(program.foreground_hook);
   ClearKeyboardWindow();
   Windows().main = 0;
+  timings.Write();
   PostQuitMessage(0);
 }
 
@@ -321,12 +385,19 @@ LRESULT CALLBACK SensorProcedure(HWND window, UINT message, WPARAM wparam, LPARA
       EndPaint(window, &paint);
       return 0;
     }
-    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDOWN: {
+      const LONGLONG start = PenTimings::Now();
       PenDown(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      if (timings.enabled()) timings.AddDown(start);
       return 0;
-    case WM_MOUSEMOVE:
+    }
+    case WM_MOUSEMOVE: {
+      const LONGLONG start = PenTimings::Now();
+      const bool pressed = Press().pressed;
       PenMove(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      if (pressed && timings.enabled()) timings.AddMove(start);
       return 0;
+    }
     case WM_LBUTTONUP:
       PenUp(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
       return 0;

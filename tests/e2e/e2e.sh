@@ -327,6 +327,27 @@ scenario_close() {
   [ "$(cat "$watched")" = "0" ] || { log "the shared block still names a keyboard: $(cat "$watched")"; return 1; }
 }
 
+# Not a test: 200 taps and 200 slides with the keyboard timing itself (make measure).
+setup_measure() {
+  export QUOREL_TIMINGS
+  QUOREL_TIMINGS=$(winepath -w "$out/timings.txt")
+  rm -f "$out/timings.txt"
+}
+
+scenario_measure() {
+  local letters=abcdefghijklmnopqrstuvwxyz i
+  for i in $(seq 0 199); do
+    tap_char "${letters:$((i % 26)):1}"
+  done
+  for i in $(seq 0 199); do
+    slide 8 "$(printf '%d' "'${letters:$((i % 26)):1}")" 3 -40
+  done
+  close_keyboard
+  timings_written() { [ -s "$out/timings.txt" ]; }
+  wait_for 20 timings_written || { log "the keyboard wrote no timings"; return 1; }
+  cat "$out/timings.txt" >&2
+}
+
 run_scenario() {
   local name=$1
   log "--- $name"
