@@ -129,19 +129,25 @@ POINT StartPosition(SIZE size) {
   return at;
 }
 
-void CreateSensorWindow(HWND main) {
+// Registers a window class of the program unless it is registered already.
+void RegisterClassOnce(const wchar_t* name, WNDPROC procedure, HICON icon, HBRUSH background) {
   WNDCLASSEXW existing = {};
   existing.cbSize = sizeof(existing);
-  if (!GetClassInfoExW(program.instance, kSensorClass, &existing)) {
-    WNDCLASSEXW sensor_class = {};
-    sensor_class.cbSize = sizeof(sensor_class);
-    sensor_class.style = CS_HREDRAW | CS_VREDRAW;
-    sensor_class.lpfnWndProc = SensorProcedure;
-    sensor_class.hInstance = program.instance;
-    sensor_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    sensor_class.lpszClassName = kSensorClass;
-    RegisterClassExW(&sensor_class);
-  }
+  if (GetClassInfoExW(program.instance, name, &existing)) return;
+  WNDCLASSEXW window_class = {};
+  window_class.cbSize = sizeof(window_class);
+  window_class.style = CS_HREDRAW | CS_VREDRAW;
+  window_class.lpfnWndProc = procedure;
+  window_class.hInstance = program.instance;
+  window_class.hIcon = icon;
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  window_class.hbrBackground = background;
+  window_class.lpszClassName = name;
+  RegisterClassExW(&window_class);
+}
+
+void CreateSensorWindow(HWND main) {
+  RegisterClassOnce(kSensorClass, SensorProcedure, nullptr, nullptr);
   const ClientSize client = KeyboardClientSize(GetOption(OptionId::kSize));
   CreateWindowExW(WS_EX_NOACTIVATE, kSensorClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, client.width,
                   client.height, main, nullptr, program.instance, nullptr);
@@ -325,20 +331,8 @@ int WithoutActivation(int show) {
 
 HWND CreateMainWindow(int show) {
   LoadOptions();
-  WNDCLASSEXW existing = {};
-  existing.cbSize = sizeof(existing);
-  if (!GetClassInfoExW(program.instance, kMainClass, &existing)) {
-    WNDCLASSEXW main_class = {};
-    main_class.cbSize = sizeof(main_class);
-    main_class.style = CS_HREDRAW | CS_VREDRAW;
-    main_class.lpfnWndProc = MainProcedure;
-    main_class.hInstance = program.instance;
-    main_class.hIcon = LoadIconW(program.instance, MAKEINTRESOURCEW(kMainIcon));
-    main_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    main_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    main_class.lpszClassName = kMainClass;
-    RegisterClassExW(&main_class);
-  }
+  RegisterClassOnce(kMainClass, MainProcedure, LoadIconW(program.instance, MAKEINTRESOURCEW(kMainIcon)),
+                    static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   const SIZE size = WindowSizeFor(GetOption(OptionId::kSize));
   const POINT at = StartPosition(size);
   HWND window = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_APPWINDOW | WS_EX_TOPMOST, kMainClass,
