@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_text.h"
 
 namespace platform {
@@ -32,7 +33,9 @@ bool AskOpenFileName(const OpenFileRequest& request, std::u16string* path) {
   dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   dialog.lpstrDefExt = extension.empty() || extension == L"*" ? nullptr : extension.c_str();
   dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-  if (!GetOpenFileNameW(&dialog)) return false;
+  const auto open =
+      win32::SystemFunction<decltype(&GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+  if (open == nullptr || !open(&dialog)) return false;
   *path = win32::Utf16(file);
   return true;
 }
@@ -53,7 +56,9 @@ bool AskFont(const FontRequest& request, FontChoice* choice) {
   dialog.Flags = CF_SCREENFONTS | CF_NOSCRIPTSEL | CF_LIMITSIZE | CF_INITTOLOGFONTSTRUCT;
   dialog.nSizeMin = request.smallest_points;
   dialog.nSizeMax = request.largest_points;
-  if (!ChooseFontW(&dialog)) return false;
+  const auto choose =
+      win32::SystemFunction<decltype(&ChooseFontW)>(L"comdlg32.dll", "ChooseFontW");
+  if (choose == nullptr || !choose(&dialog)) return false;
   choice->face = win32::Utf16(font.lfFaceName);
   choice->size_tenths = dialog.iPointSize;
   choice->weight = font.lfWeight;

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_text.h"
 
 namespace platform {
@@ -99,7 +100,10 @@ bool GetRunningExePath(std::u16string* path) {
 
 bool GetDocumentsFolder(std::u16string* path) {
   wchar_t buffer[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, buffer))) {
+  const auto get_folder =
+      win32::SystemFunction<decltype(&SHGetFolderPathW)>(L"shell32.dll", "SHGetFolderPathW");
+  if (get_folder == nullptr ||
+      FAILED(get_folder(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, buffer))) {
     return false;
   }
   *path = win32::Utf16(buffer);

@@ -4,6 +4,7 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_text.h"
 
 namespace platform {
@@ -15,7 +16,9 @@ bool ShellOpen(std::u16string_view file, std::uint32_t wait_limit_ms) {
   open.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   open.lpFile = name.c_str();
   open.nShow = SW_SHOWNORMAL;
-  if (!ShellExecuteExW(&open)) return false;
+  const auto execute =
+      win32::SystemFunction<decltype(&ShellExecuteExW)>(L"shell32.dll", "ShellExecuteExW");
+  if (execute == nullptr || !execute(&open)) return false;
   // A document handed to a program that was running already comes back without a process.
   if (open.hProcess != nullptr) {
     WaitForInputIdle(open.hProcess, wait_limit_ms);
