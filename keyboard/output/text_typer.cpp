@@ -8,14 +8,12 @@
 #include "keyboard/output/output_internal.h"
 #include "keyboard/panels/keyboard_state.h"
 #include "library/keys/key_table.h"
+#include "library/strings/strutils.h"
 
 namespace quorel::keyboard {
 
 namespace {
 
-char16_t AsciiLower(char16_t c) {
-  return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
 char16_t AsciiUpper(char16_t c) {
   return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
 }
@@ -24,7 +22,7 @@ char16_t AsciiUpper(char16_t c) {
 bool StartsWithName(std::u16string_view text, std::u16string_view name) {
   if (text.size() < name.size()) return false;
   for (std::size_t i = 0; i < name.size(); ++i) {
-    if (AsciiLower(text[i]) != name[i]) return false;
+    if (FoldAz(text[i]) != name[i]) return false;
   }
   return true;
 }

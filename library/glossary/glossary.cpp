@@ -1,5 +1,7 @@
 #include "library/glossary/glossary.h"
 
+#include "library/strings/strutils.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
@@ -11,18 +13,6 @@
 namespace quorel {
 
 namespace {
-
-char16_t FoldAz(char16_t c) {
-  return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
-bool BeginsWith(std::u16string_view text, std::u16string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (FoldAz(text[i]) != FoldAz(prefix[i])) return false;
-  }
-  return true;
-}
 
 bool EntryBefore(const std::unique_ptr<GlossaryEntry>& a, const std::unique_ptr<GlossaryEntry>& b) {
   return Glossary::Compare(a->short_form, b->short_form) < 0;
@@ -209,7 +199,7 @@ bool Glossary::SetQueryCriteria(const char16_t* prefix) {
 bool Glossary::Query(GlossaryEntry** entry) {
   if (!query_active_) return false;
   if (query_position_ >= entries_.size() ||
-      !BeginsWith(entries_[query_position_]->short_form, query_prefix_)) {
+      !StartsWithFolded(entries_[query_position_]->short_form, query_prefix_)) {
     query_active_ = false;
     return false;
   }

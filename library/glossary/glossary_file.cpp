@@ -4,6 +4,7 @@
 
 #include "library/glossary/glossary.h"
 #include "library/strings/file_text.h"
+#include "library/strings/strutils.h"
 
 namespace quorel {
 
@@ -15,7 +16,7 @@ constexpr std::u16string_view kCantOpen = u"Can't open glossary %s.";
 // such as "[Words]" fail here, which is all the reader knows of sections.
 bool MakeShortForm(std::u16string* token) {
   for (char16_t& c : *token) {
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    c = FoldAz(c);
     if (!IsValidShortFormChar(c)) return false;
   }
   return true;

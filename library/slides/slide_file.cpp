@@ -3,6 +3,7 @@
 #include "library/keys/key_table.h"
 #include "library/slides/slide_set.h"
 #include "library/strings/file_text.h"
+#include "library/strings/strutils.h"
 
 namespace quorel {
 
@@ -15,14 +16,7 @@ int SectionHeader(std::u16string_view line) {
   if (line.empty() || line[0] != u'[') return 0;
   for (int code = 1; code <= kDirectionCount; ++code) {
     std::u16string_view header = FindDirection(code)->section_header;
-    if (line.size() < header.size()) continue;
-    bool equal = true;
-    for (std::size_t i = 0; i < header.size() && equal; ++i) {
-      char16_t c = line[i];
-      if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-      equal = c == header[i];
-    }
-    if (equal) return code;
+    if (StartsWithFolded(line, header)) return code;
   }
   return 0;
 }

@@ -14,18 +14,6 @@ constexpr std::u16string_view kPreviewCloseUpper = u"</PREVIEW>";
 
 bool IsSeparator(char16_t c) { return c == u' ' || c == u'\t' || c == kLf; }
 
-char16_t FoldAz(char16_t c) {
-  return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
-bool StartsWithFolded(std::u16string_view text, std::u16string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (FoldAz(text[i]) != FoldAz(prefix[i])) return false;
-  }
-  return true;
-}
-
 void AppendEscape(unsigned value, std::string* out) {
   out->append("&#");
   out->append(std::to_string(value));

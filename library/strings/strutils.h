@@ -30,6 +30,20 @@ void HtmlToUnicode(std::u16string* text);
 // eight times the source length plus one.
 void UnicodeToHtml(char16_t* destination, const char16_t* source);
 
+// A-Z as a-z; every other character as itself. The files and the glossary ignore case
+// this way and no other.
+inline char16_t FoldAz(char16_t c) {
+  return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+// Whether `text` begins with `prefix`, A-Z folded.
+inline bool StartsWithFolded(std::u16string_view text, std::u16string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (FoldAz(text[i]) != FoldAz(prefix[i])) return false;
+  }
+  return true;
+}
+
 // Length of a zero-terminated UTF-16 string.
 std::size_t Length(const char16_t* text);
 
