@@ -219,6 +219,19 @@ scenario_taps() {
   expect_text "Hi 4!é"
 }
 
+# A latched shift is held down in the system until the next character, which it
+# capitalises, and is let go afterwards.
+scenario_shift() {
+  held_is() { [ "$(probe keys)" = "$1" ]; }
+  tap_key 56 0                 # <shift>
+  wait_for 5 held_is shift || { log "after <shift> the system holds: $(probe keys)"; return 1; }
+  tap_char a
+  expect_text "A" || return 1
+  wait_for 5 held_is none || { log "after the letter the system holds: $(probe keys)"; return 1; }
+  tap_char b
+  expect_text "Ab"
+}
+
 scenario_slide_capital() {
   slide 8 "$(printf '%d' "'q")" 2 -40
   expect_text "Q"
@@ -327,8 +340,13 @@ scenario_close() {
   [ "$(cat "$watched")" = "0" ] || { log "the shared block still names a keyboard: $(cat "$watched")"; return 1; }
 }
 
-# Not a test: 200 taps and 200 slides with the keyboard timing itself (make measure).
+# Not a test: 200 taps and 200 slides with the keyboard timing itself (make measure), at
+# finger size, whose images are the largest.
 setup_measure() {
+  size=4
+  registry 'Software\Pelmarik Solutions\Quorel\Options' 'Keyboard size' REG_DWORD $size
+  registry 'Software\Pelmarik Solutions\Quorel\Options' 'X' REG_DWORD 100
+  registry 'Software\Pelmarik Solutions\Quorel\Options' 'Y' REG_DWORD 430
   export QUOREL_TIMINGS
   QUOREL_TIMINGS=$(winepath -w "$out/timings.txt")
   rm -f "$out/timings.txt"
@@ -346,6 +364,23 @@ scenario_measure() {
   timings_written() { [ -s "$out/timings.txt" ]; }
   wait_for 20 timings_written || { log "the keyboard wrote no timings"; return 1; }
   cat "$out/timings.txt" >&2
+}
+
+# Not a test: the keyboard's working set at finger size on its first start (which provisions
+# the user's files), on a later start, and after typing (make measure).
+setup_memory() { setup_measure; }
+
+scenario_memory() {
+  local letters=abcdefghijklmnopqrstuvwxyz i
+  log "first start: working set and peak $(probe memory QuorelMainWindow5.02) MB"
+  close_keyboard
+  start_keyboard || return 1
+  log "later start: working set and peak $(probe memory QuorelMainWindow5.02) MB"
+  for i in $(seq 0 25); do
+    tap_char "${letters:$i:1}"
+    slide 8 "$(printf '%d' "'${letters:$i:1}")" 3 -40
+  done
+  log "after 26 taps and 26 slides: working set and peak $(probe memory QuorelMainWindow5.02) MB"
 }
 
 run_scenario() {
@@ -373,7 +408,7 @@ registry 'Software\Pelmarik Solutions\Quorel\Options' 'Use slides for' REG_DWORD
 registry 'Software\Pelmarik Solutions\Quorel\Options' 'Minimum highlight time' REG_DWORD 0
 
 scenarios=("$@")
-[ ${#scenarios[@]} -gt 0 ] || scenarios=(taps slide_capital preview_list glossary reload_slides second_start sizes drag close)
+[ ${#scenarios[@]} -gt 0 ] || scenarios=(taps shift slide_capital preview_list glossary reload_slides second_start sizes drag close)
 
 for name in "${scenarios[@]}"; do
   registry 'Software\Pelmarik Solutions\Quorel\Options' 'Use slides for' REG_DWORD 1

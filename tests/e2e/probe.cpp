@@ -12,7 +12,12 @@
 //                              that asks the keyboard to reload does)
 //   probe place CLASS X Y W H  moves and sizes a top-level window (keeps the test's windows
 //                              apart: an activated window is drawn over a top-most one)
+//   probe memory CLASS FILE    the working set and peak working set of the process that
+//                              owns that top-level window, "now MB peak MB"
+//   probe keys FILE            which of Shift, Ctrl, Alt and the Windows key the system
+//                              holds down, e.g. "shift" or "none"
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <string>
@@ -29,8 +34,8 @@ bool WriteFile(const wchar_t* path, const std::string& text) {
 
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
-  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                 0, nullptr, nullptr);
+  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                 nullptr, nullptr);
   std::string out(static_cast<std::size_t>(size), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
                       nullptr, nullptr);
@@ -101,6 +106,41 @@ std::string KeyboardField() {
   return result;
 }
 
+std::string HeldModifiers() {
+  const struct {
+    int key;
+    const char* name;
+  } modifiers[] = {
+      {VK_SHIFT, "shift"}, {VK_CONTROL, "control"}, {VK_MENU, "alt"}, {VK_LWIN, "windows"}};
+  std::string held;
+  for (const auto& modifier : modifiers) {
+    if ((GetAsyncKeyState(modifier.key) & 0x8000) == 0) continue;
+    if (!held.empty()) held += ' ';
+    held += modifier.name;
+  }
+  return held.empty() ? "none" : held;
+}
+
+std::string ProcessMemory(const wchar_t* window_class) {
+  HWND window = FindWindowW(window_class, nullptr);
+  DWORD id = 0;
+  if (window == nullptr || GetWindowThreadProcessId(window, &id) == 0) return "none";
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+  if (process == nullptr) return "none";
+  PROCESS_MEMORY_COUNTERS memory = {};
+  memory.cb = sizeof(memory);
+  std::string result = "none";
+  if (GetProcessMemoryInfo(process, &memory, sizeof(memory))) {
+    char line[64];
+    std::snprintf(line, sizeof(line), "%.1f %.1f",
+                  static_cast<double>(memory.WorkingSetSize) / (1024.0 * 1024.0),
+                  static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
+    result = line;
+  }
+  CloseHandle(process);
+  return result;
+}
+
 }  // namespace
 
 // The block lives only while a process has it open: holding it lets the test see what
@@ -109,8 +149,8 @@ std::string WatchKeyboardEnd() {
   HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 52,
                                       L"Local\\PelmarikQuorelMap5.02");
   if (mapping == nullptr) return "none";
-  const auto* fields = static_cast<const volatile DWORD*>(
-      MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 52));
+  const auto* fields =
+      static_cast<const volatile DWORD*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 52));
   if (fields == nullptr) return "none";
   for (int wait = 0; wait < 300 && FindWindowW(L"QuorelMainWindow5.02", nullptr) != nullptr;
        ++wait) {
@@ -122,9 +162,14 @@ std::string WatchKeyboardEnd() {
 }
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc == 3 && std::wstring(argv[1]) == L"text") return WriteFile(argv[2], NotepadText()) ? 0 : 1;
-  if (argc == 3 && std::wstring(argv[1]) == L"block") return WriteFile(argv[2], KeyboardField()) ? 0 : 1;
-  if (argc == 3 && std::wstring(argv[1]) == L"watch") return WriteFile(argv[2], WatchKeyboardEnd()) ? 0 : 1;
+  if (argc == 3 && std::wstring(argv[1]) == L"text")
+    return WriteFile(argv[2], NotepadText()) ? 0 : 1;
+  if (argc == 3 && std::wstring(argv[1]) == L"block")
+    return WriteFile(argv[2], KeyboardField()) ? 0 : 1;
+  if (argc == 3 && std::wstring(argv[1]) == L"keys")
+    return WriteFile(argv[2], HeldModifiers()) ? 0 : 1;
+  if (argc == 3 && std::wstring(argv[1]) == L"watch")
+    return WriteFile(argv[2], WatchKeyboardEnd()) ? 0 : 1;
   if (argc == 4 && std::wstring(argv[1]) == L"window") {
     return WriteFile(argv[3], WindowRect(argv[2])) ? 0 : 1;
   }
@@ -143,6 +188,9 @@ int wmain(int argc, wchar_t** argv) {
                         _wtoi(argv[6]), SWP_NOZORDER | SWP_NOACTIVATE)
                ? 0
                : 1;
+  }
+  if (argc == 4 && std::wstring(argv[1]) == L"memory") {
+    return WriteFile(argv[3], ProcessMemory(argv[2])) ? 0 : 1;
   }
   if (argc == 4 && std::wstring(argv[1]) == L"count") {
     return WriteFile(argv[3], CountWindows(argv[2])) ? 0 : 1;
