@@ -23,6 +23,7 @@
 #include "keyboard/render/render.h"
 #include "library/options/options.h"
 #include "library/shared_block/shared_block.h"
+#include "platform/input.h"
 
 #ifndef WM_POINTERACTIVATE
 #define WM_POINTERACTIVATE 0x024B
@@ -53,8 +54,9 @@ struct Program {
 Program program;
 
 // With QUOREL_TIMINGS naming a file, the program measures how long it takes to answer the
-// pen (pen down: highlight and first input; pen move: the preview) and writes medians,
-// 99th percentiles and its peak working set there when it ends.
+// pen (from pen down to the key shown pressed and to the first input it injects; from a
+// pen move to the updated preview) and writes medians, 99th percentiles and its peak
+// working set there when it ends.
 class PenTimings {
  public:
   PenTimings() {
@@ -70,14 +72,34 @@ class PenTimings {
     QueryPerformanceCounter(&now);
     return now.QuadPart;
   }
-  void AddDown(LONGLONG start) { downs_.push_back(Since(start)); }
+  // Marks the start of a pen down; the highlight and the first input are timed from it.
+  void StartDown() {
+    down_start_ = Now();
+    highlighted_ = inputs_seen_ = false;
+  }
+  void EndDown() {
+    downs_.push_back(Since(down_start_));
+    down_start_ = 0;
+  }
+  void Highlighted() {
+    if (down_start_ == 0 || highlighted_) return;
+    highlighted_ = true;
+    highlights_.push_back(Since(down_start_));
+  }
+  void InputSent() {
+    if (down_start_ == 0 || inputs_seen_) return;
+    inputs_seen_ = true;
+    first_inputs_.push_back(Since(down_start_));
+  }
   void AddMove(LONGLONG start) { moves_.push_back(Since(start)); }
   void Write() {
     if (!enabled()) return;
     FILE* file = _wfopen(path_.c_str(), L"w");
     if (file == nullptr) return;
-    Report(file, "pen down", downs_);
-    Report(file, "pen move", moves_);
+    Report(file, "pen down to highlight", highlights_);
+    Report(file, "pen down to first input", first_inputs_);
+    Report(file, "whole pen down handler", downs_);
+    Report(file, "pen move to updated preview", moves_);
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof(memory);
     if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory))) {
@@ -105,6 +127,11 @@ class PenTimings {
 
   std::wstring path_;
   double ticks_per_microsecond_ = 1;
+  LONGLONG down_start_ = 0;
+  bool highlighted_ = false;
+  bool inputs_seen_ = false;
+  std::vector<double> highlights_;
+  std::vector<double> first_inputs_;
   std::vector<double> downs_;
   std::vector<double> moves_;
 };
@@ -380,9 +407,9 @@ LRESULT CALLBACK SensorProcedure(HWND window, UINT message, WPARAM wparam, LPARA
       return 0;
     }
     case WM_LBUTTONDOWN: {
-      const LONGLONG start = PenTimings::Now();
+      if (timings.enabled()) timings.StartDown();
       PenDown(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
-      if (timings.enabled()) timings.AddDown(start);
+      if (timings.enabled()) timings.EndDown();
       return 0;
     }
     case WM_MOUSEMOVE: {
@@ -424,6 +451,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   InstallExpansionHooks();
   InstallPlacementHooks();
   InstallMenuHooks();
+  if (timings.enabled()) {
+    SetHighlightObserver([] { timings.Highlighted(); });
+    platform::SetInputObserver([] { timings.InputSent(); });
+  }
   if (CreateMainWindow(show) == nullptr) return 0;
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -30,6 +30,9 @@ struct Input {
 void SendInputs(std::span<const Input> inputs);
 // The older single-key call, used for the latched modifiers.
 void KeybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags);
+// Called after every injected input from then on (null: none); the keyboard times its
+// answers to the pen with it.
+void SetInputObserver(void (*observer)());
 // The layout's key for a character: virtual key in the low byte, shift state in the high
 // byte (bit 0 Shift, 1 Ctrl, 2 Alt); -1 when the layout has none.
 std::int16_t VkKeyScan(char16_t c);

@@ -17,6 +17,7 @@ namespace quorel::keyboard {
 namespace {
 
 PressState press;
+void (*highlight_observer)() = nullptr;
 
 // A pen this far from where it went down is sliding, and no key repeats under a slide.
 constexpr int kRepeatTolerance = 5;
@@ -97,6 +98,8 @@ void WaitMinimumHighlight() {
 
 const PressState& Press() { return press; }
 
+void SetHighlightObserver(void (*observer)()) { highlight_observer = observer; }
+
 void PenDown(int x, int y) {
   press.down_x = x;
   press.down_y = y;
@@ -114,6 +117,7 @@ void PenDown(int x, int y) {
     } else {
       HighlightKey(hit.cell);
     }
+    if (highlight_observer != nullptr) highlight_observer();
   }
   press.produced_at_down = !PerformedAtPenUp(hit.kind);
   if (press.produced_at_down) {

@@ -23,6 +23,8 @@ struct PressState {
 const PressState& Press();
 
 void PenDown(int x, int y);
+// Called when a pen down has shown its key pressed (null: none); the program times it.
+void SetHighlightObserver(void (*observer)());
 void PenMove(int x, int y);
 void PenUp(int x, int y);
 void RepeatTick();

@@ -318,11 +318,20 @@ void ToggleLocks(const Input& input) {
 
 fake::FakeList& List(WindowHandle list) { return Instance().lists[list]; }
 
+void (*input_observer)() = nullptr;
+
+void InputSent() {
+  if (input_observer != nullptr) input_observer();
+}
+
 }  // namespace
+
+void SetInputObserver(void (*observer)()) { input_observer = observer; }
 
 void SendInputs(std::span<const Input> inputs) {
   Instance().input_calls.push_back({false, std::vector<Input>(inputs.begin(), inputs.end())});
   for (const Input& input : inputs) ToggleLocks(input);
+  InputSent();
 }
 
 void KeybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
@@ -332,6 +341,7 @@ void KeybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
   input.flags = flags;
   Instance().input_calls.push_back({true, {input}});
   ToggleLocks(input);
+  InputSent();
 }
 
 std::int16_t VkKeyScan(char16_t c) {

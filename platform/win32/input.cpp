@@ -10,6 +10,15 @@
 
 namespace platform {
 
+namespace {
+void (*input_observer)() = nullptr;
+void InputSent() {
+  if (input_observer != nullptr) input_observer();
+}
+}  // namespace
+
+void SetInputObserver(void (*observer)()) { input_observer = observer; }
+
 void SendInputs(std::span<const Input> inputs) {
   std::vector<INPUT> batch(inputs.size());
   for (std::size_t i = 0; i < inputs.size(); ++i) {
@@ -27,11 +36,14 @@ void SendInputs(std::span<const Input> inputs) {
       out.ki.dwFlags = input.flags;
     }
   }
-  if (!batch.empty()) SendInput(static_cast<UINT>(batch.size()), batch.data(), sizeof(INPUT));
+  if (batch.empty()) return;
+  SendInput(static_cast<UINT>(batch.size()), batch.data(), sizeof(INPUT));
+  InputSent();
 }
 
 void KeybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
   keybd_event(vk, scan, flags, 0);
+  InputSent();
 }
 
 std::int16_t VkKeyScan(char16_t c) { return VkKeyScanW(static_cast<WCHAR>(c)); }
