@@ -11,6 +11,38 @@
 
 namespace platform {
 
+namespace {
+
+// The program's manifest leaves the common controls at their plain version: the themed
+// version costs the keyboard megabytes for its one list box. The dialogs look themed all
+// the same, from a second manifest of the program that only they use.
+constexpr WORD kDialogManifest = 3;
+
+class ThemedDialogScope {
+ public:
+  ThemedDialogScope() {
+    ACTCTXW context = {};
+    context.cbSize = sizeof(context);
+    context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID | ACTCTX_FLAG_HMODULE_VALID;
+    context.hModule = GetModuleHandleW(nullptr);
+    context.lpResourceName = MAKEINTRESOURCEW(kDialogManifest);
+    handle_ = CreateActCtxW(&context);
+    if (handle_ != INVALID_HANDLE_VALUE && !ActivateActCtx(handle_, &cookie_)) cookie_ = 0;
+  }
+  ~ThemedDialogScope() {
+    if (cookie_ != 0) DeactivateActCtx(0, cookie_);
+    if (handle_ != INVALID_HANDLE_VALUE) ReleaseActCtx(handle_);
+  }
+  ThemedDialogScope(const ThemedDialogScope&) = delete;
+  ThemedDialogScope& operator=(const ThemedDialogScope&) = delete;
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+  ULONG_PTR cookie_ = 0;
+};
+
+}  // namespace
+
 bool AskOpenFileName(const OpenFileRequest& request, std::u16string* path) {
   // Name and pattern, each with its terminator, and an empty pair to end the list.
   std::wstring filter = win32::Wide(request.filter_name);
@@ -35,6 +67,7 @@ bool AskOpenFileName(const OpenFileRequest& request, std::u16string* path) {
   dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
   const auto open =
       win32::SystemFunction<decltype(&GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+  const ThemedDialogScope themed;
   if (open == nullptr || !open(&dialog)) return false;
   *path = win32::Utf16(file);
   return true;
@@ -58,6 +91,7 @@ bool AskFont(const FontRequest& request, FontChoice* choice) {
   dialog.nSizeMax = request.largest_points;
   const auto choose =
       win32::SystemFunction<decltype(&ChooseFontW)>(L"comdlg32.dll", "ChooseFontW");
+  const ThemedDialogScope themed;
   if (choose == nullptr || !choose(&dialog)) return false;
   choice->face = win32::Utf16(font.lfFaceName);
   choice->size_tenths = dialog.iPointSize;
