@@ -7,9 +7,10 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 DEBIAN_PACKAGES := cmake make g++ clang libgtest-dev googletest libbenchmark-dev \
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 \
-  xvfb x11-utils xdotool imagemagick fonts-dejavu-core libfreetype-dev
+  xvfb x11-utils xdotool imagemagick fonts-dejavu-core libfreetype-dev zlib1g-dev
 
-.PHONY: all deps test unit asan windows host-tools wine fuzz fuzz-long bench package run measure clean
+.PHONY: all deps test unit asan windows host-tools icon wine fuzz fuzz-long bench package run measure \
+  clean
 
 all: package
 
@@ -63,6 +64,13 @@ test: unit asan wine fuzz
 host-tools: deps
 	cmake --preset host >/dev/null
 	cmake --build --preset host -j$(JOBS) --target quorel_panel_art quorel_key_map
+
+# Redraws the keyboard program's icon into data/, where the Windows build takes it from;
+# commit the file with the drawing code (a unit test holds the two together).
+icon: deps
+	cmake --preset host >/dev/null
+	cmake --build --preset host -j$(JOBS) --target quorel_program_icon
+	build/host/tools/program_icon/quorel_program_icon data/QuorelKeyboard.ico
 
 package: windows host-tools
 	rm -rf dist/Quorel

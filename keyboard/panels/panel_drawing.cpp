@@ -32,6 +32,8 @@ std::u16string FirstExisting(const std::u16string& base) {
 }
 
 // The path of the variant's images without extension; false when there is none to look for.
+// Normal and inverted image always come from one name: a pressed key never shows the
+// legends of another "Symbols" value.
 bool ImageBase(PanelKind kind, std::u16string* base) {
   const char16_t* name = PanelKindName(kind);
   if (name == nullptr) return false;
@@ -42,10 +44,11 @@ bool ImageBase(PanelKind kind, std::u16string* base) {
   }
   const int size = GetOption(OptionId::kSize);
   if (size < 1 || size > 4) return false;
-  *base = directory + u"\\Quorel bitmaps\\";
-  *base += kSizeFolders[static_cast<std::size_t>(size - 1)];
-  *base += u'\\';
-  *base += name;
+  std::u16string folder = directory + u"\\Quorel bitmaps\\";
+  folder += kSizeFolders[static_cast<std::size_t>(size - 1)];
+  folder += u'\\';
+  const std::u16string own = OptionImageName(kind, GetOption(OptionId::kSymbols));
+  *base = folder + (!own.empty() && !FirstExisting(folder + own).empty() ? own : name);
   return true;
 }
 
@@ -64,6 +67,13 @@ std::u16string LookUpImage(PanelKind kind, bool inverted) {
   std::u16string base;
   if (!ImageBase(kind, &base)) return {};
   return FirstExisting(inverted ? base + u"_inv" : base);
+}
+
+std::u16string OptionImageName(PanelKind kind, int symbols_option) {
+  if (kind != PanelKind::kSymbolNormal || (symbols_option != 1 && symbols_option != 2)) return {};
+  std::u16string name = PanelKindName(kind);
+  name += static_cast<char16_t>(u'0' + symbols_option);
+  return name;
 }
 
 void SetPaintContext(platform::PaintContext paint) { Paint() = paint; }

@@ -19,6 +19,12 @@ struct PanelImages {
 PanelImages LookUpImages(PanelKind kind);
 std::u16string LookUpImage(PanelKind kind, bool inverted);
 
+// "SymbolNormal" with "Symbols" 1 or 2 shows whole cells, digits or punctuation, and has
+// images of its own for them: "SymbolNormal1" and "SymbolNormal2". The lookup takes them
+// when the folder has them and the variant's own images otherwise. Empty for every other
+// kind and value.
+std::u16string OptionImageName(PanelKind kind, int symbols_option);
+
 void SetPaintContext(platform::PaintContext paint);
 platform::PaintContext PaintContextNow();
 

@@ -103,6 +103,59 @@ TEST_F(RenderTest, FindImageTakesTheFirstFormatInTheSizesFolderOnly) {
   EXPECT_EQ(platform::fake::System().message_boxes[0].caption, u"Quorel");
 }
 
+// With "Symbols" 1 or 2 the strip's keys are whole cells, and their own images show them;
+// a folder drawn before those images existed keeps working with the half-cell ones.
+TEST_F(RenderTest, SymbolStripTakesTheImagesOfItsSymbolsValueWhenTheFolderHasThem) {
+  const std::vector<std::u16string> all = {
+      Image(u"small", u"SymbolNormal"),  Image(u"small", u"SymbolNormal_inv"),
+      Image(u"small", u"SymbolNormal1"), Image(u"small", u"SymbolNormal1_inv"),
+      Image(u"small", u"SymbolNormal2"), Image(u"small", u"SymbolNormal2_inv")};
+  struct Case {
+    const char* name;
+    int symbols;
+    std::vector<std::u16string> files;
+    PanelKind kind;
+    std::u16string normal, inverted;
+  } const cases[] = {
+      {"Digits", 1, all, PanelKind::kSymbolNormal, all[2], all[3]},
+      {"Punctuation", 2, all, PanelKind::kSymbolNormal, all[4], all[5]},
+      {"HalfCells", 0, all, PanelKind::kSymbolNormal, all[0], all[1]},
+      {"StoredOutOfRange", 7, all, PanelKind::kSymbolNormal, all[0], all[1]},
+      {"OlderFolder", 1, {all[0], all[1]}, PanelKind::kSymbolNormal, all[0], all[1]},
+      // Never the half cells' pressed image under the whole cells.
+      {"NoInvertedOfItsOwn",
+       2,
+       {all[0], all[1], Image(u"small", u"SymbolNormal2", u".png")},
+       PanelKind::kSymbolNormal,
+       Image(u"small", u"SymbolNormal2", u".png"),
+       u""},
+      {"OtherStrips",
+       1,
+       {Image(u"small", u"SymbolAcute"), all[2]},
+       PanelKind::kSymbolAcute,
+       Image(u"small", u"SymbolAcute"),
+       u""},
+  };
+  for (const Case& c : cases) {
+    platform::fake::System().files.clear();
+    for (const auto& file : c.files) AddFile(file);
+    SetOption(OptionId::kSymbols, c.symbols);
+    EXPECT_EQ(FindImage(c.kind, false), c.normal) << c.name;
+    EXPECT_EQ(FindImage(c.kind, true), c.inverted) << c.name;
+  }
+
+  // The panel build looks its images up the same way.
+  platform::fake::System().files.clear();
+  for (const auto& file : all) AddFile(file);
+  SetOption(OptionId::kSymbols, 1);
+  RefreshPanels(true);
+  const Panel* strip = PanelRecord(SlotRecord(kSymbolSlot));
+  ASSERT_NE(strip, nullptr);
+  EXPECT_EQ(strip->cells, u"1234567890");
+  EXPECT_EQ(strip->image, all[2]);
+  EXPECT_EQ(strip->image_inverted, all[3]);
+}
+
 TEST_F(RenderTest, PaintAllDrawsEveryPanelThenEachHighlightedKeyOnceIntoThePaint) {
   for (auto name : {u"Caption", u"LetterNormal", u"SymbolNormal", u"Right123", u"LeftAccents",
                     u"LeftSidebarArrows", u"LeftAccents_inv"}) {

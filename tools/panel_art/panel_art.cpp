@@ -5,6 +5,7 @@
 #include <cmath>
 #include <system_error>
 
+#include "keyboard/panels/panel_drawing.h"
 #include "tools/panel_art/legends.h"
 
 namespace quorel::art {
@@ -434,22 +435,31 @@ std::string_view SizeFolder(int size) {
   return kSizeFolders[static_cast<std::size_t>(std::clamp(size, 1, kSizeCount) - 1)];
 }
 
-std::string VariantName(PanelKind kind) {
-  std::string name;
-  if (const char16_t* wide = keyboard::PanelKindName(kind)) {
-    for (; *wide != 0; ++wide) name += static_cast<char>(*wide);  // the names are ASCII
+std::vector<DrawnVariant> DrawnVariants() {
+  std::vector<DrawnVariant> variants;
+  for (int kind = 1; kind <= keyboard::kPanelKindCount; ++kind) {
+    variants.push_back({static_cast<PanelKind>(kind), 0});
   }
-  return name;
+  for (int symbols : {1, 2}) variants.push_back({PanelKind::kSymbolNormal, symbols});
+  return variants;
 }
 
-PanelLayout LayOutPanel(int size, PanelKind kind) {
+std::string VariantName(PanelKind kind, int symbols) {
+  std::u16string wide = keyboard::OptionImageName(kind, symbols);
+  if (wide.empty() && keyboard::PanelKindName(kind) != nullptr) {
+    wide = keyboard::PanelKindName(kind);
+  }
+  return std::string(wide.begin(), wide.end());  // the names are ASCII
+}
+
+PanelLayout LayOutPanel(int size, PanelKind kind, int symbols) {
   PanelLayout layout;
   layout.kind = kind;
   layout.slot = keyboard::SlotOf(kind);
   layout.shape = keyboard::ShapeOf(size, layout.slot);
   layout.width = layout.shape.columns.back().end + 1;
   layout.height = layout.shape.rows.back().end + 1;
-  const keyboard::VariantCells cells = keyboard::CellsOf(kind, kSymbolsOptionDrawn);
+  const keyboard::VariantCells cells = keyboard::CellsOf(kind, symbols);
   const int count = static_cast<int>(layout.shape.rows.size() * layout.shape.columns.size());
   if (cells.cells.size() != static_cast<std::size_t>(count)) return layout;
   std::vector<bool> done(static_cast<std::size_t>(count), false);
@@ -472,8 +482,8 @@ PanelLayout LayOutPanel(int size, PanelKind kind) {
   return layout;
 }
 
-PanelArt DrawPanel(const Typefaces& faces, int size, PanelKind kind) {
-  const PanelLayout layout = LayOutPanel(size, kind);
+PanelArt DrawPanel(const Typefaces& faces, int size, PanelKind kind, int symbols) {
+  const PanelLayout layout = LayOutPanel(size, kind, symbols);
   PanelArt art{Image(layout.width, layout.height, kTheme.gutter),
                Image(layout.width, layout.height, kTheme.gutter)};
   for (const KeyBox& key : layout.keys) {
@@ -484,9 +494,9 @@ PanelArt DrawPanel(const Typefaces& faces, int size, PanelKind kind) {
 }
 
 std::filesystem::path ImagePath(const std::filesystem::path& out, int size, PanelKind kind,
-                                bool pressed) {
+                                bool pressed, int symbols) {
   return out / "Quorel bitmaps" / SizeFolder(size) /
-         (VariantName(kind) + (pressed ? "_inv.bmp" : ".bmp"));
+         (VariantName(kind, symbols) + (pressed ? "_inv.bmp" : ".bmp"));
 }
 
 bool WriteArtwork(const std::filesystem::path& out, const Typefaces& faces, std::string* error) {
@@ -498,11 +508,11 @@ bool WriteArtwork(const std::filesystem::path& out, const Typefaces& faces, std:
       if (error != nullptr) *error = "cannot create a folder below " + out.string();
       return false;
     }
-    for (int kind = 1; kind <= keyboard::kPanelKindCount; ++kind) {
-      const auto variant = static_cast<PanelKind>(kind);
-      const PanelArt art = DrawPanel(faces, size, variant);
+    for (const DrawnVariant& variant : DrawnVariants()) {
+      const PanelArt art = DrawPanel(faces, size, variant.kind, variant.symbols);
       for (bool pressed : {false, true}) {
-        const std::filesystem::path path = ImagePath(out, size, variant, pressed);
+        const std::filesystem::path path =
+            ImagePath(out, size, variant.kind, pressed, variant.symbols);
         if (!WriteBmp(path, pressed ? art.pressed : art.normal)) {
           if (error != nullptr) *error = "cannot write " + path.string();
           return false;

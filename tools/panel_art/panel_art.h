@@ -17,11 +17,17 @@ namespace quorel::art {
 
 constexpr int kSizeCount = 4;  // "Keyboard size" 1..4
 std::string_view SizeFolder(int size);
-std::string VariantName(keyboard::PanelKind kind);
 
-// "SymbolNormal" has one image for every "Symbols" value; it shows the default, both the
-// punctuation mark and the digit of each half cell.
-constexpr int kSymbolsOptionDrawn = 0;
+// Every variant is drawn as "Symbols" 0 shows it, under its own name; "SymbolNormal" is
+// drawn once more for each of the values 1 and 2, whose whole cells the keyboard looks for
+// under the names OptionImageName gives.
+struct DrawnVariant {
+  keyboard::PanelKind kind = keyboard::PanelKind::kNone;
+  int symbols = 0;
+};
+std::vector<DrawnVariant> DrawnVariants();
+// The base name of a drawn variant's image.
+std::string VariantName(keyboard::PanelKind kind, int symbols = 0);
 
 // One key of a panel: the run of equal cells it spans, with its boxes relative to the panel.
 // `outer` is the cells' extents; `face` is `outer` less the highlight insets, so what lies
@@ -43,20 +49,20 @@ struct PanelLayout {
   std::vector<KeyBox> keys;  // in cell order of their first cell
 };
 
-PanelLayout LayOutPanel(int size, keyboard::PanelKind kind);
+PanelLayout LayOutPanel(int size, keyboard::PanelKind kind, int symbols = 0);
 
 struct PanelArt {
   Image normal;
   Image pressed;  // every key pressed, borders as in `normal`
 };
 
-PanelArt DrawPanel(const Typefaces& faces, int size, keyboard::PanelKind kind);
+PanelArt DrawPanel(const Typefaces& faces, int size, keyboard::PanelKind kind, int symbols = 0);
 
 // Where a variant's image lives below the output folder.
 std::filesystem::path ImagePath(const std::filesystem::path& out, int size,
-                                keyboard::PanelKind kind, bool pressed);
+                                keyboard::PanelKind kind, bool pressed, int symbols = 0);
 
-// Writes both images of every variant at every size below `out`/"Quorel bitmaps".
+// Writes both images of every drawn variant at every size below `out`/"Quorel bitmaps".
 bool WriteArtwork(const std::filesystem::path& out, const Typefaces& faces, std::string* error);
 
 }  // namespace quorel::art

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "keyboard/panels/keyboard_state.h"
+#include "keyboard/panels/panel_drawing.h"
 #include "library/options/options.h"
 #include "platform/fake/fake_system.h"
 #include "tools/panel_art/bitmap.h"
@@ -38,8 +39,6 @@ std::uint32_t Le16(const std::vector<std::uint8_t>& bytes, std::size_t at) {
   return bytes[at] | bytes[at + 1] << 8;
 }
 
-PanelKind Kind(int kind) { return static_cast<PanelKind>(kind); }
-
 // One run of the generator for the whole suite, into a folder of its own.
 class ArtworkTest : public ::testing::Test {
  protected:
@@ -58,8 +57,8 @@ class ArtworkTest : public ::testing::Test {
     faces_ = nullptr;
   }
 
-  static Image Read(int size, PanelKind kind, bool pressed = false) {
-    std::optional<Image> image = ReadBmp(ImagePath(out_, size, kind, pressed));
+  static Image Read(int size, PanelKind kind, bool pressed = false, int symbols = 0) {
+    std::optional<Image> image = ReadBmp(ImagePath(out_, size, kind, pressed, symbols));
     return image ? *image : Image();
   }
 
@@ -85,13 +84,13 @@ TEST(BmpTest, RowsAreStoredBottomUpInBlueGreenRedWithPadding) {
 
 TEST_F(ArtworkTest, EveryImageIsAnUncompressed24BitBottomUpBmpOfItsPanelsSize) {
   for (int size = 1; size <= kSizeCount; ++size) {
-    for (int kind = 1; kind <= keyboard::kPanelKindCount; ++kind) {
-      const keyboard::Slot slot = keyboard::SlotOf(Kind(kind));
+    for (const DrawnVariant& variant : DrawnVariants()) {
+      const keyboard::Slot slot = keyboard::SlotOf(variant.kind);
       const keyboard::SlotShape shape = keyboard::ShapeOf(size, slot);
       const std::uint32_t width = static_cast<std::uint32_t>(shape.columns.back().end + 1);
       const std::uint32_t height = static_cast<std::uint32_t>(shape.rows.back().end + 1);
       for (bool pressed : {false, true}) {
-        const auto path = ImagePath(out_, size, Kind(kind), pressed);
+        const auto path = ImagePath(out_, size, variant.kind, pressed, variant.symbols);
         SCOPED_TRACE(path.string());
         const std::vector<std::uint8_t> bytes = FileBytes(path);
         ASSERT_GE(bytes.size(), 54u);
@@ -142,15 +141,16 @@ Boundary Across(const Image& image, const keyboard::SlotShape& shape, int row, i
 TEST_F(ArtworkTest, GridLinesRunBetweenDifferentKeysAndNeverThroughAMergedOne) {
   int merged = 0;
   for (int size = 1; size <= kSizeCount; ++size) {
-    for (int kind = 2; kind <= keyboard::kPanelKindCount; ++kind) {
-      const keyboard::Slot slot = keyboard::SlotOf(Kind(kind));
+    for (const DrawnVariant& variant : DrawnVariants()) {
+      if (variant.kind == PanelKind::kCaption) continue;
+      const keyboard::Slot slot = keyboard::SlotOf(variant.kind);
       const keyboard::SlotShape shape = keyboard::ShapeOf(size, slot);
-      const std::u16string_view cells = keyboard::CellsOf(Kind(kind), kSymbolsOptionDrawn).cells;
+      const std::u16string_view cells = keyboard::CellsOf(variant.kind, variant.symbols).cells;
       const int rows = static_cast<int>(shape.rows.size());
       const int columns = static_cast<int>(shape.columns.size());
       {
         // The pressed images share these borders; another test holds them to that.
-        const Image image = Read(size, Kind(kind));
+        const Image image = Read(size, variant.kind, false, variant.symbols);
         ASSERT_GT(image.width(), 0);
         for (int r = 0; r < rows; ++r) {
           for (int c = 0; c < columns; ++c) {
@@ -160,8 +160,9 @@ TEST_F(ArtworkTest, GridLinesRunBetweenDifferentKeysAndNeverThroughAMergedOne) {
               const char16_t next = cells[static_cast<std::size_t>(
                   horizontal ? r * columns + c + 1 : (r + 1) * columns + c)];
               const Boundary b = Across(image, shape, r, c, horizontal);
-              SCOPED_TRACE(VariantName(Kind(kind)) + " size " + std::to_string(size) + " cell " +
-                           std::to_string(r * columns + c) + (horizontal ? " right" : " down"));
+              SCOPED_TRACE(VariantName(variant.kind, variant.symbols) + " size " +
+                           std::to_string(size) + " cell " + std::to_string(r * columns + c) +
+                           (horizontal ? " right" : " down"));
               const int face = Luma(b.face);
               const int darkest = std::min(Luma(b.before), Luma(b.after));
               if (entry == next) {
@@ -181,11 +182,11 @@ TEST_F(ArtworkTest, GridLinesRunBetweenDifferentKeysAndNeverThroughAMergedOne) {
 
 TEST_F(ArtworkTest, PressedImagesChangeEveryFaceAndKeepEveryBorder) {
   for (int size = 1; size <= kSizeCount; ++size) {
-    for (int kind = 1; kind <= keyboard::kPanelKindCount; ++kind) {
-      SCOPED_TRACE(VariantName(Kind(kind)) + " size " + std::to_string(size));
-      const PanelLayout layout = LayOutPanel(size, Kind(kind));
-      const Image normal = Read(size, Kind(kind));
-      const Image pressed = Read(size, Kind(kind), true);
+    for (const DrawnVariant& variant : DrawnVariants()) {
+      SCOPED_TRACE(VariantName(variant.kind, variant.symbols) + " size " + std::to_string(size));
+      const PanelLayout layout = LayOutPanel(size, variant.kind, variant.symbols);
+      const Image normal = Read(size, variant.kind, false, variant.symbols);
+      const Image pressed = Read(size, variant.kind, true, variant.symbols);
       ASSERT_FALSE(layout.keys.empty());
       // Everything off the faces is border, which a pressed key must not disturb.
       Image off_faces = pressed;
@@ -218,13 +219,13 @@ int InkIn(const Image& image, const Box& box) {
 
 TEST_F(ArtworkTest, EveryKeyShowsSomethingNormalAndPressed) {
   for (int size = 1; size <= kSizeCount; ++size) {
-    for (int kind = 1; kind <= keyboard::kPanelKindCount; ++kind) {
-      const PanelLayout layout = LayOutPanel(size, Kind(kind));
+    for (const DrawnVariant& variant : DrawnVariants()) {
+      const PanelLayout layout = LayOutPanel(size, variant.kind, variant.symbols);
       for (bool pressed : {false, true}) {
-        const Image image = Read(size, Kind(kind), pressed);
+        const Image image = Read(size, variant.kind, pressed, variant.symbols);
         for (const KeyBox& key : layout.keys) {
-          EXPECT_GE(InkIn(image, key.face), 3)
-              << VariantName(Kind(kind)) << " size " << size << " entry " << int(key.entry);
+          EXPECT_GE(InkIn(image, key.face), 3) << VariantName(variant.kind, variant.symbols)
+                                               << " size " << size << " entry " << int(key.entry);
         }
       }
     }
@@ -258,16 +259,58 @@ TEST_F(ArtworkTest, HalfCellsShowTheMarkAboveTheDiagonalAndTheDigitBelow) {
   }
 }
 
+// With "Symbols" 1 or 2 every cell of the strip is one key: no diagonal, one legend. The
+// punctuation-only strip types what the number mode's punctuation strip types, so it looks
+// the same.
+TEST_F(ArtworkTest, WholeCellSymbolStripsShowOneLegendPerCell) {
+  for (int size = 1; size <= kSizeCount; ++size) {
+    SCOPED_TRACE("size " + std::to_string(size));
+    const Image half_cells = Read(size, PanelKind::kSymbolNormal);
+    for (int symbols : {1, 2}) {
+      const PanelLayout layout = LayOutPanel(size, PanelKind::kSymbolNormal, symbols);
+      ASSERT_EQ(layout.keys.size(), 10u);
+      for (bool pressed : {false, true}) {
+        const Image image = Read(size, PanelKind::kSymbolNormal, pressed, symbols);
+        ASSERT_GT(image.width(), 0);
+        for (const KeyBox& key : layout.keys) {
+          EXPECT_EQ(key.half_entry, 0);
+          // Near the top right of the face, where the half cells' diagonal runs and no
+          // legend reaches.
+          const int y = key.face.top + 1;
+          const int x = layout.shape.columns[static_cast<std::size_t>(key.first_column)].start +
+                        layout.shape.rows[static_cast<std::size_t>(key.first_row)].end - y;
+          EXPECT_EQ(image.At(x, y), image.At(key.face.left, y)) << symbols << " " << pressed;
+          if (!pressed) {
+            EXPECT_NE(half_cells.At(x, y), half_cells.At(key.face.left, y));
+          }
+        }
+      }
+    }
+    for (bool pressed : {false, true}) {
+      const Image punctuation = Read(size, PanelKind::kSymbolPunctuation, pressed);
+      const Image whole = Read(size, PanelKind::kSymbolNormal, pressed, 2);
+      bool same = punctuation.width() == whole.width() && punctuation.height() == whole.height();
+      for (int y = 0; same && y < whole.height(); ++y) {
+        for (int x = 0; same && x < whole.width(); ++x)
+          same = punctuation.At(x, y) == whole.At(x, y);
+      }
+      EXPECT_TRUE(same) << pressed;
+    }
+  }
+}
+
 // The keyboard inverts or copies exactly these rectangles, so the art must put its borders
 // and faces where the keyboard's own panels say its keys are.
 TEST(ArtworkGeometryTest, KeyBoxesAreTheKeyboardsOwnKeyRectangles) {
-  std::set<PanelKind> seen;
+  std::set<std::pair<PanelKind, int>> seen;
   for (int size = 1; size <= kSizeCount; ++size) {
-    for (int state = 0; state < 2 * 2 * 2 * 2 * 2 * 5 * 2; ++state) {
+    for (int state = 0; state < 2 * 2 * 2 * 2 * 2 * 5 * 2 * 3; ++state) {
       platform::fake::Reset();
       ResetOptionsForTest();
       keyboard::ResetPanelsForTest();
       SetOption(OptionId::kSize, size);
+      const int symbols = state / 320;
+      SetOption(OptionId::kSymbols, symbols);
       SetOption(OptionId::kSidebar, 1 + state % 2);
       SetOption(OptionId::kArrows, state / 2 % 2);
       keyboard::KeyboardState& keys = keyboard::State();
@@ -276,20 +319,26 @@ TEST(ArtworkGeometryTest, KeyBoxesAreTheKeyboardsOwnKeyRectangles) {
       keys.shift = state / 8 % 2;
       keys.caps_lock = state / 16 % 2;
       keys.accent_mode = state / 32 % 5;
-      SetOption(OptionId::kNumbers, 1 + state / 160);
+      SetOption(OptionId::kNumbers, 1 + state / 160 % 2);
       keyboard::RefreshPanels(true);
       for (int record = 0; record < keyboard::kPanelRecords; ++record) {
         const keyboard::Panel* panel = keyboard::PanelRecord(record);
         if (panel == nullptr) continue;
-        seen.insert(panel->kind);
-        const PanelLayout layout = LayOutPanel(size, panel->kind);
+        // The image the keyboard looks for first.
+        const int drawn = keyboard::OptionImageName(panel->kind, symbols).empty() ? 0 : symbols;
+        seen.insert({panel->kind, drawn});
+        const PanelLayout layout = LayOutPanel(size, panel->kind, drawn);
         ASSERT_EQ(layout.width, panel->right - panel->left + 1);
         ASSERT_EQ(layout.height, panel->bottom - panel->top + 1);
         for (const KeyBox& key : layout.keys) {
           const int cell = key.first_row * panel->column_count + key.first_column;
           keyboard::KeyRects rects;
           ASSERT_TRUE(keyboard::GetKeyRects(keyboard::MakeCellId(cell, record), &rects));
-          SCOPED_TRACE(VariantName(panel->kind) + " cell " + std::to_string(cell));
+          SCOPED_TRACE(VariantName(panel->kind, drawn) + " cell " + std::to_string(cell));
+          // The image shows what the key types.
+          EXPECT_EQ(key.entry, panel->cells[static_cast<std::size_t>(cell)]);
+          EXPECT_EQ(key.half_entry,
+                    panel->has_half_cells ? panel->half_cells[static_cast<std::size_t>(cell)] : 0);
           auto client = [&](const Box& box) {
             return platform::Rect{panel->left + box.left, panel->top + box.top,
                                   panel->left + box.right + 1, panel->top + box.bottom + 1};
@@ -302,7 +351,7 @@ TEST(ArtworkGeometryTest, KeyBoxesAreTheKeyboardsOwnKeyRectangles) {
       }
     }
   }
-  EXPECT_EQ(seen.size(), static_cast<std::size_t>(keyboard::kPanelKindCount));
+  EXPECT_EQ(seen.size(), DrawnVariants().size());
 }
 
 }  // namespace
