@@ -12,8 +12,12 @@ constexpr int kFileHeaderBytes = 14;
 constexpr int kInfoHeaderBytes = 40;
 constexpr int kPixelsPerMeter = 3780;  // 96 dpi, what the system's own tools write
 
-// Each row of a 24-bit BMP is padded to a multiple of four bytes.
-int RowBytes(int width) { return (width * 3 + 3) & ~3; }
+// The images are written with 32 bits a pixel, the layout of the screen: the keyboard copies
+// their rows straight from the file to the window, with no conversion and no second copy.
+constexpr int kWrittenBits = 32;
+
+// Each row of a BMP is padded to a multiple of four bytes.
+int RowBytes(int width, int bits) { return (width * bits + 31) / 32 * 4; }
 
 void Put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
   out.push_back(static_cast<std::uint8_t>(value));
@@ -77,7 +81,7 @@ void Image::Paste(const Image& source, int x, int y) {
 }
 
 bool WriteBmp(const std::filesystem::path& path, const Image& image) {
-  const int row_bytes = RowBytes(image.width());
+  const int row_bytes = RowBytes(image.width(), kWrittenBits);
   const std::uint32_t pixel_bytes = static_cast<std::uint32_t>(row_bytes * image.height());
   std::vector<std::uint8_t> out;
   out.reserve(kFileHeaderBytes + kInfoHeaderBytes + pixel_bytes);
@@ -92,7 +96,7 @@ bool WriteBmp(const std::filesystem::path& path, const Image& image) {
   Put32(out, static_cast<std::uint32_t>(image.width()));
   Put32(out, static_cast<std::uint32_t>(image.height()));
   Put16(out, 1);
-  Put16(out, 24);
+  Put16(out, kWrittenBits);
   Put32(out, 0);  // BI_RGB
   Put32(out, pixel_bytes);
   Put32(out, kPixelsPerMeter);
@@ -105,8 +109,8 @@ bool WriteBmp(const std::filesystem::path& path, const Image& image) {
       out.push_back(c.b);
       out.push_back(c.g);
       out.push_back(c.r);
+      out.push_back(0);
     }
-    for (int pad = image.width() * 3; pad < row_bytes; ++pad) out.push_back(0);
   }
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
@@ -127,12 +131,14 @@ std::optional<Image> ReadBmp(const std::filesystem::path& path) {
   const std::uint32_t offset = Get32(in, 10);
   const auto width = static_cast<std::int32_t>(Get32(in, 18));
   const auto height = static_cast<std::int32_t>(Get32(in, 22));
-  if (Get32(in, 14) < kInfoHeaderBytes || Get16(in, 26) != 1 || Get16(in, 28) != 24 ||
-      Get32(in, 30) != 0 || width <= 0 || height == 0) {
+  const int bits = static_cast<int>(Get16(in, 28));
+  if (Get32(in, 14) < kInfoHeaderBytes || Get16(in, 26) != 1 || (bits != 24 && bits != 32) ||
+      Get32(in, 30) != 0 || width <= 0 || width > 32767 || height == 0 || height > 32767 ||
+      height < -32767) {
     return std::nullopt;
   }
   const int rows = height < 0 ? -height : height;
-  const int row_bytes = RowBytes(width);
+  const int row_bytes = RowBytes(width, bits);
   if (offset + static_cast<std::size_t>(row_bytes) * static_cast<std::size_t>(rows) > in.size()) {
     return std::nullopt;
   }
@@ -141,7 +147,7 @@ std::optional<Image> ReadBmp(const std::filesystem::path& path) {
     const int y = height > 0 ? rows - 1 - stored : stored;
     const std::size_t row = offset + static_cast<std::size_t>(stored) * row_bytes;
     for (int x = 0; x < width; ++x) {
-      const std::size_t at = row + static_cast<std::size_t>(x) * 3;
+      const std::size_t at = row + static_cast<std::size_t>(x) * static_cast<std::size_t>(bits / 8);
       image.Set(x, y, {in[at + 2], in[at + 1], in[at]});
     }
   }

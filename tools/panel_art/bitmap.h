@@ -1,5 +1,5 @@
-// An RGB canvas and the one file format the keyboard's image loader reads: uncompressed
-// 24-bit bottom-up BMP, the shape LoadImageW with LR_LOADFROMFILE takes as it is.
+// An RGB canvas and the file format the keyboard draws from: uncompressed 32-bit bottom-up
+// BMP, which it copies to the screen straight from the mapped file.
 #pragma once
 
 #include <cstdint>
@@ -45,7 +45,8 @@ class Image {
 };
 
 bool WriteBmp(const std::filesystem::path& path, const Image& image);
-// Reads back what WriteBmp writes (24-bit BI_RGB, either row order); nothing for anything else.
+// Reads back what WriteBmp writes (24- or 32-bit BI_RGB, either row order); nothing for
+// anything else.
 std::optional<Image> ReadBmp(const std::filesystem::path& path);
 
 }  // namespace quorel::art

@@ -82,7 +82,7 @@ TEST(BmpTest, RowsAreStoredBottomUpInBlueGreenRedWithPadding) {
   EXPECT_EQ(bytes[54 + 14], 1);
 }
 
-TEST_F(ArtworkTest, EveryImageIsAnUncompressed24BitBottomUpBmpOfItsPanelsSize) {
+TEST_F(ArtworkTest, EveryImageIsAnUncompressed32BitBottomUpBmpOfItsPanelsSize) {
   for (int size = 1; size <= kSizeCount; ++size) {
     for (const DrawnVariant& variant : DrawnVariants()) {
       const keyboard::Slot slot = keyboard::SlotOf(variant.kind);
@@ -102,9 +102,9 @@ TEST_F(ArtworkTest, EveryImageIsAnUncompressed24BitBottomUpBmpOfItsPanelsSize) {
         EXPECT_EQ(Le32(bytes, 18), width);
         EXPECT_EQ(Le32(bytes, 22), height);  // positive: bottom-up
         EXPECT_EQ(Le16(bytes, 26), 1u);
-        EXPECT_EQ(Le16(bytes, 28), 24u);
+        EXPECT_EQ(Le16(bytes, 28), 32u);
         EXPECT_EQ(Le32(bytes, 30), 0u);  // BI_RGB
-        EXPECT_EQ(bytes.size(), 54u + ((width * 3 + 3) & ~3u) * height);
+        EXPECT_EQ(bytes.size(), 54u + width * 4 * height);
       }
     }
     // The caption over any other panel fills the client area.
