@@ -120,6 +120,11 @@ focus_notepad() {
 start_keyboard() {
   on_desktop "$package/QuorelKeyboard.exe"
   wait_for 30 keyboard_up || { log "the keyboard did not start"; return 1; }
+  keyboard_origin
+}
+
+# Where the keyboard's client area lies now, for the key points.
+keyboard_origin() {
   read -r dx dy < <(desktop_origin)
   read -r cx cy < <(probe client QuorelMainWindow5.02)
   origin_x=$((dx + cx))
@@ -187,7 +192,7 @@ keyboard_rect() { probe window QuorelMainWindow5.02; }
 option_value() {  # option_value NAME: the stored DWORD option, in decimal
   local hex
   hex=$(wine reg query 'HKCU\Software\Pelmarik Solutions\Quorel\Options' /v "$1" 2>/dev/null |
-    awk -v name="$1" '$1 == name { print $NF }' | tr -d '\r')
+    tr -d '\r' | awk -v name="$1" 'index($0, "    " name "    REG_") == 1 { print $NF }')
   [ -n "$hex" ] && echo $((hex))
 }
 
@@ -340,6 +345,93 @@ scenario_close() {
   [ "$(cat "$watched")" = "0" ] || { log "the shared block still names a keyboard: $(cat "$watched")"; return 1; }
 }
 
+menu_shown() {
+  local rect
+  rect=$(probe window '#32768')
+  [ "$rect" != "none" ] && [ "$rect" != "hidden" ]
+}
+menu_gone() { ! menu_shown; }
+
+open_menu() {
+  tap_key 30 0                 # <info>
+  wait_for 5 menu_shown || { log "no keyboard menu"; return 1; }
+}
+
+# The keyboard menu picks a size, and shows the size it has with a check mark.
+scenario_menu() {
+  open_menu || return 1
+  screenshot menu
+  probe_do menu-keys up return    # the last entry: "Small size"
+  small() { read -r l _ r _ < <(keyboard_rect); [ $((r - l)) = 242 ] && [ "$(option_value 'Keyboard size')" = 1 ]; }
+  wait_for 10 small || { log "the keyboard is $(keyboard_rect), size $(option_value 'Keyboard size')"; return 1; }
+  size=1
+  keyboard_origin
+  open_menu || return 1
+  screenshot menu_small_checked
+  probe_do menu-keys escape
+  wait_for 5 menu_gone || { log "the menu stays open"; return 1; }
+  focus_notepad
+  tap_char k
+  expect_text "k"
+}
+
+# The editor is not in the package: <add> says so, and the keyboard goes on typing.
+scenario_missing_companion() {
+  tap_key 2 0                  # <add>
+  local expected="Some program components are missing. Please reinstall Quorel"
+  said() { [ "$(probe dialog Quorel)" = "$expected" ]; }
+  wait_for 10 said || { log "the message box says '$(probe dialog Quorel)'"; return 1; }
+  screenshot missing_companion
+  probe_do dialog-press Quorel 1
+  closed() { [ "$(probe dialog Quorel)" = none ]; }
+  wait_for 10 closed || { log "the message box stays"; return 1; }
+  focus_notepad
+  tap_char k
+  expect_text "k"
+}
+
+# "Load slides..." asks for a file with the system's dialog; the file chosen becomes the
+# slide file at once.
+scenario_choose_slides() {
+  local file
+  file=$(winepath -w "$package/Quorel slidefiles/CapsOnlySlides.txt")
+  open_menu || return 1
+  probe_do menu-keys down down down down down return   # "Load slides..."
+  asked() { [ "$(probe window '#32770')" != none ]; }
+  wait_for 15 asked || { log "no file dialog"; return 1; }
+  screenshot choose_slides
+  probe_do dialog-text Open 1148 "$file"      # the file name box
+  probe_do dialog-press Open 1
+  chosen() {
+    [ "$(option_value 'Use slides for')" = 0 ] &&
+      wine reg query 'HKCU\Software\Pelmarik Solutions\Quorel' /v 'Custom slides file' 2>/dev/null |
+      tr -d '\r' | grep -qF "CapsOnlySlides.txt"
+  }
+  wait_for 15 chosen || { log "the slide file was not switched"; return 1; }
+  focus_notepad
+  slide 8 "$(printf '%d' "'w")" 2 -40
+  expect_text "W"
+}
+
+# "Preview font..." shows the system's font dialog; cancelling it writes nothing.
+scenario_font_cancelled() {
+  open_menu || return 1
+  probe_do menu-keys down down down return   # "Preview font..."
+  asked() { [ "$(probe window '#32770')" != none ]; }
+  wait_for 15 asked || { log "no font dialog"; return 1; }
+  screenshot font_dialog
+  probe_do dialog-press Font 2
+  closed() { [ "$(probe window '#32770')" = none ]; }
+  wait_for 10 closed || { log "the font dialog stays"; return 1; }
+  if wine reg query 'HKCU\Software\Pelmarik Solutions\Quorel\Options' /v 'Slides font name' >/dev/null 2>&1; then
+    log "a cancelled font dialog wrote a font"
+    return 1
+  fi
+  focus_notepad
+  tap_char k
+  expect_text "k"
+}
+
 # Not a test: 200 taps and 200 slides with the keyboard timing itself (make measure), at
 # finger size, whose images are the largest.
 setup_measure() {
@@ -408,9 +500,11 @@ registry 'Software\Pelmarik Solutions\Quorel\Options' 'Use slides for' REG_DWORD
 registry 'Software\Pelmarik Solutions\Quorel\Options' 'Minimum highlight time' REG_DWORD 0
 
 scenarios=("$@")
-[ ${#scenarios[@]} -gt 0 ] || scenarios=(taps shift slide_capital preview_list glossary reload_slides second_start sizes drag close)
+[ ${#scenarios[@]} -gt 0 ] || scenarios=(taps shift slide_capital preview_list glossary reload_slides second_start sizes drag
+  menu missing_companion choose_slides font_cancelled close)
 
 for name in "${scenarios[@]}"; do
+  size=2
   registry 'Software\Pelmarik Solutions\Quorel\Options' 'Use slides for' REG_DWORD 1
   registry 'Software\Pelmarik Solutions\Quorel\Options' 'Keyboard size' REG_DWORD $size
   registry 'Software\Pelmarik Solutions\Quorel\Options' 'X' REG_DWORD 300

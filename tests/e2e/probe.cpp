@@ -14,9 +14,16 @@
 //                              apart: an activated window is drawn over a top-most one)
 //   probe memory CLASS FILE    the working set and peak working set of the process that
 //                              owns that top-level window, "now MB peak MB"
+//   probe dialog TITLE FILE    the texts of the static controls of the dialog box with that
+//                              title (a message box's message), or "none"
+//   probe dialog-text TITLE ID TEXT   sets the text of a control of that dialog box
+//   probe dialog-press TITLE ID       presses a button of that dialog box
+//   probe menu-keys KEY...     sends up, down, return or escape to the open pop-up menu,
+//                              as a user's keyboard would
 //   probe keys FILE            which of Shift, Ctrl, Alt and the Windows key the system
 //                              holds down, e.g. "shift" or "none"
 #include <windows.h>
+// After windows.h, which it needs.
 #include <psapi.h>
 
 #include <cstdio>
@@ -141,6 +148,49 @@ std::string ProcessMemory(const wchar_t* window_class) {
   return result;
 }
 
+HWND FindDialog(const wchar_t* title) { return FindWindowW(L"#32770", title); }
+
+std::string DialogStatics(const wchar_t* title) {
+  HWND dialog = FindDialog(title);
+  if (dialog == nullptr) return "none";
+  std::wstring texts;
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM data) -> BOOL {
+        wchar_t name[32] = {};
+        GetClassNameW(child, name, 32);
+        if (lstrcmpiW(name, L"Static") != 0) return TRUE;
+        wchar_t text[1024] = {};
+        GetWindowTextW(child, text, 1024);
+        auto* all = reinterpret_cast<std::wstring*>(data);
+        if (text[0] != 0) {
+          if (!all->empty()) *all += L' ';
+          *all += text;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&texts));
+  return Utf8(texts);
+}
+
+bool PressMenuKeys(int count, wchar_t** names) {
+  HWND menu = FindWindowW(L"#32768", nullptr);
+  if (menu == nullptr) return false;
+  for (int i = 0; i < count; ++i) {
+    const std::wstring name = names[i];
+    const WPARAM key = name == L"up"       ? VK_UP
+                       : name == L"down"   ? VK_DOWN
+                       : name == L"return" ? VK_RETURN
+                       : name == L"escape" ? VK_ESCAPE
+                                           : 0;
+    if (key == 0) return false;
+    PostMessageW(menu, WM_KEYDOWN, key, 1);
+    PostMessageW(menu, WM_KEYUP, key, 0xC0000001);
+    Sleep(100);
+  }
+  return true;
+}
+
 }  // namespace
 
 // The block lives only while a process has it open: holding it lets the test see what
@@ -188,6 +238,26 @@ int wmain(int argc, wchar_t** argv) {
                         _wtoi(argv[6]), SWP_NOZORDER | SWP_NOACTIVATE)
                ? 0
                : 1;
+  }
+  if (argc == 4 && std::wstring(argv[1]) == L"dialog") {
+    return WriteFile(argv[3], DialogStatics(argv[2])) ? 0 : 1;
+  }
+  if (argc == 5 && std::wstring(argv[1]) == L"dialog-text") {
+    HWND dialog = FindDialog(argv[2]);
+    return dialog != nullptr && SetDlgItemTextW(dialog, _wtoi(argv[3]), argv[4]) ? 0 : 1;
+  }
+  if (argc == 4 && std::wstring(argv[1]) == L"dialog-press") {
+    HWND dialog = FindDialog(argv[2]);
+    if (dialog == nullptr) return 1;
+    const int id = _wtoi(argv[3]);
+    HWND button = GetDlgItem(dialog, id);
+    return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(button))
+               ? 0
+               : 1;
+  }
+  if (argc >= 3 && std::wstring(argv[1]) == L"menu-keys") {
+    return PressMenuKeys(argc - 2, argv + 2) ? 0 : 1;
   }
   if (argc == 4 && std::wstring(argv[1]) == L"memory") {
     return WriteFile(argv[3], ProcessMemory(argv[2])) ? 0 : 1;
