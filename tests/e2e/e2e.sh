@@ -432,6 +432,22 @@ scenario_font_cancelled() {
   expect_text "k"
 }
 
+# A slide that turns the display, from a slide file of the user's. Wine's virtual desktop
+# has no turned modes and refuses the change: the keyboard ignores the refusal and goes on.
+setup_rotation_refused() {
+  printf '\r\n[NORTH]\r\n\r\nq\t\t<landscape right>\r\n' >"$WINEPREFIX/drive_c/rotation.txt"
+  registry 'Software\Pelmarik Solutions\Quorel' 'Custom slides file' REG_SZ 'C:\rotation.txt'
+  registry 'Software\Pelmarik Solutions\Quorel\Options' 'Use slides for' REG_DWORD 0
+}
+
+scenario_rotation_refused() {
+  slide 8 "$(printf '%d' "'q")" 2 -40
+  [ "$(probe screen)" = "1024 768" ] || { log "the display is $(probe screen)"; return 1; }
+  keyboard_up || { log "the keyboard is gone"; return 1; }
+  tap_char k
+  expect_text "k"
+}
+
 # Not a test: 200 taps and 200 slides with the keyboard timing itself (make measure), at
 # finger size, whose images are the largest.
 setup_measure() {
@@ -501,7 +517,7 @@ registry 'Software\Pelmarik Solutions\Quorel\Options' 'Minimum highlight time' R
 
 scenarios=("$@")
 [ ${#scenarios[@]} -gt 0 ] || scenarios=(taps shift slide_capital preview_list glossary reload_slides second_start sizes drag
-  menu missing_companion choose_slides font_cancelled close)
+  menu missing_companion choose_slides font_cancelled rotation_refused close)
 
 for name in "${scenarios[@]}"; do
   size=2

@@ -20,6 +20,7 @@
 //   probe dialog-press TITLE ID       presses a button of that dialog box
 //   probe menu-keys KEY...     sends up, down, return or escape to the open pop-up menu,
 //                              as a user's keyboard would
+//   probe screen FILE          the size of the primary display, "width height"
 //   probe keys FILE            which of Shift, Ctrl, Alt and the Windows key the system
 //                              holds down, e.g. "shift" or "none"
 #include <windows.h>
@@ -236,6 +237,12 @@ int wmain(int argc, wchar_t** argv) {
     if (window == nullptr) return 1;
     return SetWindowPos(window, nullptr, _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]),
                         _wtoi(argv[6]), SWP_NOZORDER | SWP_NOACTIVATE)
+               ? 0
+               : 1;
+  }
+  if (argc == 3 && std::wstring(argv[1]) == L"screen") {
+    return WriteFile(argv[2], std::to_string(GetSystemMetrics(SM_CXSCREEN)) + " " +
+                                  std::to_string(GetSystemMetrics(SM_CYSCREEN)))
                ? 0
                : 1;
   }
