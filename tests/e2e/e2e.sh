@@ -448,6 +448,27 @@ scenario_rotation_refused() {
   expect_text "k"
 }
 
+# <duo> gives the application the screen above the keyboard, and the keyboard the bottom.
+setup_duo() {
+  printf '\r\n[NORTH]\r\n\r\nq\t\t<duo>\r\n' >"$WINEPREFIX/drive_c/duo.txt"
+  registry 'Software\Pelmarik Solutions\Quorel' 'Custom slides file' REG_SZ 'C:\duo.txt'
+  registry 'Software\Pelmarik Solutions\Quorel\Options' 'Use slides for' REG_DWORD 0
+}
+
+scenario_duo() {
+  local left top right bottom height width
+  read -r left top right bottom < <(keyboard_rect)
+  width=$((right - left))
+  height=$((bottom - top))
+  slide 8 "$(printf '%d' "'q")" 2 -40
+  shared() {
+    [ "$(probe window Notepad)" = "0 0 1024 $((768 - height))" ] &&
+      [ "$(keyboard_rect)" = "$((512 - width / 2)) $((768 - height)) $((512 - width / 2 + width)) 768" ]
+  }
+  wait_for 10 shared || { log "notepad at $(probe window Notepad), the keyboard at $(keyboard_rect)"; return 1; }
+  screenshot duo
+}
+
 # Not a test: 200 taps and 200 slides with the keyboard timing itself (make measure), at
 # finger size, whose images are the largest.
 setup_measure() {
@@ -517,7 +538,7 @@ registry 'Software\Pelmarik Solutions\Quorel\Options' 'Minimum highlight time' R
 
 scenarios=("$@")
 [ ${#scenarios[@]} -gt 0 ] || scenarios=(taps shift slide_capital preview_list glossary reload_slides second_start sizes drag
-  menu missing_companion choose_slides font_cancelled rotation_refused close)
+  menu missing_companion choose_slides font_cancelled rotation_refused duo close)
 
 for name in "${scenarios[@]}"; do
   size=2
