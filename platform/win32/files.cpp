@@ -100,6 +100,7 @@ bool GetRunningExePath(std::u16string* path) {
 
 bool GetDocumentsFolder(std::u16string* path) {
   wchar_t buffer[MAX_PATH] = {};
+  const win32::BorrowedSystemLibrary shell(L"shell32.dll");
   const auto get_folder =
       win32::SystemFunction<decltype(&SHGetFolderPathW)>(L"shell32.dll", "SHGetFolderPathW");
   if (get_folder == nullptr ||

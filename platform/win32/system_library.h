@@ -23,4 +23,22 @@ FunctionPointer SystemFunction(const wchar_t* library, const char* name) {
   return function;
 }
 
+// A system library loaded for one task and let go afterwards, unless the program had it
+// loaded before: the keyboard asks the shell for one folder on its first start only.
+class BorrowedSystemLibrary {
+ public:
+  explicit BorrowedSystemLibrary(const wchar_t* library)
+      : module_(GetModuleHandleW(library) != nullptr
+                    ? nullptr
+                    : LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {}
+  ~BorrowedSystemLibrary() {
+    if (module_ != nullptr) FreeLibrary(module_);
+  }
+  BorrowedSystemLibrary(const BorrowedSystemLibrary&) = delete;
+  BorrowedSystemLibrary& operator=(const BorrowedSystemLibrary&) = delete;
+
+ private:
+  HMODULE module_;
+};
+
 }  // namespace platform::win32
