@@ -80,10 +80,11 @@ package: windows host-tools
 	build/host/tools/panel_art/quorel_panel_art dist/Quorel
 	@echo "Laid out dist/Quorel/"
 
-# 200 taps and 200 slides on the real program under Wine, timed by the program itself.
+# At finger size under Wine: the program's working set, then 200 taps and 200 slides timed
+# by the program itself.
 measure: package
 	tests/e2e/e2e.sh dist/Quorel build/windows/bin/quorel_probe.exe build/host/quorel_key_map \
-	  build/measure measure
+	  build/measure memory measure
 
 # The keyboard beside Wine's notepad: on this display, or on a virtual one with a
 # screenshot when there is none.
