@@ -500,16 +500,18 @@ scenario_measure() {
 setup_memory() { setup_measure; }
 
 scenario_memory() {
-  local letters=abcdefghijklmnopqrstuvwxyz i
+  local letters=abcdefghijklmnopqrstuvwxyz i round
   log "first start: working set and peak $(probe memory QuorelMainWindow5.02) MB"
   close_keyboard
   start_keyboard || return 1
   log "later start: working set and peak $(probe memory QuorelMainWindow5.02) MB"
-  for i in $(seq 0 25); do
-    tap_char "${letters:$i:1}"
-    slide 8 "$(printf '%d' "'${letters:$i:1}")" 3 -40
+  for round in 1 2 3; do
+    for i in $(seq 0 25); do
+      tap_char "${letters:$i:1}"
+      slide 8 "$(printf '%d' "'${letters:$i:1}")" 3 -40
+    done
+    log "after $((26 * round)) taps and slides: working set and peak $(probe memory QuorelMainWindow5.02) MB"
   done
-  log "after 26 taps and 26 slides: working set and peak $(probe memory QuorelMainWindow5.02) MB"
 }
 
 run_scenario() {
