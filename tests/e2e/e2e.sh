@@ -96,12 +96,15 @@ desktop_origin() {
   xdotool getwindowgeometry "$id" | awk '/Position/ { split($2, p, ","); print p[1], p[2] }'
 }
 
-notepad_up() { [ "$(probe window Notepad)" != "none" ]; }
-keyboard_up() {
+# window_shown CLASS: a top-level window of that class exists and is visible.
+window_shown() {
   local rect
-  rect=$(probe window QuorelMainWindow5.02)
+  rect=$(probe window "$1")
   [ "$rect" != "none" ] && [ "$rect" != "hidden" ]
 }
+
+notepad_up() { [ "$(probe window Notepad)" != "none" ]; }
+keyboard_up() { window_shown QuorelMainWindow5.02; }
 keyboard_gone() { [ "$(probe window QuorelMainWindow5.02)" = "none" ]; }
 
 start_notepad() {
@@ -171,6 +174,9 @@ slide_hold() {
   sleep 0.2
 }
 
+# slide_char CHARACTER DX DY: a slide from that character's key.
+slide_char() { slide 8 "$(printf '%d' "'$1")" "$2" "$3"; }
+
 pen_up() {
   xdotool mouseup 1
   sleep 0.2
@@ -181,11 +187,7 @@ slide() {
   pen_up
 }
 
-list_shown() {
-  local rect
-  rect=$(probe window ListBox)
-  [ "$rect" != "none" ] && [ "$rect" != "hidden" ]
-}
+list_shown() { window_shown ListBox; }
 
 keyboard_rect() { probe window QuorelMainWindow5.02; }
 
@@ -238,7 +240,7 @@ scenario_shift() {
 }
 
 scenario_slide_capital() {
-  slide 8 "$(printf '%d' "'q")" 2 -40
+  slide_char q 2 -40
   expect_text "Q"
 }
 
@@ -280,7 +282,7 @@ scenario_reload_slides() {
   registry 'Software\Pelmarik Solutions\Quorel\Options' 'Use slides for' REG_DWORD 2
   probe_do post QuorelMainWindow5.02 0x8032 0
   sleep 1
-  slide 8 "$(printf '%d' "'x")" 30 30  # MinimumSlides: an exclamation mark
+  slide_char x 30 30  # MinimumSlides: an exclamation mark
   expect_text "!"
 }
 
@@ -345,12 +347,25 @@ scenario_close() {
   [ "$(cat "$watched")" = "0" ] || { log "the shared block still names a keyboard: $(cat "$watched")"; return 1; }
 }
 
-menu_shown() {
-  local rect
-  rect=$(probe window '#32768')
-  [ "$rect" != "none" ] && [ "$rect" != "hidden" ]
-}
+menu_shown() { window_shown '#32768'; }
 menu_gone() { ! menu_shown; }
+dialog_shown() { [ "$(probe window '#32770')" != none ]; }
+dialog_gone() { ! dialog_shown; }
+
+# After a menu or a dialog, a tap still types into notepad.
+still_types() {
+  focus_notepad
+  tap_char k
+  expect_text "k"
+}
+
+# use_user_slides NAME TEXT: a slide file of the user's whose one north slide from q types
+# TEXT, in use from the next start.
+use_user_slides() {
+  printf '\r\n[NORTH]\r\n\r\nq\t\t%s\r\n' "$2" >"$WINEPREFIX/drive_c/$1.txt"
+  registry 'Software\Pelmarik Solutions\Quorel' 'Custom slides file' REG_SZ "C:\\$1.txt"
+  registry 'Software\Pelmarik Solutions\Quorel\Options' 'Use slides for' REG_DWORD 0
+}
 
 open_menu() {
   tap_key 30 0                 # <info>
@@ -370,9 +385,7 @@ scenario_menu() {
   screenshot menu_small_checked
   probe_do menu-keys escape
   wait_for 5 menu_gone || { log "the menu stays open"; return 1; }
-  focus_notepad
-  tap_char k
-  expect_text "k"
+  still_types
 }
 
 # The editor is not in the package: <add> says so, and the keyboard goes on typing.
@@ -383,11 +396,8 @@ scenario_missing_companion() {
   wait_for 10 said || { log "the message box says '$(probe dialog Quorel)'"; return 1; }
   screenshot missing_companion
   probe_do dialog-press Quorel 1
-  closed() { [ "$(probe dialog Quorel)" = none ]; }
-  wait_for 10 closed || { log "the message box stays"; return 1; }
-  focus_notepad
-  tap_char k
-  expect_text "k"
+  wait_for 10 dialog_gone || { log "the message box stays"; return 1; }
+  still_types
 }
 
 # "Load slides..." asks for a file with the system's dialog; the file chosen becomes the
@@ -397,8 +407,7 @@ scenario_choose_slides() {
   file=$(winepath -w "$package/Quorel slidefiles/CapsOnlySlides.txt")
   open_menu || return 1
   probe_do menu-keys down down down down down return   # "Load slides..."
-  asked() { [ "$(probe window '#32770')" != none ]; }
-  wait_for 15 asked || { log "no file dialog"; return 1; }
+  wait_for 15 dialog_shown || { log "no file dialog"; return 1; }
   screenshot choose_slides
   probe_do dialog-text Open 1148 "$file"      # the file name box
   probe_do dialog-press Open 1
@@ -409,7 +418,7 @@ scenario_choose_slides() {
   }
   wait_for 15 chosen || { log "the slide file was not switched"; return 1; }
   focus_notepad
-  slide 8 "$(printf '%d' "'w")" 2 -40
+  slide_char w 2 -40
   expect_text "W"
 }
 
@@ -417,50 +426,37 @@ scenario_choose_slides() {
 scenario_font_cancelled() {
   open_menu || return 1
   probe_do menu-keys down down down return   # "Preview font..."
-  asked() { [ "$(probe window '#32770')" != none ]; }
-  wait_for 15 asked || { log "no font dialog"; return 1; }
+  wait_for 15 dialog_shown || { log "no font dialog"; return 1; }
   screenshot font_dialog
   probe_do dialog-press Font 2
-  closed() { [ "$(probe window '#32770')" = none ]; }
-  wait_for 10 closed || { log "the font dialog stays"; return 1; }
+  wait_for 10 dialog_gone || { log "the font dialog stays"; return 1; }
   if wine reg query 'HKCU\Software\Pelmarik Solutions\Quorel\Options' /v 'Slides font name' >/dev/null 2>&1; then
     log "a cancelled font dialog wrote a font"
     return 1
   fi
-  focus_notepad
-  tap_char k
-  expect_text "k"
+  still_types
 }
 
 # A slide that turns the display, from a slide file of the user's. Wine's virtual desktop
 # has no turned modes and refuses the change: the keyboard ignores the refusal and goes on.
-setup_rotation_refused() {
-  printf '\r\n[NORTH]\r\n\r\nq\t\t<landscape right>\r\n' >"$WINEPREFIX/drive_c/rotation.txt"
-  registry 'Software\Pelmarik Solutions\Quorel' 'Custom slides file' REG_SZ 'C:\rotation.txt'
-  registry 'Software\Pelmarik Solutions\Quorel\Options' 'Use slides for' REG_DWORD 0
-}
+setup_rotation_refused() { use_user_slides rotation '<landscape right>'; }
 
 scenario_rotation_refused() {
-  slide 8 "$(printf '%d' "'q")" 2 -40
+  slide_char q 2 -40
   [ "$(probe screen)" = "1024 768" ] || { log "the display is $(probe screen)"; return 1; }
   keyboard_up || { log "the keyboard is gone"; return 1; }
-  tap_char k
-  expect_text "k"
+  still_types
 }
 
 # <duo> gives the application the screen above the keyboard, and the keyboard the bottom.
-setup_duo() {
-  printf '\r\n[NORTH]\r\n\r\nq\t\t<duo>\r\n' >"$WINEPREFIX/drive_c/duo.txt"
-  registry 'Software\Pelmarik Solutions\Quorel' 'Custom slides file' REG_SZ 'C:\duo.txt'
-  registry 'Software\Pelmarik Solutions\Quorel\Options' 'Use slides for' REG_DWORD 0
-}
+setup_duo() { use_user_slides duo '<duo>'; }
 
 scenario_duo() {
   local left top right bottom height width
   read -r left top right bottom < <(keyboard_rect)
   width=$((right - left))
   height=$((bottom - top))
-  slide 8 "$(printf '%d' "'q")" 2 -40
+  slide_char q 2 -40
   shared() {
     [ "$(probe window Notepad)" = "0 0 1024 $((768 - height))" ] &&
       [ "$(keyboard_rect)" = "$((512 - width / 2)) $((768 - height)) $((512 - width / 2 + width)) 768" ]
@@ -487,7 +483,7 @@ scenario_measure() {
     tap_char "${letters:$((i % 26)):1}"
   done
   for i in $(seq 0 199); do
-    slide 8 "$(printf '%d' "'${letters:$((i % 26)):1}")" 3 -40
+    slide_char "${letters:$((i % 26)):1}" 3 -40
   done
   close_keyboard
   timings_written() { [ -s "$out/timings.txt" ]; }
@@ -508,7 +504,7 @@ scenario_memory() {
   for round in 1 2 3; do
     for i in $(seq 0 25); do
       tap_char "${letters:$i:1}"
-      slide 8 "$(printf '%d' "'${letters:$i:1}")" 3 -40
+      slide_char "${letters:$i:1}" 3 -40
     done
     log "after $((26 * round)) taps and slides: working set and peak $(probe memory QuorelMainWindow5.02) MB"
   done
