@@ -113,11 +113,19 @@ start_notepad() {
   probe_do place Notepad 0 0 1024 420
 }
 
-# A click into notepad gives it the focus, as a user does before typing.
+notepad_in_front() { [ "$(probe foreground)" = "Notepad" ]; }
+
+# A click into notepad gives it the focus, as a user does before typing; the keys and the
+# window actions go to the foreground window, so the test waits until notepad is it.
 focus_notepad() {
+  local try
   read -r dx dy < <(desktop_origin)
-  xdotool mousemove $((dx + 300)) $((dy + 200)) click 1
-  sleep 0.3
+  for try in 1 2 3; do
+    xdotool mousemove $((dx + 300)) $((dy + 200)) click 1
+    wait_for 3 notepad_in_front && return 0
+  done
+  log "notepad did not come to the front: $(probe foreground) is"
+  return 1
 }
 
 start_keyboard() {
@@ -354,7 +362,7 @@ dialog_gone() { ! dialog_shown; }
 
 # After a menu or a dialog, a tap still types into notepad.
 still_types() {
-  focus_notepad
+  focus_notepad || return 1
   tap_char k
   expect_text "k"
 }
@@ -417,7 +425,7 @@ scenario_choose_slides() {
       tr -d '\r' | grep -qF "CapsOnlySlides.txt"
   }
   wait_for 15 chosen || { log "the slide file was not switched"; return 1; }
-  focus_notepad
+  focus_notepad || return 1
   slide_char w 2 -40
   expect_text "W"
 }
@@ -461,7 +469,10 @@ scenario_duo() {
     [ "$(probe window Notepad)" = "0 0 1024 $((768 - height))" ] &&
       [ "$(keyboard_rect)" = "$((512 - width / 2)) $((768 - height)) $((512 - width / 2 + width)) 768" ]
   }
-  wait_for 10 shared || { log "notepad at $(probe window Notepad), the keyboard at $(keyboard_rect)"; return 1; }
+  wait_for 10 shared || {
+    log "notepad at $(probe window Notepad), the keyboard at $(keyboard_rect), $(probe foreground) in front, notepad holds \"$(notepad_text)\""
+    return 1
+  }
   screenshot duo
 }
 
@@ -547,9 +558,13 @@ for name in "${scenarios[@]}"; do
   if declare -F "setup_$name" >/dev/null; then "setup_$name"; fi
   start_notepad || { failed=$((failed + 1)); continue; }
   start_keyboard || { failed=$((failed + 1)); screenshot "failed_start_$name"; continue; }
-  focus_notepad
-  screenshot "keyboard_$name"
-  run_scenario "$name"
+  if focus_notepad; then
+    screenshot "keyboard_$name"
+    run_scenario "$name"
+  else
+    failed=$((failed + 1))
+    screenshot "failed_focus_$name"
+  fi
   keyboard_up && close_keyboard
   wineserver -k >/dev/null 2>&1
   wineserver -w

@@ -21,6 +21,7 @@
 //   probe menu-keys KEY...     sends up, down, return or escape to the open pop-up menu,
 //                              as a user's keyboard would
 //   probe screen FILE          the size of the primary display, "width height"
+//   probe foreground FILE      the class of the foreground window, or "none"
 //   probe keys FILE            which of Shift, Ctrl, Alt and the Windows key the system
 //                              holds down, e.g. "shift" or "none"
 #include <windows.h>
@@ -80,6 +81,13 @@ std::string ClientOrigin(const wchar_t* window_class) {
   char line[64];
   std::snprintf(line, sizeof(line), "%ld %ld", origin.x, origin.y);
   return line;
+}
+
+std::string ForegroundClass() {
+  HWND window = GetForegroundWindow();
+  wchar_t name[256];
+  if (window == nullptr || GetClassNameW(window, name, 256) == 0) return "none";
+  return Utf8(name);
 }
 
 std::string CountWindows(const wchar_t* window_class) {
@@ -217,6 +225,8 @@ int wmain(int argc, wchar_t** argv) {
     return WriteFile(argv[2], NotepadText()) ? 0 : 1;
   if (argc == 3 && std::wstring(argv[1]) == L"block")
     return WriteFile(argv[2], KeyboardField()) ? 0 : 1;
+  if (argc == 3 && std::wstring(argv[1]) == L"foreground")
+    return WriteFile(argv[2], ForegroundClass()) ? 0 : 1;
   if (argc == 3 && std::wstring(argv[1]) == L"keys")
     return WriteFile(argv[2], HeldModifiers()) ? 0 : 1;
   if (argc == 3 && std::wstring(argv[1]) == L"watch")
