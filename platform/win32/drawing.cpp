@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
+#include <cstdlib>
+#include <vector>
 
 #include "platform/win32/win32_text.h"
 
@@ -30,88 +31,129 @@ class TargetContext {
   bool acquired_;
 };
 
-// A plain uncompressed bottom-up BMP file, mapped rather than read: drawing a key from it
-// touches only the rows of that key, and nothing is converted or copied first.
-class MappedBitmap {
+// A BMP file. A plain uncompressed one (all the shipped artwork) is read a band
+// of rows at a time: drawing a key reads only the rows of that key, and a whole panel never
+// sits in memory at once. Other kinds are left to the system's loader, but only when the
+// file holds all that its header promises: the loader would read past the end of a
+// truncated file and take the keyboard down with it.
+class BitmapFile {
  public:
-  explicit MappedBitmap(const std::wstring& path) {
+  enum class Kind { kUnusable, kDrawable, kForTheSystem };
+
+  explicit BitmapFile(const std::wstring& path) {
     file_ = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file_ == INVALID_HANDLE_VALUE) return;
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file_, &size) || size.QuadPart < 54 || size.QuadPart > (1 << 30)) return;
-    mapping_ = CreateFileMappingW(file_, nullptr, PAGE_READONLY, 0, 0, nullptr);
-    if (mapping_ == nullptr) return;
-    view_ = static_cast<const std::uint8_t*>(MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 0));
-    if (view_ != nullptr) Check(static_cast<std::uint64_t>(size.QuadPart));
+    if (!GetFileSizeEx(file_, &size) || size.QuadPart > (1 << 30)) return;
+    kind_ = Check(static_cast<std::uint64_t>(size.QuadPart));
   }
-  ~MappedBitmap() {
-    if (view_ != nullptr) UnmapViewOfFile(view_);
-    if (mapping_ != nullptr) CloseHandle(mapping_);
+  ~BitmapFile() {
     if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
   }
-  MappedBitmap(const MappedBitmap&) = delete;
-  MappedBitmap& operator=(const MappedBitmap&) = delete;
+  BitmapFile(const BitmapFile&) = delete;
+  BitmapFile& operator=(const BitmapFile&) = delete;
 
-  bool usable() const { return bits_ != nullptr; }
+  Kind kind() const { return kind_; }
 
   // Copies the source rectangle, cut to the image, to (left, top) of the context.
-  void Draw(HDC context, const Rect& target, int source_x, int source_y) const {
+  void Draw(HDC context, const Rect& target, int source_x, int source_y) {
     if (source_x < 0 || source_y < 0 || source_x >= width_ || source_y >= height_) return;
     const int width = std::min(target.Width(), width_ - source_x);
     const int height = std::min(target.Height(), height_ - source_y);
     if (width <= 0 || height <= 0) return;
-    // Rows of a bottom-up image are counted from its last line; only the band of rows the
-    // rectangle covers is handed over, so only those pages of the file are read.
-    const int first_row = height_ - source_y - height;
-    SetDIBitsToDevice(context, target.left, target.top, static_cast<DWORD>(width),
-                      static_cast<DWORD>(height), source_x, first_row, static_cast<UINT>(first_row),
-                      static_cast<UINT>(height),
-                      bits_ + static_cast<std::size_t>(first_row) * stride_, info_, DIB_RGB_COLORS);
+    const int band = static_cast<int>(std::max<std::size_t>(1, kBandBytes / stride_));
+    std::vector<std::uint8_t> rows(static_cast<std::size_t>(std::min(band, height)) * stride_);
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info_.data());
+    // Lines counted from the top of the image; each band is handed over as an image of its
+    // own, stored as the file stores it.
+    for (int line = source_y; line < source_y + height; line += band) {
+      const int count = std::min(band, source_y + height - line);
+      const int first_row = top_down_ ? line : height_ - line - count;
+      if (!ReadRows(first_row, count, rows.data())) return;
+      header->biHeight = top_down_ ? -count : count;
+      header->biSizeImage = 0;
+      SetDIBitsToDevice(context, target.left, target.top + (line - source_y),
+                        static_cast<DWORD>(width), static_cast<DWORD>(count), source_x, 0, 0,
+                        static_cast<UINT>(count), rows.data(),
+                        reinterpret_cast<const BITMAPINFO*>(info_.data()), DIB_RGB_COLORS);
+    }
   }
 
  private:
-  void Check(std::uint64_t size) {
+  static constexpr std::size_t kBandBytes = 64 * 1024;
+
+  bool ReadAt(std::uint64_t offset, void* into, std::size_t size) const {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    DWORD read = 0;
+    return SetFilePointerEx(file_, at, nullptr, FILE_BEGIN) &&
+           ReadFile(file_, into, static_cast<DWORD>(size), &read, nullptr) && read == size;
+  }
+
+  bool ReadRows(int first, int count, std::uint8_t* into) const {
+    return ReadAt(bits_offset_ + static_cast<std::uint64_t>(first) * stride_, into,
+                  static_cast<std::size_t>(count) * stride_);
+  }
+
+  static std::uint64_t Stride(std::int64_t width, std::uint64_t bit_count) {
+    return (static_cast<std::uint64_t>(width) * bit_count + 31) / 32 * 4;
+  }
+
+  Kind Check(std::uint64_t size) {
     BITMAPFILEHEADER file_header;
+    BITMAPCOREHEADER core;
+    if (!ReadAt(0, &file_header, sizeof(file_header)) || file_header.bfType != 0x4D42 ||
+        !ReadAt(sizeof(file_header), &core, sizeof(core))) {
+      return Kind::kUnusable;
+    }
+    const std::uint64_t offset = file_header.bfOffBits;
+    if (core.bcSize == sizeof(BITMAPCOREHEADER)) {
+      const std::uint64_t pixels = Stride(core.bcWidth, core.bcBitCount) * core.bcHeight;
+      return pixels != 0 && offset + pixels <= size ? Kind::kForTheSystem : Kind::kUnusable;
+    }
     BITMAPINFOHEADER header;
-    std::memcpy(&file_header, view_, sizeof(file_header));
-    std::memcpy(&header, view_ + sizeof(file_header), sizeof(header));
-    if (file_header.bfType != 0x4D42 || header.biSize < sizeof(BITMAPINFOHEADER) ||
-        header.biPlanes != 1 || header.biCompression != BI_RGB || header.biWidth <= 0 ||
-        header.biWidth > 32767 || header.biHeight <= 0 || header.biHeight > 32767) {
-      return;
+    if (!ReadAt(sizeof(file_header), &header, sizeof(header)) ||
+        header.biSize < sizeof(BITMAPINFOHEADER) || header.biSize > 1024 || header.biPlanes != 1 ||
+        header.biWidth <= 0 || header.biWidth > 32767 || header.biHeight == 0 ||
+        header.biHeight > 32767 || header.biHeight < -32767) {
+      return Kind::kUnusable;
     }
     const std::uint64_t bit_count = header.biBitCount;
+    const std::uint64_t stride = Stride(header.biWidth, bit_count);
+    const std::uint64_t rows = static_cast<std::uint64_t>(std::abs(header.biHeight));
+    const bool plain = header.biCompression == BI_RGB || header.biCompression == BI_BITFIELDS;
+    // Compressed pixels end where the header says they do; plain ones after the last row.
+    const std::uint64_t pixels = plain ? stride * rows : header.biSizeImage;
+    if (pixels == 0 || offset + pixels > size) return Kind::kUnusable;
+    if (header.biCompression != BI_RGB) return Kind::kForTheSystem;
     if (bit_count != 1 && bit_count != 4 && bit_count != 8 && bit_count != 16 && bit_count != 24 &&
         bit_count != 32) {
-      return;
+      return Kind::kUnusable;
     }
     std::uint64_t colours = 0;
     if (bit_count <= 8) colours = header.biClrUsed != 0 ? header.biClrUsed : 1u << bit_count;
-    if (colours > 256) return;
-    const std::uint64_t header_end = sizeof(file_header) + std::uint64_t{header.biSize};
-    const std::uint64_t stride =
-        (static_cast<std::uint64_t>(header.biWidth) * bit_count + 31) / 32 * 4;
-    const std::uint64_t offset = file_header.bfOffBits;
-    if (header_end + colours * sizeof(RGBQUAD) > offset ||
-        offset + stride * static_cast<std::uint64_t>(header.biHeight) > size) {
-      return;
-    }
-    info_ = reinterpret_cast<const BITMAPINFO*>(view_ + sizeof(file_header));
-    bits_ = view_ + offset;
-    width_ = header.biWidth;
-    height_ = header.biHeight;
+    const std::uint64_t info_size = std::uint64_t{header.biSize} + colours * sizeof(RGBQUAD);
+    if (colours > 256 || sizeof(file_header) + info_size > offset) return Kind::kUnusable;
+    // The header as the file holds it, with its palette, for every band.
+    info_.resize(static_cast<std::size_t>(info_size));
+    if (!ReadAt(sizeof(file_header), info_.data(), info_.size())) return Kind::kUnusable;
+    bits_offset_ = offset;
     stride_ = static_cast<std::size_t>(stride);
+    height_ = static_cast<int>(rows);
+    top_down_ = header.biHeight < 0;
+    width_ = header.biWidth;
+    return Kind::kDrawable;
   }
 
+  Kind kind_ = Kind::kUnusable;
   HANDLE file_ = INVALID_HANDLE_VALUE;
-  HANDLE mapping_ = nullptr;
-  const std::uint8_t* view_ = nullptr;
-  const BITMAPINFO* info_ = nullptr;
-  const std::uint8_t* bits_ = nullptr;
+  std::vector<std::uint8_t> info_;
+  std::uint64_t bits_offset_ = 0;
+  std::size_t stride_ = 0;
   int width_ = 0;
   int height_ = 0;
-  std::size_t stride_ = 0;
+  bool top_down_ = false;
 };
 
 // Any other image the system can load as a bitmap.
@@ -135,11 +177,11 @@ void CopyImageRect(std::u16string_view image_path, WindowHandle window, PaintCon
                    const Rect& target, int source_x, int source_y) {
   if (window == 0) return;
   const std::wstring path = win32::Wide(image_path);
-  const MappedBitmap bitmap(path);
-  if (!bitmap.usable() && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+  BitmapFile bitmap(path);
+  if (bitmap.kind() == BitmapFile::Kind::kUnusable) return;
   TargetContext context(window, paint);
   if (context.get() == nullptr) return;
-  if (bitmap.usable()) {
+  if (bitmap.kind() == BitmapFile::Kind::kDrawable) {
     bitmap.Draw(context.get(), target, source_x, source_y);
   } else {
     DrawLoadedImage(path, context.get(), target, source_x, source_y);
