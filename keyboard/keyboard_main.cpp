@@ -146,14 +146,10 @@ SIZE WindowSizeFor(int keyboard_size) {
           client.height + 2 * GetSystemMetrics(SM_CYBORDER)};
 }
 
-// The stored position, unless the keyboard's centre would lie off the virtual screen.
 POINT StartPosition(SIZE size) {
-  POINT at = {GetOption(OptionId::kX), GetOption(OptionId::kY)};
-  const int centre_x = at.x + size.cx / 2;
-  const int centre_y = at.y + size.cy / 2;
-  if (centre_x < 0 || centre_x > GetSystemMetrics(SM_CXVIRTUALSCREEN)) at.x = 0;
-  if (centre_y < 0 || centre_y > GetSystemMetrics(SM_CYVIRTUALSCREEN)) at.y = 0;
-  return at;
+  const platform::Point at = KeyboardStartPosition(
+      {GetOption(OptionId::kX), GetOption(OptionId::kY)}, size.cx, size.cy);
+  return {at.x, at.y};
 }
 
 // Registers a window class of the program unless it is registered already.

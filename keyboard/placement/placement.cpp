@@ -221,6 +221,18 @@ void DockKeyboard() {
   platform::MoveWindowQuietly(scene.keyboard, ClampToInt(x), ClampToInt(y));
 }
 
+platform::Point KeyboardStartPosition(platform::Point stored, int width, int height) {
+  const platform::ScreenMetrics screen = platform::GetScreenMetrics();
+  const auto off = [](int at, int extent, int origin, int span) {
+    const std::int64_t centre = std::int64_t{at} + extent / 2;
+    return centre < origin || centre > std::int64_t{origin} + span;
+  };
+  platform::Point start = stored;
+  if (off(stored.x, width, screen.virtual_left, screen.virtual_width)) start.x = 0;
+  if (off(stored.y, height, screen.virtual_top, screen.virtual_height)) start.y = 0;
+  return start;
+}
+
 bool ParseKeyboardPosition(std::u16string_view argument, int* x, int* y) {
   // Fields as a tokenizer sees them: runs of commas separate, empty fields do not count.
   std::array<std::u16string_view, 2> fields;

@@ -29,6 +29,11 @@ bool IsShellWindow(platform::WindowHandle window);
 // comma-separated fields. False when it has fewer than two fields.
 bool ParseKeyboardPosition(std::u16string_view argument, int* x, int* y);
 
+// Where the keyboard starts: the stored position, except that a coordinate whose window
+// centre would lie outside the virtual screen (every monitor, wherever its origin lies)
+// becomes 0, so the keyboard never starts where the user cannot reach it.
+platform::Point KeyboardStartPosition(platform::Point stored, int width, int height);
+
 // Points the key processor's window-action hook at PerformWindowAction.
 void InstallPlacementHooks();
 

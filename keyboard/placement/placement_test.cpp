@@ -185,6 +185,29 @@ TEST_F(PlacementTest, MoveKeyboardStoresThePositionAndMovesWithoutRebuilding) {
   EXPECT_TRUE(KeyboardMessages().empty());
 }
 
+// The keyboard is 324 x 134; its centre decides whether a stored coordinate is kept.
+TEST_F(PlacementTest, StartPositionKeepsTheKeyboardOnTheVirtualScreen) {
+  using platform::Point;
+  EXPECT_EQ(KeyboardStartPosition({300, 560}, 324, 134), (Point{300, 560}));
+  EXPECT_EQ(KeyboardStartPosition({-5000, 560}, 324, 134), (Point{0, 560}));
+  EXPECT_EQ(KeyboardStartPosition({300, 9000}, 324, 134), (Point{300, 0}));
+  // A centre exactly on the far edge still counts as on the screen.
+  EXPECT_EQ(KeyboardStartPosition({1024 - 162, 768 - 67}, 324, 134), (Point{862, 701}));
+  EXPECT_EQ(KeyboardStartPosition({1024 - 161, 768 - 66}, 324, 134), (Point{0, 0}));
+  EXPECT_EQ(KeyboardStartPosition({INT_MAX, INT_MIN}, 324, 134), (Point{0, 0}));
+
+  // A second monitor left of and above the primary one: the virtual screen starts at
+  // negative coordinates, and a keyboard placed there stays there...
+  System().metrics.virtual_left = -1280;
+  System().metrics.virtual_top = -200;
+  System().metrics.virtual_width = 2304;
+  System().metrics.virtual_height = 1024;
+  EXPECT_EQ(KeyboardStartPosition({-1000, -100}, 324, 134), (Point{-1000, -100}));
+  // ...while the width of the virtual screen, counted from 0, is no longer on any monitor.
+  EXPECT_EQ(KeyboardStartPosition({1500, 300}, 324, 134), (Point{0, 300}));
+  EXPECT_EQ(KeyboardStartPosition({-1500, 500}, 324, 134), (Point{0, 500}));
+}
+
 TEST_F(PlacementTest, MoveKeyboardArgumentsReadAsLeadingIntegers) {
   const struct {
     std::u16string_view argument;
