@@ -296,18 +296,34 @@ void EnsureCustomSlidesFile() {
   if (!ProvideUserFolder(kUserSlidesFolder, &folder)) return;
   const std::u16string target = folder + std::u16string(kCustomSlidesName);
 
-  std::u16string source;
-  if (std::u16string installed; ReadInstallationDirectory(&installed)) {
-    source = installed + std::u16string(kShippedSlidesFolder) + std::u16string(kShippedCustomSlides);
-  } else if (std::u16string program; GetRunningExeDirectory(&program)) {
-    source = program + std::u16string(kShippedSlidesFolder) + std::u16string(kShippedTemplate);
-  } else {
+  // The shipped file: an installer's own "CustomSlides.txt" first, else the template, in
+  // the installation folder and then beside the program; the first that exists is copied.
+  std::vector<std::u16string> sources;
+  std::u16string installed;
+  std::u16string program;
+  const bool have_installed = ReadInstallationDirectory(&installed);
+  const bool have_program = GetRunningExeDirectory(&program);
+  if (!have_installed && !have_program) {
     Tell(kNoProgramDirectory);
     return;
   }
-  // Whatever the user has at the target already is theirs and stays.
-  platform::CopyFileIfAbsent(source, target);
-  SetStringSetting(StringSetting::kCustomSlidesFile, target.c_str());
+  const std::u16string shipped_folder(kShippedSlidesFolder);
+  if (have_installed) {
+    sources.push_back(installed + shipped_folder + std::u16string(kShippedCustomSlides));
+    sources.push_back(installed + shipped_folder + std::u16string(kShippedTemplate));
+  }
+  if (have_program) sources.push_back(program + shipped_folder + std::u16string(kShippedTemplate));
+  for (const std::u16string& source : sources) {
+    if (!platform::FileExists(source)) continue;
+    // Whatever the user has at the target already is theirs and stays.
+    platform::CopyFileIfAbsent(source, target);
+    break;
+  }
+  // A file that did not arrive is not registered: the next start tries again, instead of
+  // naming a missing file for good.
+  if (platform::FileExists(target)) {
+    SetStringSetting(StringSetting::kCustomSlidesFile, target.c_str());
+  }
 }
 
 void EnsureGlossaryFile() {

@@ -279,6 +279,11 @@ TEST_F(FirstRunTest, CustomSlideFileIsCopiedOnceAndNeverOverwritten) {
   EXPECT_EQ(Setting(StringSetting::kCustomSlidesFile), target);
   System().files.erase(target);
   System().registry.clear();
+  platform::fake::SetRegistryString(kProductKey, u"Installation directory", u"D:\\Setup");
+  EnsureCustomSlidesFile();
+  EXPECT_EQ(System().files[target], "installed");
+  System().files.erase(target);
+  System().registry.clear();
   EnsureCustomSlidesFile();
   EXPECT_EQ(System().files[target], "template") << "without the value, the program folder";
 
@@ -287,6 +292,25 @@ TEST_F(FirstRunTest, CustomSlideFileIsCopiedOnceAndNeverOverwritten) {
   EnsureCustomSlidesFile();
   EXPECT_EQ(Setting(StringSetting::kCustomSlidesFile), u"(none)");
   EXPECT_EQ(Effects(), "says Can't find running exe directory. size 2");
+}
+
+// An installation folder that holds only the template, or no slide file at all.
+TEST_F(FirstRunTest, CustomSlideFileFromWhateverIsShippedAndOnlyRegisteredWhenThere) {
+  const std::u16string target = Path(slides_folder_, u"CustomSlides.txt");
+  platform::fake::SetRegistryString(kProductKey, u"Installation directory", u"D:\\Setup");
+  System().files[u"D:\\Setup\\Quorel slidefiles\\CustomSlidesTemplate.txt"] = "installed template";
+  System().files[Path(kProgramFolder, u"Quorel slidefiles\\CustomSlidesTemplate.txt")] = "template";
+  EnsureCustomSlidesFile();
+  EXPECT_EQ(System().files[target], "installed template");
+
+  SetUp();
+  EnsureCustomSlidesFile();
+  EXPECT_EQ(System().files.count(target), 0u);
+  EXPECT_EQ(Setting(StringSetting::kCustomSlidesFile), u"(none)");
+  System().files[Path(kProgramFolder, u"Quorel slidefiles\\CustomSlidesTemplate.txt")] = "template";
+  EnsureCustomSlidesFile();
+  EXPECT_EQ(System().files[target], "template") << "the next start tries again";
+  EXPECT_EQ(Setting(StringSetting::kCustomSlidesFile), target);
 }
 
 TEST_F(FirstRunTest, ShippedGlossariesAreCopiedWithoutOverwriting) {
