@@ -128,10 +128,28 @@ focus_notepad() {
   return 1
 }
 
+keyboard_process() { pgrep -f 'QuorelKeyboard\.exe' >/dev/null; }
+
+# The keyboard's Wine messages go to a log of their own, so that a start that fails can say
+# why. A launch that never brought up a keyboard process at all (Wine's launcher lost it;
+# the keyboard was never run) is tried once more and reported; a keyboard process without
+# its window fails the start.
 start_keyboard() {
-  on_desktop "$package/QuorelKeyboard.exe"
-  wait_for 30 keyboard_up || { log "the keyboard did not start"; return 1; }
-  keyboard_origin
+  local try
+  for try in 1 2; do
+    wine explorer "/desktop=$desktop,1024x768" "$package/QuorelKeyboard.exe" \
+      >"$out/keyboard.log" 2>&1 &
+    if wait_for 30 keyboard_up; then
+      keyboard_origin
+      return 0
+    fi
+    log "the keyboard did not start: its window is $(probe window QuorelMainWindow5.02);" \
+      "Wine said:"
+    grep -v fixme "$out/keyboard.log" | tail -n 20 >&2
+    keyboard_process && { log "its process runs without a window"; return 1; }
+    log "no keyboard process ran (launch $try)"
+  done
+  return 1
 }
 
 # Where the keyboard's client area lies now, for the key points.
@@ -556,14 +574,18 @@ for name in "${scenarios[@]}"; do
   registry 'Software\Pelmarik Solutions\Quorel\Options' 'X' REG_DWORD 300
   registry 'Software\Pelmarik Solutions\Quorel\Options' 'Y' REG_DWORD 560
   if declare -F "setup_$name" >/dev/null; then "setup_$name"; fi
-  start_notepad || { failed=$((failed + 1)); continue; }
-  start_keyboard || { failed=$((failed + 1)); screenshot "failed_start_$name"; continue; }
-  if focus_notepad; then
-    screenshot "keyboard_$name"
-    run_scenario "$name"
-  else
+  # Every scenario starts from notepad with the keyboard beside it and notepad in front.
+  if ! start_notepad; then
+    failed=$((failed + 1))
+  elif ! start_keyboard; then
+    failed=$((failed + 1))
+    screenshot "failed_start_$name"
+  elif ! focus_notepad; then
     failed=$((failed + 1))
     screenshot "failed_focus_$name"
+  else
+    screenshot "keyboard_$name"
+    run_scenario "$name"
   fi
   keyboard_up && close_keyboard
   wineserver -k >/dev/null 2>&1
