@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "platform/win32/win32_text.h"
@@ -100,21 +101,30 @@ class BitmapFile {
     return (static_cast<std::uint64_t>(width) * bit_count + 31) / 32 * 4;
   }
 
+  // The file header, the largest info header taken and a full palette, read at once.
+  static constexpr std::size_t kHeadBytes = sizeof(BITMAPFILEHEADER) + 1024 + 256 * sizeof(RGBQUAD);
+
   Kind Check(std::uint64_t size) {
-    BITMAPFILEHEADER file_header;
-    BITMAPCOREHEADER core;
-    if (!ReadAt(0, &file_header, sizeof(file_header)) || file_header.bfType != 0x4D42 ||
-        !ReadAt(sizeof(file_header), &core, sizeof(core))) {
+    std::vector<std::uint8_t> head(
+        static_cast<std::size_t>(std::min<std::uint64_t>(size, kHeadBytes)));
+    if (head.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPCOREHEADER) ||
+        !ReadAt(0, head.data(), head.size())) {
       return Kind::kUnusable;
     }
+    BITMAPFILEHEADER file_header;
+    BITMAPCOREHEADER core;
+    std::memcpy(&file_header, head.data(), sizeof(file_header));
+    std::memcpy(&core, head.data() + sizeof(file_header), sizeof(core));
+    if (file_header.bfType != 0x4D42) return Kind::kUnusable;
     const std::uint64_t offset = file_header.bfOffBits;
     if (core.bcSize == sizeof(BITMAPCOREHEADER)) {
       const std::uint64_t pixels = Stride(core.bcWidth, core.bcBitCount) * core.bcHeight;
       return pixels != 0 && offset + pixels <= size ? Kind::kForTheSystem : Kind::kUnusable;
     }
     BITMAPINFOHEADER header;
-    if (!ReadAt(sizeof(file_header), &header, sizeof(header)) ||
-        header.biSize < sizeof(BITMAPINFOHEADER) || header.biSize > 1024 || header.biPlanes != 1 ||
+    if (head.size() < sizeof(file_header) + sizeof(header)) return Kind::kUnusable;
+    std::memcpy(&header, head.data() + sizeof(file_header), sizeof(header));
+    if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biSize > 1024 || header.biPlanes != 1 ||
         header.biWidth <= 0 || header.biWidth > 32767 || header.biHeight == 0 ||
         header.biHeight > 32767 || header.biHeight < -32767) {
       return Kind::kUnusable;
@@ -133,11 +143,12 @@ class BitmapFile {
     }
     std::uint64_t colours = 0;
     if (bit_count <= 8) colours = header.biClrUsed != 0 ? header.biClrUsed : 1u << bit_count;
-    const std::uint64_t info_size = std::uint64_t{header.biSize} + colours * sizeof(RGBQUAD);
-    if (colours > 256 || sizeof(file_header) + info_size > offset) return Kind::kUnusable;
+    const std::uint64_t info_end =
+        sizeof(file_header) + std::uint64_t{header.biSize} + colours * sizeof(RGBQUAD);
+    if (colours > 256 || info_end > offset || info_end > head.size()) return Kind::kUnusable;
     // The header as the file holds it, with its palette, for every band.
-    info_.resize(static_cast<std::size_t>(info_size));
-    if (!ReadAt(sizeof(file_header), info_.data(), info_.size())) return Kind::kUnusable;
+    info_.assign(head.begin() + sizeof(file_header),
+                 head.begin() + static_cast<std::ptrdiff_t>(info_end));
     bits_offset_ = offset;
     stride_ = static_cast<std::size_t>(stride);
     height_ = static_cast<int>(rows);

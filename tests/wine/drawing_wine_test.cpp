@@ -1,8 +1,7 @@
 // Key images drawn by the real system: each pixel lands where the key expects it, in
 // every format the artwork may come in, and a damaged file draws nothing and harms nothing.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <string>
@@ -148,10 +147,10 @@ TEST_F(DrawingTest, EveryPixelOfTheKeyFromTheRightPlace) {
       int sx, sy;
     };
     const Case cases[] = {
-        {{10, 20, 60, 70}, 100, 200},     // one key inside
-        {{0, 0, 300, 520}, 0, 0},         // the whole panel, many bands
-        {{5, 7, 205, 507}, 250, 300},     // cut at the right and bottom edges
-        {{100, 0, 101, 520}, 299, 0},     // the last column, every row
+        {{10, 20, 60, 70}, 100, 200},  // one key inside
+        {{0, 0, 300, 520}, 0, 0},      // the whole panel, many bands
+        {{5, 7, 205, 507}, 250, 300},  // cut at the right and bottom edges
+        {{100, 0, 101, 520}, 299, 0},  // the last column, every row
     };
     for (const Case& test : cases) {
       Clear();
