@@ -107,10 +107,15 @@ notepad_up() { [ "$(probe window Notepad)" != "none" ]; }
 keyboard_up() { window_shown QuorelMainWindow5.02; }
 keyboard_gone() { [ "$(probe window QuorelMainWindow5.02)" = "none" ]; }
 
+notepad_placed() {
+  probe_do place Notepad 0 0 1024 420
+  [ "$(probe window Notepad)" = "0 0 1024 420" ]
+}
+
 start_notepad() {
   on_desktop notepad.exe
   wait_for 30 notepad_up || { log "notepad did not start"; return 1; }
-  probe_do place Notepad 0 0 1024 420
+  wait_for 10 notepad_placed || { log "notepad stays at $(probe window Notepad)"; return 1; }
 }
 
 notepad_in_front() { [ "$(probe foreground)" = "Notepad" ]; }
@@ -577,6 +582,7 @@ for name in "${scenarios[@]}"; do
   # Every scenario starts from notepad with the keyboard beside it and notepad in front.
   if ! start_notepad; then
     failed=$((failed + 1))
+    screenshot "failed_notepad_$name"
   elif ! start_keyboard; then
     failed=$((failed + 1))
     screenshot "failed_start_$name"
