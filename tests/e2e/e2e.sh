@@ -52,14 +52,16 @@ stop_everything() {
 }
 trap stop_everything EXIT
 
-on_desktop() { wine explorer "/desktop=$desktop,1024x768" "$@" >/dev/null 2>&1 & }
+# Runs a Windows program on the test desktop, and waits for it.
+in_desktop() { wine explorer "/desktop=$desktop,1024x768" "$@"; }
+# Starts one there and goes on.
+on_desktop() { in_desktop "$@" >/dev/null 2>&1 & }
 
 # Runs the probe on the test desktop and prints what it wrote.
 probe() {
   local file="$out/probe.$$.txt"
   rm -f "$file"
-  wine explorer "/desktop=$desktop,1024x768" "$probe" "$@" "$(winepath -w "$file")" \
-    >/dev/null 2>&1
+  in_desktop "$probe" "$@" "$(winepath -w "$file")" >/dev/null 2>&1
   for _ in $(seq 50); do
     [ -f "$file" ] && { cat "$file"; return 0; }
     sleep 0.1
@@ -69,7 +71,7 @@ probe() {
 
 # Runs a probe command that writes nothing (post, place).
 probe_do() {
-  wine explorer "/desktop=$desktop,1024x768" "$probe" "$@" >/dev/null 2>&1
+  in_desktop "$probe" "$@" >/dev/null 2>&1
 }
 
 # wait_for SECONDS COMMAND...: polls until the command succeeds.
@@ -142,8 +144,7 @@ keyboard_process() { pgrep -f 'QuorelKeyboard\.exe' >/dev/null; }
 start_keyboard() {
   local try
   for try in 1 2; do
-    wine explorer "/desktop=$desktop,1024x768" "$package/QuorelKeyboard.exe" \
-      >"$out/keyboard.log" 2>&1 &
+    in_desktop "$package/QuorelKeyboard.exe" >"$out/keyboard.log" 2>&1 &
     if wait_for 30 keyboard_up; then
       keyboard_origin
       return 0
@@ -368,8 +369,7 @@ scenario_close() {
   local watched="$out/watch.txt"
   rm -f "$watched"
   # Another program keeps the shared block while the keyboard ends.
-  wine explorer "/desktop=$desktop,1024x768" "$probe" watch "$(winepath -w "$watched")" \
-    >/dev/null 2>&1 &
+  on_desktop "$probe" watch "$(winepath -w "$watched")"
   sleep 2
   tap_key 10 0
   wait_for 10 keyboard_gone || { log "the keyboard is still there"; return 1; }
