@@ -7,7 +7,8 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 DEBIAN_PACKAGES := cmake make g++ clang libgtest-dev googletest libbenchmark-dev \
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 \
-  xvfb x11-utils xdotool imagemagick fonts-dejavu-core libfreetype-dev zlib1g-dev
+  xvfb x11-utils xdotool imagemagick fonts-dejavu-core libfreetype-dev zlib1g-dev \
+  python3 python3-pytest python3-pytest-timeout
 
 .PHONY: all deps test unit asan windows host-tools icon wine fuzz fuzz-long bench package run measure \
   clean

@@ -1,18 +1,51 @@
 // Prints where every key of the keyboard lies, for drivers that click the real program:
-// one line per key, "kind parameter x y", with a client point that hits it: the centre of
-// its cell, or a point near a corner for either half of a split cell.
+// one line per key, "kind parameter x y name", with a client point that hits it: the centre
+// of its cell, or a point near a corner for either half of a split cell. The name is the
+// special key's written name ("<shift>"), the character a character key types (UTF-8), or
+// "-" for the keyboard's own cells that have no written name.
 // Arguments: keyboard size (1-4), side bar position (1-2), and optionally "upper", "digits"
 // or "accents N" for the panels of those states.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <set>
+#include <string>
 #include <utility>
 
 #include "keyboard/panels/keyboard_state.h"
 #include "keyboard/panels/panels.h"
+#include "library/keys/key_table.h"
 #include "library/options/options.h"
 #include "platform/fake/fake_system.h"
+
+namespace {
+
+void AppendUtf8(std::string* out, char32_t c) {
+  if (c < 0x80) {
+    *out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    *out += static_cast<char>(0xC0 | (c >> 6));
+    *out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    *out += static_cast<char>(0xE0 | (c >> 12));
+    *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+std::string KeyName(int kind, int parameter) {
+  std::string name;
+  if (kind == quorel::kCharacterKind) {
+    AppendUtf8(&name, static_cast<char32_t>(parameter & 0xFFFF));
+    return name;
+  }
+  const char16_t* written = quorel::GetSpecialKeyName(kind, parameter);
+  if (written == nullptr) return "-";
+  for (; *written != 0; ++written) AppendUtf8(&name, *written);
+  return name;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace quorel;
@@ -48,7 +81,8 @@ int main(int argc, char** argv) {
           const int y = panel->top + point[1];
           KeyHit hit;
           if (!HitTest(x, y, &hit) || !printed.insert({hit.kind, hit.parameter}).second) continue;
-          std::printf("%d %d %d %d\n", hit.kind, hit.parameter, x, y);
+          std::printf("%d %d %d %d %s\n", hit.kind, hit.parameter, x, y,
+                      KeyName(hit.kind, hit.parameter).c_str());
         }
       }
     }

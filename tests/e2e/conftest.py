@@ -1,0 +1,169 @@
+"""Fixtures of the end-to-end tests: the virtual display and the Wine prefix for the run;
+for each test, a Wine desktop with the probe, the options reset, notepad placed and in
+front, and the keyboard started beside it; all of them stopped after the test.
+
+Markers set the scene before the keyboard starts:
+  @pytest.mark.options(**{"Use slides for": 2})   numeric options
+  @pytest.mark.user_slides("<duo>")               a slide file of the user's in use, whose
+                                                  north slide from q types that text
+  @pytest.mark.measure                            a measurement, run only with --measure
+"""
+
+import shutil
+from pathlib import Path
+
+import pytest
+
+from harness.quorel import Keyboard, KeyMap, Notepad, Registry
+from harness.wine import Desktop, Display, Prefix, Probe
+
+ROOT = Path(__file__).resolve().parents[2]
+
+
+def pytest_addoption(parser):
+    group = parser.getgroup("quorel")
+    group.addoption("--package", default=str(ROOT / "dist" / "Quorel"),
+                    help="the laid-out package")
+    group.addoption("--probe", default=str(ROOT / "build" / "windows" / "bin" / "quorel_probe.exe"),
+                    help="the probe program")
+    group.addoption("--key-map", default=str(ROOT / "build" / "host" / "quorel_key_map"),
+                    help="the host key map tool")
+    group.addoption("--out", default=str(ROOT / "build" / "e2e"),
+                    help="screenshots, logs and the prefix go here")
+    group.addoption("--measure", action="store_true",
+                    help="run the measurements (make measure) instead of the tests")
+
+
+def pytest_configure(config):
+    for line in ("options(**values): numeric options set before the keyboard starts",
+                 "user_slides(text): a user slide file whose north slide from q types text",
+                 "measure: a measurement, not a test; run with --measure"):
+        config.addinivalue_line("markers", line)
+
+
+def pytest_collection_modifyitems(config, items):
+    measuring = config.getoption("--measure")
+    kept, dropped = [], []
+    for item in items:
+        (kept if (item.get_closest_marker("measure") is not None) == measuring else dropped).append(item)
+    if dropped:
+        config.hook.pytest_deselected(items=dropped)
+        items[:] = kept
+
+
+@pytest.hookimpl(hookwrapper=True)
+def pytest_runtest_makereport(item, call):
+    outcome = yield
+    report = outcome.get_result()
+    setattr(item, "report_" + report.when, report)
+
+
+def pytest_terminal_summary(terminalreporter):
+    if Probe.restarts:
+        terminalreporter.section("probe restarts")
+        for line in Probe.restarts:
+            terminalreporter.write_line(line)
+
+
+@pytest.fixture(scope="session")
+def out(request):
+    folder = Path(request.config.getoption("--out"))
+    folder.mkdir(parents=True, exist_ok=True)
+    return folder
+
+
+@pytest.fixture(scope="session")
+def display():
+    server = Display()
+    yield server
+    server.stop()
+
+
+@pytest.fixture(scope="session")
+def prefix(display, out):
+    wine_prefix = Prefix(out / "prefix", display)
+    yield wine_prefix
+    wine_prefix.kill()
+
+
+@pytest.fixture(scope="session")
+def key_map(request):
+    return KeyMap(request.config.getoption("--key-map"))
+
+
+@pytest.fixture
+def test_folder(out, request):
+    folder = out / "tests" / request.node.name
+    shutil.rmtree(folder, ignore_errors=True)
+    folder.mkdir(parents=True)
+    return folder
+
+
+@pytest.fixture
+def shot(desktop, out):
+    """Keeps a screenshot that a person should look at under build/e2e/shots/."""
+    def take(name):
+        desktop.screenshot(out / "shots" / f"{name}.png")
+    return take
+
+
+def _failed(node):
+    return any(getattr(node, "report_" + when, None) is not None
+               and getattr(node, "report_" + when).failed for when in ("setup", "call"))
+
+
+@pytest.fixture
+def desktop(prefix, display, out, test_folder, request):
+    """The Wine desktop with the probe on it, and the options reset to the baseline."""
+    wine_desktop = Desktop(prefix, display, test_folder)
+    try:
+        wine_desktop.probe = Probe(wine_desktop, request.config.getoption("--probe"), test_folder)
+        registry = Registry(wine_desktop.probe)
+        registry.reset()
+        marker = request.node.get_closest_marker("options")
+        for name, value in (marker.kwargs if marker else {}).items():
+            registry.set_option(name, value)
+        marker = request.node.get_closest_marker("user_slides")
+        if marker is not None:
+            slides = prefix.path / "drive_c" / "user_slides.txt"
+            slides.write_bytes(b"\r\n[NORTH]\r\n\r\nq\t\t" + marker.args[0].encode("latin-1") + b"\r\n")
+            registry.set_setting("Custom slides file", "C:\\user_slides.txt")
+            registry.set_option("Use slides for", 0)
+        yield wine_desktop
+    finally:
+        if _failed(request.node):
+            failed = out / "failed"
+            wine_desktop.screenshot(failed / f"{request.node.name}.png")
+            log = test_folder / "keyboard.log"
+            if log.exists():
+                failed.mkdir(parents=True, exist_ok=True)
+                shutil.copy(log, failed / f"{request.node.name}.keyboard.log")
+        wine_desktop.stop()
+
+
+@pytest.fixture
+def probe(desktop):
+    return desktop.probe
+
+
+@pytest.fixture
+def registry(probe):
+    return Registry(probe)
+
+
+@pytest.fixture
+def notepad(desktop):
+    application = Notepad(desktop, desktop.probe)
+    application.start()
+    return application
+
+
+@pytest.fixture
+def keyboard(desktop, notepad, key_map, request, registry):
+    """The keyboard started beside notepad, with notepad in front."""
+    program = Keyboard(desktop, desktop.probe, key_map, request.config.getoption("--package"),
+                       desktop.folder)
+    program.size = registry.option("Keyboard size") or 2
+    program.start()
+    notepad.bring_to_front()
+    return program

@@ -1,0 +1,219 @@
+"""The keyboard program end to end: real pen events on the real program under Wine, typing
+into Wine's notepad. Every test starts with notepad in front and the keyboard beside it,
+and never touches notepad again before it checks what was typed."""
+
+import pytest
+
+from harness.process import wait_for_value, wait_until
+from harness.quorel import (KEYBOARD_CLASS, LOAD_SLIDE_FILE, OPTIONS_CHANGED, WIDTHS,
+                            still_types)
+from harness.wine import SCREEN, windows_path
+
+MISSING = "Some program components are missing. Please reinstall Quorel"
+
+
+def test_taps_type_letters_digits_symbols_and_accents(keyboard, notepad):
+    keyboard.tap("<shift>")
+    keyboard.type("hi")
+    keyboard.tap("<space>")
+    keyboard.tap("<123>")
+    keyboard.tap("4", panel="digits")
+    keyboard.tap("<abc>", panel="digits")
+    keyboard.tap("!")
+    keyboard.tap("<acute>")
+    keyboard.tap("e")  # é on the acute panel
+    notepad.expect_text("Hi 4!é")
+
+
+def test_latched_shift_is_held_until_the_next_letter(keyboard, notepad, probe):
+    keyboard.tap("<shift>")
+    wait_until(lambda: "shift" in probe.held_keys(), 5,
+               lambda _: f"after <shift> the system holds {probe.held_keys() or 'nothing'}")
+    keyboard.tap("a")
+    notepad.expect_text("A")
+    wait_until(lambda: not probe.held_keys(), 5,
+               lambda _: f"after the letter the system still holds {probe.held_keys()}")
+    keyboard.tap("b")
+    notepad.expect_text("Ab")
+
+
+def test_slide_north_types_a_capital(keyboard, notepad):
+    keyboard.slide("q", "north")
+    notepad.expect_text("Q")
+
+
+# The minimum slide file gives "p" a full stop and a full stop with a space, south-east.
+@pytest.mark.options(**{"Use slides for": 2})
+def test_preview_list_shows_while_the_pen_is_down(keyboard, notepad, probe, shot):
+    with keyboard.holding_slide("p", "south-east"):
+        wait_until(lambda: probe.shown("ListBox"), 5, "no preview list while sliding")
+        rows = probe.lines("list-rows", "ListBox", "*", "-")
+        assert len(rows) >= 2, f"the preview list shows {rows}"
+        shot("preview_list")
+    notepad.expect_text(". ")
+    wait_until(lambda: not probe.shown("ListBox"), 5, "the preview list stays after pen up")
+
+
+def test_glossary_suggestion_tapped_replaces_the_short_form(keyboard, notepad, probe, desktop,
+                                                             shot):
+    keyboard.type("btw")
+    wait_until(lambda: probe.shown("ListBox"), 5, "no suggestions for btw")
+    rows = probe.lines("list-rows", "ListBox", "*", "-")
+    assert rows and rows[-1].startswith("by the way"), f"the suggestions are {rows}"
+    shot("glossary_suggestions")
+    left, top, right, bottom = probe.rect("ListBox")
+    # Above the keyboard the first suggestion is the row nearest to it: the bottom row.
+    desktop.click((left + right) // 2, bottom - 6)
+    notepad.expect_text("by the way ")
+
+
+def test_load_slide_file_message_switches_the_slides(keyboard, notepad, registry):
+    # Another program names a new slide file and tells the keyboard to load it; the
+    # message is queued before the slide, so the slide meets the new file.
+    registry.set_option("Use slides for", 2)
+    keyboard.post(LOAD_SLIDE_FILE)
+    keyboard.slide("x", "south-east", distance=30)  # the minimum slide file: "!"
+    notepad.expect_text("!")
+
+
+def test_second_start_leaves_one_keyboard(keyboard, probe):
+    first = probe("block")
+    assert first not in ("none", "0")
+    second = keyboard.launch()
+    # The second program hands over to the first and ends; its launcher with it.
+    wait_until(lambda: second.poll() is not None, 30, "the second start did not end")
+    wait_until(lambda: len(keyboard.processes()) == 1, 15,
+               lambda _: f"{len(keyboard.processes())} keyboard processes run")
+    assert probe("count", KEYBOARD_CLASS) == "1"
+    assert probe("block") == first, "the shared block changed hands"
+    assert keyboard.shown()
+
+
+def test_options_changed_message_resizes_the_keyboard(keyboard, registry, shot):
+    # Another program changes the size in the registry and tells the keyboard.
+    for size in (1, 3, 4, 2):
+        registry.set_option("Keyboard size", size)
+        registry.set_option("X", 100)
+        registry.set_option("Y", 440)
+        keyboard.post(OPTIONS_CHANGED, 0)
+        wait_for_value(keyboard.width, WIDTHS[size], 10, f"the keyboard's width at size {size}")
+        shot(f"size_{size}")
+
+
+def test_drag_handle_moves_the_keyboard_and_stores_its_place(keyboard, registry):
+    before = keyboard.rect()
+    keyboard.drag((16, 0), -100, -80)
+    wait_until(lambda: keyboard.rect() != before, 10, "the keyboard did not move")
+    left, top, _, _ = keyboard.rect()
+    wait_for_value(lambda: (registry.option("X"), registry.option("Y")), (left, top), 10,
+                   "the stored X and Y")
+
+
+def test_close_clears_the_shared_block(keyboard, probe):
+    # The probe keeps the block open while the keyboard ends, to see what it left there.
+    probe("hold-block")
+    assert probe("held-block") not in ("none", "0")
+    keyboard.tap("<close>")
+    wait_until(keyboard.gone, 10, "the keyboard is still there")
+    assert probe("held-block") == "0", "the shared block still names a keyboard"
+
+
+# --- the keyboard menu and its dialogs ---------------------------------------------------------
+
+def menu_items(probe):
+    """The open menu's items by text: (rect, checked)."""
+    items = {}
+    for line in probe.lines("menu-items"):
+        _, rect, text, checked = line.split("\t")
+        items[text] = (tuple(int(v) for v in rect.split()), checked == "checked")
+    return items
+
+
+def open_menu(keyboard, probe):
+    keyboard.tap("<info>")
+    return wait_until(lambda: menu_items(probe), 5, "no keyboard menu")
+
+
+def choose(keyboard, probe, entry):
+    """Opens the keyboard menu and taps an entry with the pen."""
+    items = open_menu(keyboard, probe)
+    assert entry in items, f"the menu has no {entry!r}: {list(items)}"
+    left, top, right, bottom = items[entry][0]
+    keyboard.desktop.click((left + right) // 2, (top + bottom) // 2)
+
+
+def test_menu_picks_a_size_and_checks_it(keyboard, notepad, probe, registry, shot):
+    items = open_menu(keyboard, probe)
+    shot("menu")
+    assert items["Medium size"][1] and not items["Small size"][1], items
+    left, top, right, bottom = items["Small size"][0]
+    keyboard.desktop.click((left + right) // 2, (top + bottom) // 2)
+    wait_for_value(lambda: (keyboard.width(), registry.option("Keyboard size")), (242, 1), 10,
+                   "the keyboard's width and stored size")
+    keyboard.size = 1
+    keyboard.find_origin()
+    items = open_menu(keyboard, probe)
+    shot("menu_small_checked")
+    assert items["Small size"][1] and not items["Medium size"][1], items
+    probe("menu-keys", "escape")
+    wait_until(lambda: probe("menu-items") == "none", 5, "the menu stays open")
+    still_types(keyboard, notepad)
+
+
+def test_missing_editor_is_reported_and_typing_goes_on(keyboard, notepad, probe, shot):
+    keyboard.tap("<add>")
+    wait_for_value(lambda: probe("dialog", "Quorel"), MISSING, 10, "the message box")
+    shot("missing_companion")
+    probe("press", "Quorel", "OK")
+    wait_until(lambda: not probe.exists("#32770"), 10, "the message box stays")
+    still_types(keyboard, notepad)
+
+
+def test_load_slides_chooses_a_file_through_the_system_dialog(keyboard, notepad, probe, registry,
+                                                              shot):
+    chosen = windows_path(keyboard.exe.parent / "Quorel slidefiles" / "CapsOnlySlides.txt")
+    choose(keyboard, probe, "Load slides...")
+    wait_until(lambda: probe.exists("#32770", "Open"), 15, "no file dialog")
+    shot("choose_slides")
+    probe("set-text", "Open", 1148, chosen)  # the file name box
+    probe("press", "Open", 1)
+    wait_for_value(lambda: (registry.option("Use slides for"),
+                            str(registry.setting("Custom slides file")).endswith("CapsOnlySlides.txt")),
+                   (0, True), 15, "the slide file in use")
+    keyboard.slide("w", "north")
+    notepad.expect_text("W")
+
+
+def test_cancelled_font_dialog_writes_nothing(keyboard, notepad, probe, registry, shot):
+    choose(keyboard, probe, "Preview font...")
+    wait_until(lambda: probe.exists("#32770", "Font"), 15, "no font dialog")
+    shot("font_dialog")
+    probe("press", "Font", 2)
+    wait_until(lambda: not probe.exists("#32770"), 10, "the font dialog stays")
+    assert registry.option("Slides font name") is None
+    still_types(keyboard, notepad)
+
+
+# --- window placement ---------------------------------------------------------------------------
+
+# Wine's virtual desktop has no turned modes and refuses the change: the keyboard ignores
+# the refusal and goes on.
+@pytest.mark.user_slides("<landscape right>")
+def test_refused_display_turn_leaves_the_keyboard_typing(keyboard, notepad, probe):
+    keyboard.slide("q", "north")
+    still_types(keyboard, notepad)
+    assert probe("screen") == f"{SCREEN[0]} {SCREEN[1]}"
+    assert keyboard.shown()
+
+
+@pytest.mark.user_slides("<duo>")
+def test_duo_shares_the_screen_with_the_application(keyboard, probe, shot):
+    left, top, right, bottom = keyboard.rect()
+    width, height = right - left, bottom - top
+    keyboard.slide("q", "north")
+    width_left = SCREEN[0] // 2 - width // 2
+    wait_for_value(lambda: (probe.rect("Notepad"), keyboard.rect()),
+                   ((0, 0, SCREEN[0], SCREEN[1] - height),
+                    (width_left, SCREEN[1] - height, width_left + width, SCREEN[1])), 10,
+                   "notepad's and the keyboard's places")
+    shot("duo")
