@@ -4,14 +4,18 @@
 
 JOBS ?= 2
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+# Debian's python, where python3-pytest installs; a python of the user's may lack it.
+PYTHON := /usr/bin/python3
+# The end-to-end driver's options; K picks scenarios as pytest's -k does (make e2e K=glossary).
+E2E = $(PYTHON) -m pytest tests/e2e $(if $(K),-k "$(K)") $(E2E_ARGS)
 
 DEBIAN_PACKAGES := cmake make g++ clang libgtest-dev googletest libbenchmark-dev \
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 \
   xvfb x11-utils xdotool imagemagick fonts-dejavu-core libfreetype-dev zlib1g-dev \
   python3 python3-pytest python3-pytest-timeout
 
-.PHONY: all deps test unit asan windows host-tools icon wine fuzz fuzz-long bench package run measure \
-  clean
+.PHONY: all deps test unit asan windows host-tools icon wine e2e fuzz fuzz-long bench package run \
+  measure clean
 
 all: package
 
@@ -81,11 +85,14 @@ package: windows host-tools
 	build/host/tools/panel_art/quorel_panel_art dist/Quorel
 	@echo "Laid out dist/Quorel/"
 
+# The end-to-end tests alone (make e2e K=glossary for some of them).
+e2e: package
+	$(E2E)
+
 # At finger size under Wine: the program's working set, then 200 taps and 200 slides timed
 # by the program itself.
 measure: package
-	tests/e2e/e2e.sh dist/Quorel build/windows/bin/quorel_probe.exe build/host/quorel_key_map \
-	  build/measure memory measure
+	$(E2E) --measure
 
 # The keyboard beside Wine's notepad: on this display, or on a virtual one with a
 # screenshot when there is none.

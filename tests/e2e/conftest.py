@@ -7,6 +7,7 @@ Markers set the scene before the keyboard starts:
   @pytest.mark.user_slides("<duo>")               a slide file of the user's in use, whose
                                                   north slide from q types that text
   @pytest.mark.measure                            a measurement, run only with --measure
+  @pytest.mark.timings                            the keyboard times itself (keyboard.timings)
 """
 
 import shutil
@@ -15,7 +16,7 @@ from pathlib import Path
 import pytest
 
 from harness.quorel import Keyboard, KeyMap, Notepad, Registry
-from harness.wine import Desktop, Display, Prefix, Probe
+from harness.wine import Desktop, Display, Prefix, Probe, windows_path
 
 ROOT = Path(__file__).resolve().parents[2]
 
@@ -37,7 +38,8 @@ def pytest_addoption(parser):
 def pytest_configure(config):
     for line in ("options(**values): numeric options set before the keyboard starts",
                  "user_slides(text): a user slide file whose north slide from q types text",
-                 "measure: a measurement, not a test; run with --measure"):
+                 "measure: a measurement, not a test; run with --measure",
+                 "timings: the keyboard times its answers to the pen into keyboard.timings"):
         config.addinivalue_line("markers", line)
 
 
@@ -68,6 +70,9 @@ def pytest_terminal_summary(terminalreporter):
 @pytest.fixture(scope="session")
 def out(request):
     folder = Path(request.config.getoption("--out"))
+    # What a run leaves is about that run only.
+    for old in ("failed", "tests"):
+        shutil.rmtree(folder / old, ignore_errors=True)
     folder.mkdir(parents=True, exist_ok=True)
     return folder
 
@@ -164,6 +169,9 @@ def keyboard(desktop, notepad, key_map, request, registry):
     program = Keyboard(desktop, desktop.probe, key_map, request.config.getoption("--package"),
                        desktop.folder)
     program.size = registry.option("Keyboard size") or 2
+    if request.node.get_closest_marker("timings") is not None:
+        program.timings = desktop.folder / "timings.txt"
+        program.env["QUOREL_TIMINGS"] = windows_path(program.timings)
     program.start()
     notepad.bring_to_front()
     return program

@@ -29,9 +29,6 @@
 //   buttons TITLE                the dialog box's buttons, "id<TAB>text" a line
 //   press TITLE BUTTON           presses a button of that dialog box, by id or by text
 //   set-text TITLE ID TEXT       sets the text of a control of that dialog box
-//   menu-items                   the items of the open pop-up menu, "index<TAB>left top
-//                                right bottom<TAB>text<TAB>checked|-" a line (a separator
-//                                has no text)
 //   menu-keys KEY...             sends up, down, return or escape to the open pop-up menu
 //   keys                         every virtual key the system holds down, by name, or
 //                                "none"
@@ -333,27 +330,6 @@ std::string PressButton(const std::wstring& title, const std::wstring& name) {
              : Error("post failed");
 }
 
-std::string MenuItems() {
-  HWND menu_window = FindWindowW(L"#32768", nullptr);
-  if (menu_window == nullptr || !IsWindowVisible(menu_window)) return "none";
-  LRESULT handle = 0;
-  if (!Ask(menu_window, MN_GETHMENU, 0, 0, &handle) || handle == 0) return "timeout";
-  HMENU menu = reinterpret_cast<HMENU>(handle);
-  std::string lines;
-  const int count = GetMenuItemCount(menu);
-  for (int index = 0; index < count; ++index) {
-    RECT rect = {};
-    GetMenuItemRect(nullptr, menu, static_cast<UINT>(index), &rect);
-    wchar_t text[256] = {};
-    GetMenuStringW(menu, static_cast<UINT>(index), text, 256, MF_BYPOSITION);
-    const bool checked =
-        (GetMenuState(menu, static_cast<UINT>(index), MF_BYPOSITION) & MF_CHECKED) != 0;
-    lines += std::to_string(index) + "\t" + RectText(rect) + "\t" + Utf8(text) + "\t" +
-             (checked ? "checked" : "-") + "\n";
-  }
-  return lines;
-}
-
 std::string PressMenuKeys(const std::vector<std::wstring>& names) {
   HWND menu = FindWindowW(L"#32768", nullptr);
   if (menu == nullptr) return Error("no menu");
@@ -531,7 +507,6 @@ std::string Answer(const std::vector<std::wstring>& words) {
   if (command == L"block") return BlockField();
   if (command == L"hold-block") return HoldBlock();
   if (command == L"held-block") return held_block != nullptr ? KeyboardField(held_block) : "none";
-  if (command == L"menu-items") return MenuItems();
   if (command == L"menu-keys") return PressMenuKeys({words.begin() + 1, words.end()});
   if (n >= 2 && command == L"window") return WindowRect(TopWindow(words[1], title(2)));
   if (n == 2 && command == L"count") return CountWindows(words[1]);

@@ -105,12 +105,13 @@ class Keyboard:
         self.size = 2
         self.sidebar = 2
         self.client_origin = None
+        self.env = {}
 
     # --- life ------------------------------------------------------------------------------
 
     def launch(self):
         """Starts another keyboard, as a user's second start does, and goes on."""
-        return self.desktop.launch(self.exe, log=self.log, debug="fixme-all")
+        return self.desktop.launch(self.exe, log=self.log, debug="fixme-all", env=self.env)
 
     def processes(self):
         return self.desktop.prefix.processes("QuorelKeyboard.exe")

@@ -214,8 +214,8 @@ class Desktop:
         self.launched = []
         self.origin_cache = None
 
-    def launch(self, program, *arguments, log=None, debug="-all"):
-        env = dict(self.prefix.env, WINEDEBUG=debug)
+    def launch(self, program, *arguments, log=None, debug="-all", env=None):
+        env = dict(self.prefix.env, WINEDEBUG=debug, **(env or {}))
         process = spawn(["wine", "explorer", f"/desktop={DESKTOP},{SCREEN[0]}x{SCREEN[1]}",
                          str(program), *map(str, arguments)], env=env, log=log)
         self.launched.append(process)
