@@ -236,8 +236,17 @@ class Notepad:
         self.probe = probe
 
     def start(self):
-        self.desktop.launch("notepad.exe")
-        wait_until(lambda: self.probe.exists("Notepad"), 30, "notepad did not start")
+        # As with the keyboard, Wine's launcher now and then loses a program it was asked
+        # to start: a launch after which no notepad process runs is tried once more.
+        for attempt in (1, 2):
+            self.desktop.launch("notepad.exe")
+            try:
+                wait_until(lambda: self.probe.exists("Notepad"), 20, "notepad did not start")
+                break
+            except Timeout:
+                if attempt == 2 or self.desktop.prefix.processes("notepad.exe"):
+                    raise
+                print(f"no notepad process ran after launch {attempt}; launching again")
         left, top, width, height = self.PLACE
         wanted = (left, top, left + width, top + height)
 
