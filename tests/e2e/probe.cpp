@@ -38,6 +38,10 @@
 //                                only while a process has it open), "held"
 //   held-block                   the keyboard window field of the held block
 //   post CLASS MSG WPARAM [LPARAM]  posts a message to a top-level window
+//   sync CLASS                   returns once the window's thread has handled every message
+//                                posted to it before: a sent message is handled before the
+//                                posted ones of the same wait, so the second one waits for
+//                                them
 //   place CLASS X Y W H          moves and sizes a top-level window without activating it
 //   memory CLASS                 working set and peak of the window's process, "now peak" MB
 //   reg-get KEY NAME             a value under HKEY_CURRENT_USER: "dword N", "sz TEXT" or
@@ -537,6 +541,12 @@ std::string Answer(const std::vector<std::wstring>& words) {
                         n == 5 ? static_cast<LPARAM>(Number(words[4])) : 0)
                ? "posted"
                : Error("post failed");
+  }
+  if (n == 2 && command == L"sync") {
+    HWND window = TopWindow(words[1]);
+    if (window == nullptr) return Error("no such window");
+    return Ask(window, WM_NULL, 0, 0, nullptr) && Ask(window, WM_NULL, 0, 0, nullptr) ? "synced"
+                                                                                      : "timeout";
   }
   if (n == 6 && command == L"place") {
     HWND window = TopWindow(words[1]);

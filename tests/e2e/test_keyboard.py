@@ -68,8 +68,7 @@ def test_glossary_suggestion_tapped_replaces_the_short_form(keyboard, notepad, p
 
 
 def test_load_slide_file_message_switches_the_slides(keyboard, notepad, registry):
-    # Another program names a new slide file and tells the keyboard to load it; the
-    # message is queued before the slide, so the slide meets the new file.
+    # Another program names a new slide file and tells the keyboard to load it.
     registry.set_option("Use slides for", 2)
     keyboard.post(LOAD_SLIDE_FILE)
     keyboard.slide("x", "south-east", distance=30)  # the minimum slide file: "!"

@@ -223,7 +223,12 @@ class Keyboard:
     # --- messages from other programs --------------------------------------------------------
 
     def post(self, message, wparam=0):
+        """Posts a message as another program does, and returns once the keyboard has
+        handled it, so that the pen events after it meet what it changed."""
         self.probe("post", KEYBOARD_CLASS, hex(message), wparam)
+        answer = self.probe("sync", KEYBOARD_CLASS)
+        if answer != "synced":
+            raise AssertionError(f"the keyboard did not handle message {hex(message)}: {answer}")
 
 
 class Notepad:
