@@ -187,16 +187,19 @@ class Keyboard:
         for letter in letters:
             self.tap(letter, panel)
 
-    def _slide_moves(self, key, direction, distance, panel):
+    def _pen_moves(self, key, dx, dy, steps, pause, panel=None):
+        """xdotool words for a pen down on a key and a move by (dx, dy) in steps."""
         x, y = self.point(key, panel)
-        ux, uy = DIRECTIONS[direction]
-        dx, dy = self.desktop.origin()
-        moves = ["mousemove", dx + x, dy + y, "mousedown", 1]
-        steps = 8
+        ox, oy = self.desktop.origin()
+        moves = ["mousemove", ox + x, oy + y, "mousedown", 1]
         for step in range(1, steps + 1):
-            moves += ["sleep", 0.02, "mousemove", dx + x + ux * distance * step // steps,
-                      dy + y + uy * distance * step // steps]
+            moves += ["sleep", pause, "mousemove", ox + x + dx * step // steps,
+                      oy + y + dy * step // steps]
         return moves
+
+    def _slide_moves(self, key, direction, distance, panel):
+        ux, uy = DIRECTIONS[direction]
+        return self._pen_moves(key, ux * distance, uy * distance, 8, 0.02, panel)
 
     def slide(self, key, direction, distance=40, panel=None):
         """A slide from a key in one of the eight directions, pen up at its end."""
@@ -212,13 +215,7 @@ class Keyboard:
             self.desktop.xdotool("mouseup", 1)
 
     def drag(self, key, dx, dy, steps=10):
-        x, y = self.point(key)
-        ox, oy = self.desktop.origin()
-        moves = ["mousemove", ox + x, oy + y, "mousedown", 1]
-        for step in range(1, steps + 1):
-            moves += ["sleep", 0.03, "mousemove", ox + x + dx * step // steps,
-                      oy + y + dy * step // steps]
-        self.desktop.xdotool(*moves, "mouseup", 1)
+        self.desktop.xdotool(*self._pen_moves(key, dx, dy, steps, 0.03), "mouseup", 1)
 
     # --- messages from other programs --------------------------------------------------------
 
