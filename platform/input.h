@@ -33,9 +33,13 @@ void KeybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags);
 // Called after every injected input from then on (null: none); the keyboard times its
 // answers to the pen with it.
 void SetInputObserver(void (*observer)());
-// The layout's key for a character: virtual key in the low byte, shift state in the high
-// byte (bit 0 Shift, 1 Ctrl, 2 Alt); -1 when the layout has none.
+// The key for a character on the layout of the application in the foreground, which is
+// the one that turns the key back into a character: virtual key in the low byte, shift
+// state in the high byte (bit 0 Shift, 1 Ctrl, 2 Alt); -1 when the layout has none.
 std::int16_t VkKeyScan(char16_t c);
+// True when that key in that shift state is a dead key on the foreground layout: it types
+// nothing itself but changes the next character.
+bool IsDeadKey(std::uint8_t vk, unsigned shift_state);
 std::uint32_t MapVirtualKey(std::uint32_t code, std::uint32_t map_type);
 // Bit 0: the key's toggle is on; bit 15: the key is down.
 std::int16_t GetKeyState(int vk);

@@ -154,7 +154,8 @@ MappingResult MapSharedMemory(std::u16string_view name, std::size_t size, void**
 }
 
 void ShowMessage(std::u16string_view text, std::u16string_view caption) {
-  Instance().message_boxes.push_back({std::u16string(text), std::u16string(caption)});
+  Instance().message_boxes.push_back(
+      {std::u16string(text), std::u16string(caption), Instance().capture});
 }
 
 bool ReadFileBytes(std::u16string_view path, std::string* bytes) {
@@ -328,9 +329,22 @@ void InputSent() {
 
 void SetInputObserver(void (*observer)()) { input_observer = observer; }
 
+// The application under the keyboard copies its selection at Ctrl+C.
+void CopyAtControlC(const Input& input) {
+  fake::FakeSystem& system = Instance();
+  if (input.mouse || input.vk != 0x43 || (input.flags & (kKeyUp | kKeyUnicode)) != 0) return;
+  if (!system.control_down || !system.copies_selection) return;
+  system.clipboard_text = system.selection;
+  system.clipboard_has_text = true;
+  ++system.clipboard_sequence;
+}
+
 void SendInputs(std::span<const Input> inputs) {
   Instance().input_calls.push_back({false, std::vector<Input>(inputs.begin(), inputs.end())});
-  for (const Input& input : inputs) ToggleLocks(input);
+  for (const Input& input : inputs) {
+    ToggleLocks(input);
+    CopyAtControlC(input);
+  }
   InputSent();
 }
 
@@ -341,7 +355,12 @@ void KeybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
   input.flags = flags;
   Instance().input_calls.push_back({true, {input}});
   ToggleLocks(input);
+  if (vk == 0x11) Instance().control_down = (flags & kKeyUp) == 0;
   InputSent();
+}
+
+bool IsDeadKey(std::uint8_t vk, unsigned shift_state) {
+  return Instance().dead_keys.count({vk, shift_state}) != 0;
 }
 
 std::int16_t VkKeyScan(char16_t c) {
@@ -373,6 +392,34 @@ bool ClipboardUnicodeText(std::u16string* text) {
 }
 
 void CloseClipboard() { Instance().clipboard_open = false; }
+
+std::uint32_t ClipboardSequence() { return Instance().clipboard_sequence; }
+
+bool SaveClipboard(SavedClipboard* saved) {
+  saved->formats.clear();
+  if (!Instance().clipboard_opens) return false;
+  if (Instance().clipboard_has_text) {
+    const std::u16string& text = Instance().clipboard_text;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    saved->formats.push_back({13, std::vector<std::uint8_t>(bytes, bytes + 2 * text.size())});
+  }
+  return true;
+}
+
+bool RestoreClipboard(WindowHandle, const SavedClipboard& saved) {
+  if (!Instance().clipboard_opens) return false;
+  ++Instance().clipboard_restores;
+  ++Instance().clipboard_sequence;
+  Instance().clipboard_has_text = false;
+  Instance().clipboard_text.clear();
+  for (const SavedClipboard::Format& format : saved.formats) {
+    if (format.format != 13) continue;
+    Instance().clipboard_has_text = true;
+    Instance().clipboard_text.assign(reinterpret_cast<const char16_t*>(format.data.data()),
+                                     format.data.size() / 2);
+  }
+  return true;
+}
 
 std::uint32_t TickCount() { return Instance().tick; }
 
@@ -461,6 +508,10 @@ void CopyImageRect(std::u16string_view image_path, WindowHandle window, PaintCon
   Instance().draws.push_back({fake::DrawOperation::kCopy, std::u16string(image_path), window,
                               paint, target, source_x, source_y});
 }
+
+void ForgetImages() {}
+
+std::size_t ImagesInMemory() { return 0; }
 
 void InvertRect(WindowHandle window, PaintContext paint, const Rect& target) {
   Instance().draws.push_back({fake::DrawOperation::kInvert, u"", window, paint, target, 0, 0});

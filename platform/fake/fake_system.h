@@ -29,6 +29,7 @@ struct RegistryValue {
 struct MessageBoxRecord {
   std::u16string text;
   std::u16string caption;
+  WindowHandle capture = 0;  // the window that held the pen while the box was up
 };
 
 // One call that injected input: a SendInput with its inputs, or a keybd_event (one input).
@@ -106,11 +107,18 @@ struct FakeSystem {
   std::map<char16_t, std::int16_t> key_scans;
   std::map<std::uint32_t, std::uint32_t> scan_codes;
   std::map<int, std::int16_t> key_states;
+  std::set<std::pair<std::uint8_t, unsigned>> dead_keys;  // virtual key, shift state
 
   bool clipboard_opens = true;
   bool clipboard_open = false;
   bool clipboard_has_text = true;
   std::u16string clipboard_text;
+  std::uint32_t clipboard_sequence = 1;
+  // The application's selection, which it copies at Ctrl+C unless told not to.
+  std::u16string selection;
+  bool copies_selection = true;
+  bool control_down = false;  // as the latched Ctrl left it
+  int clipboard_restores = 0;
 
   std::uint32_t tick = 1000;  // Sleep advances it
   std::vector<std::uint32_t> sleeps;
@@ -138,6 +146,8 @@ struct FakeSystem {
   // The desktop around the keyboard. Live windows are those of `windows`; a window without
   // an entry in `window_owners` belongs to a process and thread numbered as its handle.
   WindowHandle foreground = 0;
+  bool has_caret = false;  // the focused application's caret, when it shows one
+  CaretPlace caret;
   std::vector<WindowHandle> foreground_changes;  // every SetForeground, in order
   std::map<std::u16string, WindowHandle> top_level_classes;  // FindTopLevelWindow answers
   std::map<WindowHandle, WindowOwner> window_owners;

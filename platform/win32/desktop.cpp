@@ -56,6 +56,18 @@ void PlaceAndShowWindow(WindowHandle window, const Rect& rect) {
 
 void DestroyWindowAt(WindowHandle window) { DestroyWindow(Handle(window)); }
 
+bool FocusedCaret(CaretPlace* place) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  const HWND foreground = GetForegroundWindow();
+  if (foreground == nullptr) return false;
+  const DWORD thread = GetWindowThreadProcessId(foreground, nullptr);
+  if (!GetGUIThreadInfo(thread, &info) || info.hwndCaret == nullptr) return false;
+  place->window = reinterpret_cast<WindowHandle>(info.hwndCaret);
+  place->rect = {info.rcCaret.left, info.rcCaret.top, info.rcCaret.right, info.rcCaret.bottom};
+  return true;
+}
+
 void DragWindowByCaption(WindowHandle window) {
   SendMessageW(Handle(window), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
 }

@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <list>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/win32_text.h"
@@ -32,28 +35,84 @@ class TargetContext {
   bool acquired_;
 };
 
-// A BMP file. A plain uncompressed one (all the shipped artwork) is read a band
-// of rows at a time: drawing a key reads only the rows of that key, and a whole panel never
-// sits in memory at once. Other kinds are left to the system's loader, but only when the
+using Bytes = std::shared_ptr<const std::vector<std::uint8_t>>;
+
+// No artwork comes near this; a larger file is not read into memory.
+constexpr std::uint64_t kLargestImageFile = 64u << 20;
+// The panels in view, normal and inverted, at finger size fit with room to spare.
+constexpr std::size_t kImageCacheBudget = 2u << 20;
+
+Bytes ReadWholeFile(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  auto bytes = std::make_shared<std::vector<std::uint8_t>>();
+  LARGE_INTEGER size;
+  bool whole = GetFileSizeEx(file, &size) && size.QuadPart >= 0 &&
+               static_cast<std::uint64_t>(size.QuadPart) <= kLargestImageFile;
+  if (whole) {
+    bytes->resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    whole = bytes->empty() || (ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()),
+                                        &read, nullptr) &&
+                               read == bytes->size());
+  }
+  CloseHandle(file);
+  return whole ? bytes : nullptr;
+}
+
+// The images drawn lately, whole in memory: a highlight never waits for the disk, where an
+// on-access virus scanner makes every open cost milliseconds. Past the budget the image
+// drawn longest ago goes first.
+class ImageCache {
+ public:
+  Bytes Get(const std::wstring& path) {
+    for (auto entry = entries_.begin(); entry != entries_.end(); ++entry) {
+      if (entry->path != path) continue;
+      entries_.splice(entries_.begin(), entries_, entry);
+      return entries_.front().bytes;
+    }
+    Bytes bytes = ReadWholeFile(path);
+    if (bytes == nullptr || bytes->size() > kImageCacheBudget) return bytes;
+    entries_.push_front({path, bytes});
+    total_ += bytes->size();
+    while (total_ > kImageCacheBudget) {
+      total_ -= entries_.back().bytes->size();
+      entries_.pop_back();
+    }
+    return bytes;
+  }
+  void Clear() {
+    entries_.clear();
+    total_ = 0;
+  }
+  std::size_t total() const { return total_; }
+
+ private:
+  struct Entry {
+    std::wstring path;
+    Bytes bytes;
+  };
+  std::list<Entry> entries_;
+  std::size_t total_ = 0;
+};
+
+ImageCache& Images() {
+  static ImageCache cache;
+  return cache;
+}
+
+// A BMP file in memory. A plain uncompressed one (all the shipped artwork) is drawn from
+// its rows as they lie; other kinds are left to the system's loader, but only when the
 // file holds all that its header promises: the loader would read past the end of a
 // truncated file and take the keyboard down with it.
 class BitmapFile {
  public:
   enum class Kind { kUnusable, kDrawable, kForTheSystem };
 
-  explicit BitmapFile(const std::wstring& path) {
-    file_ = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file_ == INVALID_HANDLE_VALUE) return;
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file_, &size) || size.QuadPart > (1 << 30)) return;
-    kind_ = Check(static_cast<std::uint64_t>(size.QuadPart));
+  explicit BitmapFile(Bytes bytes) : bytes_(std::move(bytes)) {
+    if (bytes_ != nullptr) kind_ = Check(bytes_->size());
   }
-  ~BitmapFile() {
-    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-  }
-  BitmapFile(const BitmapFile&) = delete;
-  BitmapFile& operator=(const BitmapFile&) = delete;
 
   Kind kind() const { return kind_; }
 
@@ -63,58 +122,30 @@ class BitmapFile {
     const int width = std::min(target.Width(), width_ - source_x);
     const int height = std::min(target.Height(), height_ - source_y);
     if (width <= 0 || height <= 0) return;
-    const int band = static_cast<int>(std::max<std::size_t>(1, kBandBytes / stride_));
-    std::vector<std::uint8_t> rows(static_cast<std::size_t>(std::min(band, height)) * stride_);
     auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info_.data());
-    // Lines counted from the top of the image; each band is handed over as an image of its
-    // own, stored as the file stores it.
-    for (int line = source_y; line < source_y + height; line += band) {
-      const int count = std::min(band, source_y + height - line);
-      const int first_row = top_down_ ? line : height_ - line - count;
-      if (!ReadRows(first_row, count, rows.data())) return;
-      header->biHeight = top_down_ ? -count : count;
-      header->biSizeImage = 0;
-      SetDIBitsToDevice(context, target.left, target.top + (line - source_y),
-                        static_cast<DWORD>(width), static_cast<DWORD>(count), source_x, 0, 0,
-                        static_cast<UINT>(count), rows.data(),
-                        reinterpret_cast<const BITMAPINFO*>(info_.data()), DIB_RGB_COLORS);
-    }
+    // The rows of the rectangle, handed over as an image of their own, stored as the file
+    // stores them.
+    const int first_row = top_down_ ? source_y : height_ - source_y - height;
+    header->biHeight = top_down_ ? -height : height;
+    header->biSizeImage = 0;
+    SetDIBitsToDevice(context, target.left, target.top, static_cast<DWORD>(width),
+                      static_cast<DWORD>(height), source_x, 0, 0, static_cast<UINT>(height),
+                      bytes_->data() + bits_offset_ + static_cast<std::size_t>(first_row) * stride_,
+                      reinterpret_cast<const BITMAPINFO*>(info_.data()), DIB_RGB_COLORS);
   }
 
  private:
-  static constexpr std::size_t kBandBytes = 64 * 1024;
-
-  bool ReadAt(std::uint64_t offset, void* into, std::size_t size) const {
-    LARGE_INTEGER at;
-    at.QuadPart = static_cast<LONGLONG>(offset);
-    DWORD read = 0;
-    return SetFilePointerEx(file_, at, nullptr, FILE_BEGIN) &&
-           ReadFile(file_, into, static_cast<DWORD>(size), &read, nullptr) && read == size;
-  }
-
-  bool ReadRows(int first, int count, std::uint8_t* into) const {
-    return ReadAt(bits_offset_ + static_cast<std::uint64_t>(first) * stride_, into,
-                  static_cast<std::size_t>(count) * stride_);
-  }
-
   static std::uint64_t Stride(std::int64_t width, std::uint64_t bit_count) {
     return (static_cast<std::uint64_t>(width) * bit_count + 31) / 32 * 4;
   }
 
-  // The file header, the largest info header taken and a full palette, read at once.
-  static constexpr std::size_t kHeadBytes = sizeof(BITMAPFILEHEADER) + 1024 + 256 * sizeof(RGBQUAD);
-
   Kind Check(std::uint64_t size) {
-    std::vector<std::uint8_t> head(
-        static_cast<std::size_t>(std::min<std::uint64_t>(size, kHeadBytes)));
-    if (head.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPCOREHEADER) ||
-        !ReadAt(0, head.data(), head.size())) {
-      return Kind::kUnusable;
-    }
+    const std::uint8_t* head = bytes_->data();
+    if (size < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPCOREHEADER)) return Kind::kUnusable;
     BITMAPFILEHEADER file_header;
     BITMAPCOREHEADER core;
-    std::memcpy(&file_header, head.data(), sizeof(file_header));
-    std::memcpy(&core, head.data() + sizeof(file_header), sizeof(core));
+    std::memcpy(&file_header, head, sizeof(file_header));
+    std::memcpy(&core, head + sizeof(file_header), sizeof(core));
     if (file_header.bfType != 0x4D42) return Kind::kUnusable;
     const std::uint64_t offset = file_header.bfOffBits;
     if (core.bcSize == sizeof(BITMAPCOREHEADER)) {
@@ -122,8 +153,8 @@ class BitmapFile {
       return pixels != 0 && offset + pixels <= size ? Kind::kForTheSystem : Kind::kUnusable;
     }
     BITMAPINFOHEADER header;
-    if (head.size() < sizeof(file_header) + sizeof(header)) return Kind::kUnusable;
-    std::memcpy(&header, head.data() + sizeof(file_header), sizeof(header));
+    if (size < sizeof(file_header) + sizeof(header)) return Kind::kUnusable;
+    std::memcpy(&header, head + sizeof(file_header), sizeof(header));
     if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biSize > 1024 || header.biPlanes != 1 ||
         header.biWidth <= 0 || header.biWidth > 32767 || header.biHeight == 0 ||
         header.biHeight > 32767 || header.biHeight < -32767) {
@@ -145,11 +176,10 @@ class BitmapFile {
     if (bit_count <= 8) colours = header.biClrUsed != 0 ? header.biClrUsed : 1u << bit_count;
     const std::uint64_t info_end =
         sizeof(file_header) + std::uint64_t{header.biSize} + colours * sizeof(RGBQUAD);
-    if (colours > 256 || info_end > offset || info_end > head.size()) return Kind::kUnusable;
-    // The header as the file holds it, with its palette, for every band.
-    info_.assign(head.begin() + sizeof(file_header),
-                 head.begin() + static_cast<std::ptrdiff_t>(info_end));
-    bits_offset_ = offset;
+    if (colours > 256 || info_end > offset) return Kind::kUnusable;
+    // The header as the file holds it, with its palette, for every drawing.
+    info_.assign(head + sizeof(file_header), head + info_end);
+    bits_offset_ = static_cast<std::size_t>(offset);
     stride_ = static_cast<std::size_t>(stride);
     height_ = static_cast<int>(rows);
     top_down_ = header.biHeight < 0;
@@ -157,10 +187,10 @@ class BitmapFile {
     return Kind::kDrawable;
   }
 
+  Bytes bytes_;
   Kind kind_ = Kind::kUnusable;
-  HANDLE file_ = INVALID_HANDLE_VALUE;
   std::vector<std::uint8_t> info_;
-  std::uint64_t bits_offset_ = 0;
+  std::size_t bits_offset_ = 0;
   std::size_t stride_ = 0;
   int width_ = 0;
   int height_ = 0;
@@ -188,7 +218,7 @@ void CopyImageRect(std::u16string_view image_path, WindowHandle window, PaintCon
                    const Rect& target, int source_x, int source_y) {
   if (window == 0) return;
   const std::wstring path = win32::Wide(image_path);
-  BitmapFile bitmap(path);
+  BitmapFile bitmap(Images().Get(path));
   if (bitmap.kind() == BitmapFile::Kind::kUnusable) return;
   TargetContext context(window, paint);
   if (context.get() == nullptr) return;
@@ -198,6 +228,10 @@ void CopyImageRect(std::u16string_view image_path, WindowHandle window, PaintCon
     DrawLoadedImage(path, context.get(), target, source_x, source_y);
   }
 }
+
+void ForgetImages() { Images().Clear(); }
+
+std::size_t ImagesInMemory() { return Images().total(); }
 
 void InvertRect(WindowHandle window, PaintContext paint, const Rect& target) {
   if (window == 0) return;

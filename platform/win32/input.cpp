@@ -46,10 +46,39 @@ void KeybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
   InputSent();
 }
 
-std::int16_t VkKeyScan(char16_t c) { return VkKeyScanW(static_cast<WCHAR>(c)); }
+namespace {
+HKL ForegroundLayout() {
+  HWND foreground = GetForegroundWindow();
+  return GetKeyboardLayout(foreground != nullptr ? GetWindowThreadProcessId(foreground, nullptr)
+                                                 : 0);
+}
+}  // namespace
+
+std::int16_t VkKeyScan(char16_t c) {
+  return VkKeyScanExW(static_cast<WCHAR>(c), ForegroundLayout());
+}
+
+bool IsDeadKey(std::uint8_t vk, unsigned shift_state) {
+  const HKL layout = ForegroundLayout();
+  BYTE keys[256] = {};
+  if ((shift_state & 1) != 0) keys[VK_SHIFT] = 0x80;
+  if ((shift_state & 2) != 0) keys[VK_CONTROL] = 0x80;
+  if ((shift_state & 4) != 0) keys[VK_MENU] = 0x80;
+  wchar_t out[8] = {};
+  // Flag 4: the translation leaves this thread's dead-key state alone.
+  const int result = ToUnicodeEx(vk, MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, layout), keys, out,
+                                 8, 4, layout);
+  if (result >= 0) return false;
+  // Where the flag is not honoured, a space takes the pending accent out of this thread's
+  // state again; it never reaches an application.
+  const BYTE none[256] = {};
+  ToUnicodeEx(VK_SPACE, MapVirtualKeyExW(VK_SPACE, MAPVK_VK_TO_VSC, layout), none, out, 8, 4,
+              layout);
+  return true;
+}
 
 std::uint32_t MapVirtualKey(std::uint32_t code, std::uint32_t map_type) {
-  return MapVirtualKeyW(code, map_type);
+  return MapVirtualKeyExW(code, map_type, ForegroundLayout());
 }
 
 std::int16_t GetKeyState(int vk) { return ::GetKeyState(vk); }

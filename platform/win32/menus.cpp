@@ -1,5 +1,7 @@
 #include "platform/menus.h"
 
+#include <windows.h>
+
 #include "platform/win32/win32_text.h"
 
 namespace platform {
@@ -7,6 +9,23 @@ namespace platform {
 namespace {
 HMENU Menu(MenuHandle menu) { return reinterpret_cast<HMENU>(menu); }
 MenuHandle Opaque(HMENU menu) { return reinterpret_cast<MenuHandle>(menu); }
+
+bool IsMenuWindow(HWND window) {
+  wchar_t name[8] = {};
+  return window != nullptr && GetClassNameW(window, name, 8) > 0 && lstrcmpW(name, L"#32768") == 0;
+}
+
+// The system closes a menu at a tap outside it only when the menu's owner has the
+// foreground, and the keyboard never takes it: while a menu is open, a press anywhere
+// but on a menu ends it.
+LRESULT CALLBACK EndMenuOutside(int code, WPARAM wparam, LPARAM lparam) {
+  if (code == HC_ACTION && (wparam == WM_LBUTTONDOWN || wparam == WM_RBUTTONDOWN ||
+                            wparam == WM_MBUTTONDOWN)) {
+    const auto* event = reinterpret_cast<const MSLLHOOKSTRUCT*>(lparam);
+    if (!IsMenuWindow(WindowFromPoint(event->pt))) EndMenu();
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
 }  // namespace
 
 MenuHandle SystemMenuOf(WindowHandle window) {
@@ -38,9 +57,11 @@ std::uint32_t TrackMenuUpward(MenuHandle menu, WindowHandle owner, Point at,
   if (exclusion != nullptr) {
     params.rcExclude = {exclusion->left, exclusion->top, exclusion->right, exclusion->bottom};
   }
+  HHOOK outside = SetWindowsHookExW(WH_MOUSE_LL, EndMenuOutside, GetModuleHandleW(nullptr), 0);
   const BOOL chosen = TrackPopupMenuEx(Menu(menu), TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_LEFTALIGN,
                                        at.x, at.y, reinterpret_cast<HWND>(owner),
                                        exclusion != nullptr ? &params : nullptr);
+  if (outside != nullptr) UnhookWindowsHookEx(outside);
   return chosen > 0 ? static_cast<std::uint32_t>(chosen) : 0;
 }
 
