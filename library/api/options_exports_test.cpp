@@ -161,7 +161,7 @@ TEST_F(SharedBlockExportsTest, UnopenableBlockGivesZerosAndIgnoresWrites) {
   EXPECT_EQ(GLOBAL_GetQuorelOptionsChangedMsg(&message), 0);
   EXPECT_EQ(message, 0u);
   EXPECT_EQ(GLOBAL_SetQuorelEditorSpecialKeyMsg(0x8001), 0);
-  EXPECT_EQ(fake::System().message_boxes.size(), 3u);
+  EXPECT_EQ(fake::System().message_boxes.size(), 1u) << "the failure is told once";
 }
 
 }  // namespace

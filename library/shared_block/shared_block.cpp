@@ -14,26 +14,35 @@ SharedBlock*& View() {
   return view;
 }
 
+// A block that failed to open is told once and is then unavailable for the life of the
+// process: the user is not shown the same message at every tap.
+bool& Failed() {
+  static bool failed = false;
+  return failed;
+}
+
+SharedBlock* Fail(std::u16string_view message) {
+  Failed() = true;
+  platform::ShowMessage(message, u"Pelmarik");
+  return nullptr;
+}
+
 }  // namespace
 
 SharedBlock* OpenSharedBlock() {
   if (View() != nullptr) return View();
+  if (Failed()) return nullptr;
   void* memory = nullptr;
   bool existed = false;
   switch (platform::MapSharedMemory(kSharedBlockName, sizeof(SharedBlock), &memory, &existed)) {
     case platform::MappingResult::kOk:
       break;
     case platform::MappingResult::kCreateFailed:
-      platform::ShowMessage(u"CreateFileMapping failed", u"Pelmarik");
-      return nullptr;
+      return Fail(u"CreateFileMapping failed");
     case platform::MappingResult::kMapFailed:
-      platform::ShowMessage(u"MapViewOfFile failed", u"Pelmarik");
-      return nullptr;
+      return Fail(u"MapViewOfFile failed");
   }
-  if (memory == nullptr) {
-    platform::ShowMessage(u"MapViewOfFile failed", u"Pelmarik");
-    return nullptr;
-  }
+  if (memory == nullptr) return Fail(u"MapViewOfFile failed");
   auto* block = static_cast<SharedBlock*>(memory);
   // Only the first opener clears: a later one would wipe what the running programs wrote.
   if (!existed) *block = SharedBlock{};
@@ -98,6 +107,9 @@ bool SetEditorSpecialKeyMessage(std::uint32_t message) {
   return WriteSharedField(&SharedBlock::special_key_message, message);
 }
 
-void ResetSharedBlockForTest() { View() = nullptr; }
+void ResetSharedBlockForTest() {
+  View() = nullptr;
+  Failed() = false;
+}
 
 }  // namespace quorel

@@ -92,6 +92,8 @@ bool ParseEntryLine(std::u16string_view line, EntryLine* entry) {
   std::size_t skip = 0;
   while (skip < rest.size() && (rest[skip] == u' ' || rest[skip] == u'\t')) ++skip;
   rest.remove_prefix(skip);
+  // A line whose text is blanks alone types nothing: it is no entry, as an empty rest is.
+  if (rest.empty()) return false;
 
   DecodeFileField(key, &entry->key);
   if (entry->key.empty()) return false;
@@ -105,7 +107,7 @@ bool ParseEntryLine(std::u16string_view line, EntryLine* entry) {
       entry->has_preview = true;
       DecodeFileField(inner.substr(0, close), &entry->preview);
       DecodeFileField(inner.substr(close + kPreviewClose.size()), &entry->text);
-      return true;
+      return !entry->text.empty();
     }
   }
   DecodeFileField(rest, &entry->text);

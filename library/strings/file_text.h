@@ -30,7 +30,7 @@ struct EntryLine {
 };
 
 // Splits an entry line into key, preview and text, decoding each. False for a line that
-// holds no entry (no key, or nothing after it).
+// holds no entry (no key, or no text after it but blanks).
 bool ParseEntryLine(std::u16string_view line, EntryLine* entry);
 
 // Appends an entry line with its CR LF. The key is given already as it must appear
