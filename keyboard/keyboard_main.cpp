@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <windowsx.h>
 
-#include <psapi.h>
+#include <objbase.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -14,15 +14,18 @@
 #include "keyboard/key_kinds.h"
 #include "keyboard/keyboard_windows.h"
 #include "keyboard/menu/menu.h"
-#include "keyboard/output/key_output.h"
+#include "keyboard/output/key_processor.h"
 #include "keyboard/panels/keyboard_state.h"
 #include "keyboard/panels/panels.h"
 #include "keyboard/pen/pen.h"
+#include "keyboard/pen_timings.h"
 #include "keyboard/placement/placement.h"
 #include "keyboard/preview/slide_preview.h"
 #include "keyboard/render/render.h"
 #include "library/options/options.h"
 #include "library/shared_block/shared_block.h"
+#include "platform/display.h"
+#include "platform/drawing.h"
 #include "platform/input.h"
 
 #ifndef WM_POINTERACTIVATE
@@ -42,6 +45,10 @@ constexpr wchar_t kMainClass[] = L"QuorelMainWindow5.02";
 constexpr wchar_t kSensorClass[] = L"QuorelSensorWindow5.02";
 constexpr wchar_t kTitle[] = L"Quorel";
 constexpr wchar_t kPenServiceProperty[] = L"MicrosoftTabletPenServiceProperty";
+// Held by the running keyboard: two quick starts never make two keyboards.
+constexpr wchar_t kSingleKeyboardMutex[] = L"Local\\PelmarikQuorelKeyboard5.02";
+// How long a second start waits for the first keyboard's window to appear.
+constexpr DWORD kFirstWindowWaitMs = 10000;
 constexpr int kMainIcon = 206;
 
 struct Program {
@@ -53,88 +60,6 @@ struct Program {
 };
 Program program;
 
-// With QUOREL_TIMINGS naming a file, the program measures how long it takes to answer the
-// pen (from pen down to the key shown pressed and to the first input it injects; from a
-// pen move to the updated preview) and writes medians, 99th percentiles and its peak
-// working set there when it ends.
-class PenTimings {
- public:
-  PenTimings() {
-    wchar_t path[MAX_PATH] = {};
-    if (GetEnvironmentVariableW(L"QUOREL_TIMINGS", path, MAX_PATH) > 0) path_ = path;
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    ticks_per_microsecond_ = static_cast<double>(frequency.QuadPart) / 1e6;
-  }
-  bool enabled() const { return !path_.empty(); }
-  static LONGLONG Now() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now.QuadPart;
-  }
-  // Marks the start of a pen down; the highlight and the first input are timed from it.
-  void StartDown() {
-    down_start_ = Now();
-    highlighted_ = inputs_seen_ = false;
-  }
-  void EndDown() {
-    downs_.push_back(Since(down_start_));
-    down_start_ = 0;
-  }
-  void Highlighted() {
-    if (down_start_ == 0 || highlighted_) return;
-    highlighted_ = true;
-    highlights_.push_back(Since(down_start_));
-  }
-  void InputSent() {
-    if (down_start_ == 0 || inputs_seen_) return;
-    inputs_seen_ = true;
-    first_inputs_.push_back(Since(down_start_));
-  }
-  void AddMove(LONGLONG start) { moves_.push_back(Since(start)); }
-  void Write() {
-    if (!enabled()) return;
-    FILE* file = _wfopen(path_.c_str(), L"w");
-    if (file == nullptr) return;
-    Report(file, "pen down to highlight", highlights_);
-    Report(file, "pen down to first input", first_inputs_);
-    Report(file, "whole pen down handler", downs_);
-    Report(file, "pen move to updated preview", moves_);
-    PROCESS_MEMORY_COUNTERS memory = {};
-    memory.cb = sizeof(memory);
-    if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory))) {
-      std::fprintf(file, "peak working set: %.1f MB\n",
-                   static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
-    }
-    std::fclose(file);
-  }
-
- private:
-  double Since(LONGLONG start) const {
-    return static_cast<double>(Now() - start) / ticks_per_microsecond_;
-  }
-  static void Report(FILE* file, const char* what, std::vector<double> samples) {
-    if (samples.empty()) {
-      std::fprintf(file, "%s: no samples\n", what);
-      return;
-    }
-    std::sort(samples.begin(), samples.end());
-    const double median = samples[samples.size() / 2];
-    const double p99 = samples[std::min(samples.size() - 1, samples.size() * 99 / 100)];
-    std::fprintf(file, "%s: %zu samples, median %.0f us, 99th percentile %.0f us\n", what,
-                 samples.size(), median, p99);
-  }
-
-  std::wstring path_;
-  double ticks_per_microsecond_ = 1;
-  LONGLONG down_start_ = 0;
-  bool highlighted_ = false;
-  bool inputs_seen_ = false;
-  std::vector<double> highlights_;
-  std::vector<double> first_inputs_;
-  std::vector<double> downs_;
-  std::vector<double> moves_;
-};
 PenTimings timings;
 
 HWND Handle(platform::WindowHandle window) { return reinterpret_cast<HWND>(window); }
@@ -187,14 +112,14 @@ LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wparam, LPARAM lp
     case WM_POINTERACTIVATE:
       return PA_NOACTIVATE;
     case WM_LBUTTONDOWN: {
+      CheckCaret();
       LRESULT found = SendMessageW(list, LB_ITEMFROMPOINT, 0, lparam);
       if (HIWORD(found) == 0) SendMessageW(list, LB_SETCURSEL, LOWORD(found), 0);
       return 0;
     }
     case WM_LBUTTONUP:
       ListTapped();
-      RefreshPanels(false);
-      RefreshToggleHighlights();
+      RefreshAfterKeys();
       return 0;
     default:
       return CallWindowProcW(program.list_procedure, list, message, wparam, lparam);
@@ -220,6 +145,12 @@ void ReplaceSlidesFont() {
   }
 }
 
+// Every latched modifier goes up, on the system and on the keys.
+void LetGoOfKeys() {
+  LetGoOfModifiers();
+  RefreshToggleHighlights();
+}
+
 // --- system events ----------------------------------------------------------------------
 
 void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG, DWORD, DWORD) {
@@ -231,7 +162,12 @@ void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG,
       RefreshToggleHighlights();
     }
   } else if (event == EVENT_SYSTEM_FOREGROUND) {
-    if (window != nullptr && !IsIconic(window)) program.last_foreground = window;
+    // The word being typed stays behind in the window the user left.
+    ForgetTypedWord();
+    // The desktop and the task bar are never where the user types.
+    if (window != nullptr && !IsIconic(window) && !IsShellWindow(Opaque(window))) {
+      program.last_foreground = window;
+    }
   }
 }
 
@@ -268,12 +204,25 @@ void OnMainDestroy() {
   PostQuitMessage(0);
 }
 
+// The keyboard at its stored place and size, moved the least distance that puts it whole
+// on the work area of its monitor, and never activated: the user's application keeps the
+// focus through every size change, move and rebuild.
+void PlaceOnWorkArea(HWND window) {
+  const SIZE size = WindowSizeFor(GetOption(OptionId::kSize));
+  // Any stored number at all, however far off, still makes a rectangle.
+  constexpr int kFar = 1 << 24;
+  const int x = std::clamp(GetOption(OptionId::kX), -kFar, kFar);
+  const int y = std::clamp(GetOption(OptionId::kY), -kFar, kFar);
+  const platform::Rect wanted{x, y, x + size.cx, y + size.cy};
+  const platform::Point at = KeptOnWorkArea(wanted, platform::WorkAreaNearestRect(wanted));
+  SetWindowPos(window, nullptr, at.x, at.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void OnOptionsChanged(HWND window, WPARAM rebuild_only_when_zero) {
   LoadOptions();
-  const SIZE size = WindowSizeFor(GetOption(OptionId::kSize));
-  SetWindowPos(window, nullptr, GetOption(OptionId::kX), GetOption(OptionId::kY), size.cx,
-               size.cy, 0);
+  PlaceOnWorkArea(window);
   if (rebuild_only_when_zero == 0) {
+    platform::ForgetImages();  // a new size or layout draws from other files
     if (Windows().sensor != 0) DestroyWindow(Handle(Windows().sensor));
     CreateSensorWindow(window);
   }
@@ -303,16 +252,32 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       LRESULT result = DefWindowProcW(window, message, wparam, lparam);
       if ((wparam & 0xFFF0) == SC_RESTORE && program.last_foreground != nullptr &&
           IsWindow(program.last_foreground) && IsWindowVisible(program.last_foreground) &&
-          !IsIconic(program.last_foreground)) {
+          !IsIconic(program.last_foreground) &&
+          !IsShellWindow(Opaque(program.last_foreground))) {
         SetForegroundWindow(program.last_foreground);
       }
       return result;
     }
+    case WM_SIZE:
+      // A hidden keyboard holds no key down: the user cannot see to let it go.
+      if (wparam == SIZE_MINIMIZED) LetGoOfKeys();
+      break;
+    case WM_SHOWWINDOW:
+      if (wparam == FALSE) LetGoOfKeys();
+      break;
+    case WM_ENDSESSION:
+      if (wparam != FALSE) LetGoOfKeys();
+      return 0;
+    case WM_DISPLAYCHANGE:
+      // A turned or smaller screen may leave the keyboard off it: bring it back on.
+      PostMessageW(window, kOptionsChangedMessage, 1, 0);
+      break;
+    case WM_SETTINGCHANGE:
+      if (wparam == SPI_SETWORKAREA) PostMessageW(window, kOptionsChangedMessage, 1, 0);
+      break;
     case kProduceKeyMessage:
       ProcessKey(static_cast<std::uint16_t>(wparam), static_cast<std::uint16_t>(lparam));
-      RefreshPanels(false);
-      RefreshToggleHighlights();
-      RefreshSuggestions();
+      RefreshAfterKeys();
       return 0;
     case kOptionsChangedMessage:
       OnOptionsChanged(window, wparam);
@@ -370,6 +335,35 @@ HWND CreateMainWindow(int show) {
   return window;
 }
 
+// The first keyboard's window; a second start that lost the race to the mutex waits for it
+// a while, since the first may still be making it.
+HWND FindRunningKeyboard(bool wait) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    HWND running = FindWindowW(kMainClass, kTitle);
+    if (running != nullptr || !wait || GetTickCount() - start >= kFirstWindowWaitMs) return running;
+    Sleep(50);
+  }
+}
+
+// Shows a hidden or minimised keyboard again, on top and on the work area, without taking
+// the focus from the application the user types into.
+void BringBack(HWND running) {
+  ShowWindow(running, SW_SHOWNOACTIVATE);
+  SetWindowPos(running, HWND_TOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  PostMessageW(running, kOptionsChangedMessage, 1, 0);
+}
+
+// A crash must not leave the user's only keyboard with Shift or Ctrl held down: the keys
+// go up through the plainest call there is, and the crash goes on to the system.
+LONG WINAPI LetGoOfKeysOnCrash(EXCEPTION_POINTERS*) {
+  for (BYTE vk : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LWIN}) {
+    keybd_event(vk, static_cast<BYTE>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), KEYEVENTF_KEYUP, 0);
+  }
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
 }  // namespace
 
 // --- the sensor window ------------------------------------------------------------------
@@ -418,6 +412,14 @@ LRESULT CALLBACK SensorProcedure(HWND window, UINT message, WPARAM wparam, LPARA
     case WM_LBUTTONUP:
       PenUp(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
       return 0;
+    case WM_CAPTURECHANGED:
+      // Another window took the pen (a menu, a message box, the system): the press ends
+      // here, with nothing performed and no key left lit or repeating.
+      if (reinterpret_cast<HWND>(lparam) != window) PenCancel();
+      return 0;
+    case WM_CANCELMODE:
+      PenCancel();
+      return DefWindowProcW(window, message, wparam, lparam);
     case WM_TIMER:
       if (wparam == kRepeatTimer) RepeatTick();
       return 0;
@@ -431,17 +433,22 @@ LRESULT CALLBACK SensorProcedure(HWND window, UINT message, WPARAM wparam, LPARA
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   using namespace quorel::keyboard;
   program.instance = instance;
+  SetUnhandledExceptionFilter(LetGoOfKeysOnCrash);
   EnsureCustomSlidesFile();
   EnsureGlossaryFile();
 
-  // One keyboard at a time: a second start brings the first one forward.
-  HWND running = FindWindowW(kMainClass, kTitle);
-  if (running != nullptr) {
-    if (IsIconic(running)) OpenIcon(running);
-    SetForegroundWindow(running);
-    ShowWindow(running, SW_SHOW);
+  // One keyboard at a time: a second start brings the first one back where the user can
+  // reach it, and ends.
+  HANDLE single = CreateMutexW(nullptr, FALSE, kSingleKeyboardMutex);
+  const bool another = single == nullptr || GetLastError() == ERROR_ALREADY_EXISTS;
+  HWND running = another ? FindRunningKeyboard(single != nullptr) : nullptr;
+  if (running != nullptr || (another && single != nullptr)) {
+    if (running != nullptr) BringBack(running);
+    if (single != nullptr) CloseHandle(single);
     return 0;
   }
+  // The help page and <launch> open through the shell, which wants COM on this thread.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   quorel::OpenSharedBlock();
 
   InstallExpansionHooks();
@@ -457,5 +464,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
+  if (SUCCEEDED(com)) CoUninitialize();
+  if (single != nullptr) CloseHandle(single);
   return 0;
 }

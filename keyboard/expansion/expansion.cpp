@@ -6,12 +6,14 @@
 
 #include "keyboard/key_kinds.h"
 #include "keyboard/keyboard_windows.h"
-#include "keyboard/output/key_output.h"
+#include "keyboard/output/key_processor.h"
 #include "keyboard/panels/keyboard_state.h"
 #include "keyboard/panels/panels.h"
 #include "keyboard/preview/preview_list.h"
 #include "library/options/options.h"
 #include "library/shared_block/shared_block.h"
+#include "platform/clock.h"
+#include "platform/desktop.h"
 #include "platform/drawing.h"
 #include "platform/list_box.h"
 #include "platform/message_box.h"
@@ -31,6 +33,12 @@ struct ExpansionRecord {
   bool after_high = false;
   bool tracking = true;
   std::vector<const GlossaryEntry*> candidates;
+  // Where the caret stood once the application had taken the last keys, and where it stood
+  // before them; unknown when the application shows none or did not move it.
+  bool caret_known = false;
+  platform::CaretPlace caret;
+  bool caret_before_known = false;
+  platform::CaretPlace caret_before;
 };
 
 ExpansionRecord& Record() {
@@ -186,6 +194,50 @@ void TrackTypedKey(std::uint16_t kind, std::uint16_t parameter) {
   if (IsOneOf(kind, kHideSuggestions)) HideSuggestions();
 }
 
+void ForgetTypedWord() {
+  ExpansionRecord& record = Record();
+  record.typed_word.clear();
+  record.after_high = false;
+  record.caret_known = false;
+  HideSuggestions();
+}
+
+void CheckCaret() {
+  ExpansionRecord& record = Record();
+  platform::CaretPlace now;
+  const bool shown = platform::FocusedCaret(&now);
+  if (record.caret_known && !record.typed_word.empty() && (!shown || !(now == record.caret))) {
+    ForgetTypedWord();
+  }
+  record.caret_before_known = shown;
+  record.caret_before = now;
+}
+
+void NoteCaret() {
+  ExpansionRecord& record = Record();
+  record.caret_known = false;
+  if (record.typed_word.empty()) return;
+  // The application takes the keys in its own time: the caret counts once it has left
+  // where it stood before them and then stays put for one look.
+  const std::uint32_t start = platform::TickCount();
+  platform::CaretPlace last;
+  bool looked = false;
+  for (;;) {
+    platform::CaretPlace now;
+    if (!platform::FocusedCaret(&now)) return;  // no caret to follow
+    const bool moved = !record.caret_before_known || !(now == record.caret_before);
+    if (moved && looked && now == last) {
+      record.caret = now;
+      record.caret_known = true;
+      return;
+    }
+    last = now;
+    looked = true;
+    if (platform::TickCount() - start >= kCaretWaitLimitMs) return;
+    platform::Sleep(kCaretPollMs);
+  }
+}
+
 void RefreshSuggestions() {
   ExpansionRecord& record = Record();
   const std::u16string& word = record.typed_word;
@@ -273,8 +325,14 @@ void AcceptSuggestion(const GlossaryEntry* entry) {
 
   record.typed_word.clear();
   record.after_high = false;
+  RefreshAfterKeys();
+}
+
+void RefreshAfterKeys() {
   RefreshPanels(false);
   RefreshToggleHighlights();
+  RefreshSuggestions();
+  NoteCaret();
 }
 
 void ExpandSelection() {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "keyboard/key_kinds.h"
-#include "keyboard/output/key_output.h"
+#include "keyboard/output/key_processor.h"
 #include "keyboard/render/render.h"
 #include "library/options/options.h"
 #include "library/shared_block/shared_block.h"

@@ -29,9 +29,6 @@ void SendCharacterUnits(char16_t c, char16_t low);
 // feeds are left out since the carriage return before them already gives Enter.
 void DispatchCharacters(std::u16string_view text);
 
-// Clears each latched modifier and lets its system key go; the accent mode stays.
-void ReleaseLatchedModifiers();
-
 // Clipboard round trip of <capitalize>, <lowercase>, <uppercase>.
 void ChangeCase(std::uint16_t parameter);
 void Tap(std::u16string_view argument);

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "keyboard/key_kinds.h"
-#include "keyboard/output/key_output.h"
+#include "keyboard/output/key_processor.h"
 #include "keyboard/output/output_internal.h"
 #include "keyboard/panels/keyboard_state.h"
 #include "library/keys/key_table.h"
@@ -118,7 +118,7 @@ void TypeText(std::uint16_t start_kind, std::uint16_t start_parameter, bool undo
   // The keys of the text may replace the slide set or glossary the text lives in.
   const std::u16string copy(text);
   KeyboardState& state = State();
-  output::ReleaseLatchedModifiers();
+  LetGoOfModifiers();
   // A text may start another (an <expand> among its keys); the outer one is still typing.
   const int was_typing = state.typing_text;
   state.typing_text = 1;

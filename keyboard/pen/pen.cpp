@@ -5,7 +5,7 @@
 #include "keyboard/expansion/expansion.h"
 #include "keyboard/key_kinds.h"
 #include "keyboard/keyboard_windows.h"
-#include "keyboard/output/key_output.h"
+#include "keyboard/output/key_processor.h"
 #include "keyboard/panels/keyboard_state.h"
 #include "keyboard/preview/slide_preview.h"
 #include "library/options/options.h"
@@ -23,58 +23,12 @@ void (*highlight_observer)() = nullptr;
 constexpr int kRepeatTolerance = 5;
 constexpr int kMaxHighlightWaits = 10;
 
-bool IsWindowKey(std::uint16_t kind) {
-  return kind == kind::kClose || kind == kind::kDragHandle || kind == kind::kQuorel ||
-         kind == kind::kMini || kind == kind::kSysMenu;
-}
-
-// A state key that is on shows pressed already; the press then shows it released.
-bool IsStateKey(std::uint16_t kind, bool* on) {
+// A character key under a latched Ctrl, Alt or Windows key is a shortcut: it typed nothing
+// that a slide from it could take back.
+bool IsShortcut(std::uint16_t kind) {
   const KeyboardState& state = State();
-  switch (kind) {
-    case kind::kAcute: *on = state.accent_mode == 1; return true;
-    case kind::kCircum: *on = state.accent_mode == 2; return true;
-    case kind::kGrave: *on = state.accent_mode == 3; return true;
-    case kind::kUmlaut: *on = state.accent_mode == 4; return true;
-    case kind::kAlt: *on = state.alt != 0; return true;
-    case kind::kCaps: *on = state.caps_lock != 0; return true;
-    case kind::kControl: *on = state.control != 0; return true;
-    case kind::kNumLock: *on = state.num_lock != 0; return true;
-    case kind::kScrollLock: *on = state.scroll_lock != 0; return true;
-    case kind::kShift: *on = state.shift != 0; return true;
-    case kind::kWindowsKey: *on = state.windows_key != 0; return true;
-    case kind::kNumbers:
-    case kind::kLetters:
-    case kind::kAccents:
-    case kind::kArrows: *on = false; return true;
-    default: *on = false; return false;
-  }
-}
-
-bool PerformedAtPenUp(std::uint16_t kind) {
-  switch (kind) {
-    case kind::kAdd: case kind::kBack: case kind::kClose: case kind::kEnter: case kind::kEsc:
-    case kind::kExpand: case kind::kHide: case kind::kInfo: case kind::kLeft: case kind::kMini:
-    case kind::kRight: case kind::kShow: case kind::kSysMenu: case kind::kTab:
-    case kind::kWideLeft: case kind::kWideRight:
-      return true;
-    case kind::kCharacter:
-    case kind::kSpace:
-      return GetOption(OptionId::kAtKey) == 2;
-    default:
-      return false;
-  }
-}
-
-bool IsRepeatable(std::uint16_t kind) {
-  switch (kind) {
-    case kind::kBack: case kind::kCharacter: case kind::kDown: case kind::kEnter:
-    case kind::kLeft: case kind::kRight: case kind::kSpace: case kind::kTab: case kind::kUp:
-    case kind::kWideLeft: case kind::kWideRight:
-      return true;
-    default:
-      return false;
-  }
+  const bool typing_key = kind == kind::kCharacter || kind == kind::kSpace || kind == kind::kTab;
+  return typing_key && (state.control != 0 || state.alt != 0 || state.windows_key != 0);
 }
 
 void StopRepeat() {
@@ -101,6 +55,7 @@ const PressState& Press() { return press; }
 void SetHighlightObserver(void (*observer)()) { highlight_observer = observer; }
 
 void PenDown(int x, int y) {
+  CheckCaret();
   press.down_x = x;
   press.down_y = y;
   press.down_tick = platform::TickCount();
@@ -108,24 +63,28 @@ void PenDown(int x, int y) {
   if (!HitTest(x, y, &hit)) return;
   press.key = hit;
   press.pressed = true;
-  press.window_key = IsWindowKey(hit.kind);
-  bool on = false;
-  press.state_key = !press.window_key && IsStateKey(hit.kind, &on);
+  const PenFacts facts = PenFactsOf(hit.kind);
+  press.window_key = facts.window_key;
+  press.state_key = !press.window_key && facts.state_key;
   if (!press.window_key) {
-    if (press.state_key && on) {
+    // A state key that is on shows pressed already; the press then shows it released.
+    if (press.state_key && facts.on) {
       UnhighlightKey(hit.cell);
     } else {
       HighlightKey(hit.cell);
     }
     if (highlight_observer != nullptr) highlight_observer();
   }
-  press.produced_at_down = !PerformedAtPenUp(hit.kind);
+  press.produced_at_down = !facts.at_pen_up;
+  press.shortcut = IsShortcut(hit.kind);
   if (press.produced_at_down) {
     ProcessKey(hit.kind, hit.parameter);
-    if (press.state_key) {
-      RefreshPanels(false);
-      RefreshToggleHighlights();
-    }
+    if (press.state_key) RefreshAfterKeys();
+  }
+  // The drag handle's move loop has taken the pen and lifted it again: the press is over.
+  if (hit.kind == kind::kDragHandle) {
+    press.pressed = false;
+    return;
   }
   platform::CapturePen(Windows().sensor);
   const int delay = GetOption(OptionId::kRepeatDelay);
@@ -138,7 +97,7 @@ void PenDown(int x, int y) {
 }
 
 void RepeatTick() {
-  if (press.pressed && press.repeating && IsRepeatable(press.key.kind)) {
+  if (press.pressed && press.repeating && PenFactsOf(press.key.kind).repeats) {
     ProcessKey(press.key.kind, press.key.parameter);
   }
 }
@@ -158,19 +117,26 @@ void PenMove(int x, int y) {
 void PenUp(int x, int y) {
   if (!press.pressed) return;
   press.pressed = false;
+  // Before the key runs: a message box it shows must answer the user's next tap.
+  platform::ReleasePen();
+  StopRepeat();
   const bool slide_taken =
       CommitSlide(press.key.kind, press.key.parameter, press.key.cell, press.down_x,
-                  press.down_y, x, y, press.produced_at_down);
+                  press.down_y, x, y, press.produced_at_down && !press.shortcut);
   if (!press.window_key && !press.state_key) {
     WaitMinimumHighlight();
     UnhighlightKey(press.key.cell);
   }
   if (!slide_taken && !press.produced_at_down) ProcessKey(press.key.kind, press.key.parameter);
-  RefreshPanels(false);
-  RefreshToggleHighlights();
-  RefreshSuggestions();
-  platform::ReleasePen();
+  RefreshAfterKeys();
+}
+
+void PenCancel() {
+  if (!press.pressed) return;
+  press.pressed = false;
   StopRepeat();
+  ResetSlidePreview(press.key.cell);
+  if (!press.window_key && !press.state_key) UnhighlightKey(press.key.cell);
 }
 
 void ResetPenForTest() { press = PressState(); }

@@ -18,6 +18,7 @@ struct PressState {
   bool window_key = false;
   bool state_key = false;
   bool produced_at_down = false;
+  bool shortcut = false;  // a character key pressed under a latched Ctrl, Alt or Windows key
   KeyHit key;
 };
 const PressState& Press();
@@ -27,6 +28,8 @@ void PenDown(int x, int y);
 void SetHighlightObserver(void (*observer)());
 void PenMove(int x, int y);
 void PenUp(int x, int y);
+// The press ends without its key: another window took the pen.
+void PenCancel();
 void RepeatTick();
 
 constexpr std::uintptr_t kRepeatTimer = 1;

@@ -6,10 +6,12 @@
 
 #include "keyboard/expansion/expansion.h"
 #include "keyboard/key_kinds.h"
+#include "keyboard/output/key_processor.h"
 #include "keyboard/panels/keyboard_state.h"
 #include "keyboard/preview/slide_preview.h"
 #include "library/options/options.h"
 #include "tests/support/keyboard_scene.h"
+#include "platform/message_box.h"
 
 namespace quorel::keyboard {
 namespace {
@@ -54,7 +56,7 @@ TEST_F(PenTest, TapTypesAtPenDownAndKeepsTheHighlightForTheMinimumTime) {
   EXPECT_TRUE(scene::TakeInputs().empty());
   EXPECT_EQ(system.sleeps, std::vector<std::uint32_t>{50});  // 70 ms in all
   EXPECT_EQ(system.capture, 0u);
-  EXPECT_TRUE(system.timers.empty());
+  EXPECT_EQ(system.timers.count({scene::kSensor, kRepeatTimer}), 0u);
 }
 
 TEST_F(PenTest, WithProduceAtPenUpTheCharacterWaitsForThePen) {
@@ -159,6 +161,47 @@ TEST_F(PenTest, TappedSuggestionReplacesTheShortForm) {
   EXPECT_EQ(presses[1], 0x08);
   EXPECT_EQ(presses.back(), 0x20);  // a space after the long form
   EXPECT_EQ(TypedWord(), u"");
+}
+
+TEST_F(PenTest, NothingTheKeyboardDidNotTypeIsTakenBack) {
+  KeyboardGlossary().Add(u"btw", nullptr, u"by the way", nullptr);
+  system.has_caret = true;
+  system.caret = {0x77, {10, 0, 11, 16}};
+  for (char16_t letter : {u'b', u't'}) {
+    const platform::Point key = Key(kind::kCharacter, letter);
+    PenDown(key.x, key.y);
+    system.caret.rect.left += 7;  // the application takes the letter
+    system.caret.rect.right += 7;
+    PenUp(key.x, key.y);
+  }
+  ASSERT_EQ(system.visible.count(scene::kList), 1u);
+  // The user taps elsewhere in the text: the caret moves, the word ends, and the list
+  // goes at the next touch of the keyboard.
+  system.caret.rect = {3, 20, 4, 36};
+  scene::TakeInputs();
+  CheckCaret();
+  ListTapped();
+  EXPECT_TRUE(scene::TakeInputs().empty()) << "no backspace at the new place";
+  EXPECT_EQ(TypedWord(), u"");
+  EXPECT_EQ(system.visible.count(scene::kList), 0u);
+
+  // A slide from a letter under a latched Ctrl starts with a shortcut, which typed no letter
+  // to take back.
+  KeyboardSlides().Add(1, kind::kCharacter, u'e', nullptr, u"E");
+  Tap(Key(kind::kControl));
+  const platform::Point e = Key(kind::kCharacter, u'e');
+  PenDown(e.x, e.y);
+  PenUp(e.x + 3, e.y - 40);
+  EXPECT_EQ(Presses(scene::TakeInputs()), (std::vector<int>{0x11, 'E', 0x10, 'E'}));
+}
+
+TEST_F(PenTest, AMessageFromAKeyAtPenUpFindsThePenFree) {
+  Hooks().program_action = [](std::uint16_t, std::uint16_t, std::u16string_view) {
+    platform::ShowMessage(u"Some program components are missing", u"Quorel");
+  };
+  Tap(Key(kind::kAdd));
+  ASSERT_EQ(system.message_boxes.size(), 1u);
+  EXPECT_EQ(system.message_boxes[0].capture, 0u) << "the box could not take a tap";
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "keyboard/key_kinds.h"
-#include "keyboard/output/key_output.h"
+#include "keyboard/output/key_processor.h"
 #include "library/options/options.h"
 #include "library/shared_block/shared_block.h"
 #include "platform/desktop.h"
@@ -210,15 +210,14 @@ void DockKeyboard() {
   const int width = scene.keyboard_rect.Width();
   const int height = scene.keyboard_rect.Height();
   // Centred under the client; halves truncate toward zero as the system's arithmetic does.
-  std::int64_t x = std::int64_t{client.left} + (std::int64_t{client.right} - client.left) / 2 -
+  const std::int64_t x = std::int64_t{client.left} + (std::int64_t{client.right} - client.left) / 2 -
                    width / 2;
-  std::int64_t y = client.bottom;
-  const platform::Rect work = platform::WorkAreaNearestRect(client);
-  x = std::max<std::int64_t>(std::min<std::int64_t>(x, std::int64_t{work.right} - width),
-                             work.left);
-  y = std::max<std::int64_t>(std::min<std::int64_t>(y, std::int64_t{work.bottom} - height),
-                             work.top);
-  platform::MoveWindowQuietly(scene.keyboard, ClampToInt(x), ClampToInt(y));
+  const int left = ClampToInt(x);
+  const platform::Point at = KeptOnWorkArea(
+      {left, client.bottom, ClampToInt(std::int64_t{left} + width),
+       ClampToInt(std::int64_t{client.bottom} + height)},
+      platform::WorkAreaNearestRect(client));
+  platform::MoveWindowQuietly(scene.keyboard, at.x, at.y);
 }
 
 platform::Point KeyboardStartPosition(platform::Point stored, int width, int height) {
@@ -231,6 +230,15 @@ platform::Point KeyboardStartPosition(platform::Point stored, int width, int hei
   if (off(stored.x, width, screen.virtual_left, screen.virtual_width)) start.x = 0;
   if (off(stored.y, height, screen.virtual_top, screen.virtual_height)) start.y = 0;
   return start;
+}
+
+platform::Point KeptOnWorkArea(const platform::Rect& window, const platform::Rect& work) {
+  const auto kept = [](int at, int extent, int low, int high) {
+    const std::int64_t end = std::int64_t{high} - extent;
+    return ClampToInt(std::max<std::int64_t>(std::min<std::int64_t>(at, end), low));
+  };
+  return {kept(window.left, window.Width(), work.left, work.right),
+          kept(window.top, window.Height(), work.top, work.bottom)};
 }
 
 bool ParseKeyboardPosition(std::u16string_view argument, int* x, int* y) {

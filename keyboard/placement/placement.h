@@ -34,6 +34,10 @@ bool ParseKeyboardPosition(std::u16string_view argument, int* x, int* y);
 // becomes 0, so the keyboard never starts where the user cannot reach it.
 platform::Point KeyboardStartPosition(platform::Point stored, int width, int height);
 
+// Where a window with that rectangle goes to lie whole on the work area, moved the least
+// distance; one larger than the work area keeps its top-left corner on it.
+platform::Point KeptOnWorkArea(const platform::Rect& window, const platform::Rect& work);
+
 // Points the key processor's window-action hook at PerformWindowAction.
 void InstallPlacementHooks();
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "keyboard/keyboard_windows.h"
-#include "keyboard/output/key_output.h"
+#include "keyboard/output/key_processor.h"
 #include "keyboard/panels/keyboard_state.h"
 #include "keyboard/placement/placement.h"
 #include "library/options/options.h"

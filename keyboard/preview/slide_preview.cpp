@@ -5,7 +5,7 @@
 
 #include "keyboard/key_kinds.h"
 #include "keyboard/keyboard_windows.h"
-#include "keyboard/output/key_output.h"
+#include "keyboard/output/key_processor.h"
 #include "keyboard/preview/preview_list.h"
 #include "keyboard/preview/slide_class.h"
 #include "keyboard/preview/slide_layout.h"

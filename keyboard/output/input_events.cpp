@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "keyboard/key_kinds.h"
-#include "keyboard/output/key_output.h"
+#include "keyboard/output/key_processor.h"
 #include "keyboard/output/output_internal.h"
 #include "platform/input.h"
 
@@ -143,6 +143,11 @@ void SendCharacter(char16_t c) {
   const bool shift = (shift_state & 1) != 0;
   const bool control = (shift_state & 2) != 0;
   const bool alt = (shift_state & 4) != 0;
+  // A dead key would type nothing now and put its accent on the next character.
+  if (platform::IsDeadKey(vk, shift_state)) {
+    SendUnicode(c);
+    return;
+  }
 
   std::uint8_t held_vk = 0;  // AltGr, Ctrl or Alt, released last
   ScanCode held_code;

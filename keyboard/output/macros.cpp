@@ -4,7 +4,8 @@
 #include <string>
 
 #include "keyboard/key_kinds.h"
-#include "keyboard/output/key_output.h"
+#include "keyboard/keyboard_windows.h"
+#include "keyboard/output/key_processor.h"
 #include "keyboard/output/output_internal.h"
 #include "keyboard/panels/keyboard_state.h"
 #include "platform/clipboard.h"
@@ -19,8 +20,10 @@ namespace {
 
 // A longer <wait> is a slip of the pen, not an intent: the keyboard would be frozen.
 constexpr std::int64_t kLongestWait = 60000;
-// Time the application gets to put the selection on the clipboard after Ctrl+C.
-constexpr std::uint32_t kCopyWait = 100;
+// The longest the application gets to put the selection on the clipboard after Ctrl+C,
+// and how often the clipboard is looked at meanwhile.
+constexpr std::uint32_t kCopyWaitLimit = 1000;
+constexpr std::uint32_t kCopyPoll = 10;
 
 bool IsBlank(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
 
@@ -85,15 +88,31 @@ void ChangeCase(std::uint16_t parameter) {
     state.control = 1;
     Dispatch(kind::kControl, 0);
   }
+  // The user's clipboard goes back as soon as the copy is read.
+  platform::SavedClipboard saved;
+  const bool was_saved = platform::SaveClipboard(&saved);
+  const std::uint32_t sequence = platform::ClipboardSequence();
   Dispatch(kind::kCharacter, u'c');
   state.control = 0;
   Dispatch(kind::kControl, 0);
-  platform::Sleep(kCopyWait);
 
-  if (!platform::OpenClipboard()) return;
+  // Only a copy that actually arrived is typed: with nothing selected the clipboard still
+  // holds whatever the user copied last, which is not the text to change.
   std::u16string text;
-  const bool has_text = platform::ClipboardUnicodeText(&text);
-  platform::CloseClipboard();
+  bool has_text = false;
+  bool copied = false;
+  const std::uint32_t start = platform::TickCount();
+  for (;;) {
+    if (platform::ClipboardSequence() != sequence && platform::OpenClipboard()) {
+      copied = true;
+      has_text = platform::ClipboardUnicodeText(&text);
+      platform::CloseClipboard();
+      break;
+    }
+    if (platform::TickCount() - start >= kCopyWaitLimit) break;
+    platform::Sleep(kCopyPoll);
+  }
+  if (copied && was_saved) platform::RestoreClipboard(Windows().main, saved);
   if (!has_text) return;
   if (parameter == 1) {
     // The first character, both halves of it when it lies beyond U+FFFF.

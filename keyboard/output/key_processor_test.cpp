@@ -1,4 +1,4 @@
-#include "keyboard/output/key_output.h"
+#include "keyboard/output/key_processor.h"
 
 #include <gtest/gtest.h>
 
@@ -143,6 +143,13 @@ TEST_F(KeyOutputTest, ShiftStatesOfTheLayoutWrapTheKey) {
                                           {false, 0xA5, 0x38, kExtendedUp, 0, 0}}));
 }
 
+TEST_F(KeyOutputTest, ACharacterOnADeadKeyGoesAsUnicode) {
+  // The circumflex of a French layout: its key alone would wait for the next letter.
+  fake::System().key_scans[u'^'] = 0x00DD;
+  fake::System().dead_keys.insert({0xDD, 0});
+  EXPECT_EQ(TraceOfTyping(u"^a"), "[u5Ev u5E^] | [41v 41^]");
+}
+
 TEST_F(KeyOutputTest, LockKeysSendOnlyWhenTheSystemDiffers) {
   Play(u"<numlock>");  // system off, keyboard now on
   EXPECT_EQ(Trace(), "[90xv 90x^]");
@@ -246,25 +253,34 @@ TEST_F(KeyOutputTest, WaitSleepsItsArgumentWithinAMinute) {
   EXPECT_EQ(fake::System().sleeps, (std::vector<std::uint32_t>{250, 60000, 0, 0}));
 }
 
-TEST_F(KeyOutputTest, CaseChangeCopiesThenTypesTheChangedSelection) {
+TEST_F(KeyOutputTest, CaseChangeTypesTheCopiedSelectionAndPutsTheClipboardBack) {
   const struct {
-    std::u16string keys, clipboard, typed;
+    std::u16string keys, selection, typed;
   } cases[] = {{u"<capitalize>", u"hello\r\nworld", u"Hello\rworld"},
                {u"<lowercase>", u"HeLLo", u"hello"},
                {u"<shift><uppercase>", u"\U0001F600ab", u"\U0001F600AB"}};
+  const std::string copy = "kb:11v | [43v 43^] | kb:11^";
   for (const auto& c : cases) {
     fake::System().input_calls.clear();
-    fake::System().clipboard_text = c.clipboard;
+    fake::System().clipboard_text = u"the user's";
+    fake::System().selection = c.selection;
     Play(c.keys);
     const std::string trace = Trace();
-    const std::string copy = "kb:11v | [43v 43^] | kb:11^ | ";
-    EXPECT_EQ(trace.substr(trace.find("kb:11v")), copy + TraceOfTyping(c.typed))
+    EXPECT_EQ(trace.substr(trace.find("kb:11v")), copy + " | " + TraceOfTyping(c.typed))
         << Printable(c.keys);
+    EXPECT_EQ(fake::System().clipboard_text, u"the user's");
   }
-  EXPECT_EQ(fake::System().sleeps, (std::vector<std::uint32_t>{100, 100, 100}));
+  EXPECT_TRUE(fake::System().sleeps.empty()) << "a copy that has arrived is not waited for";
   EXPECT_FALSE(fake::System().clipboard_open);
-  fake::System().clipboard_opens = false;
-  EXPECT_EQ(TraceOfTyping(u"<uppercase>"), "kb:11v | [43v 43^] | kb:11^");
+
+  // Nothing selected, so nothing copied: the stale clipboard is not typed, and the wait
+  // for the copy ends within its bound.
+  fake::System().copies_selection = false;
+  EXPECT_EQ(TraceOfTyping(u"<uppercase>"), copy);
+  std::uint32_t waited = 0;
+  for (std::uint32_t sleep : fake::System().sleeps) waited += sleep;
+  EXPECT_EQ(waited, 1000u);
+  EXPECT_EQ(fake::System().clipboard_restores, 3);
 }
 
 TEST_F(KeyOutputTest, DatesAndTimesTypeTheirFormatWithoutLineFeeds) {

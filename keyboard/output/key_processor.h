@@ -27,6 +27,20 @@ void SendCharacter(char16_t c);
 // system's Num Lock and Scroll Lock; done when the sensor window is made and destroyed.
 void ResetKeyboardState();
 
+// Lets go of every latched modifier, in the keyboard's state and on the system; the accent
+// and number modes stay. Done when the keyboard is hidden, minimised or the session ends.
+void LetGoOfModifiers();
+
+// What the pen needs to know of a key, from the same table the processor walks.
+struct PenFacts {
+  bool at_pen_up = false;   // performed when the pen lifts, not when it lands
+  bool repeats = false;     // repeats while the pen stays down on it
+  bool window_key = false;  // acts on the keyboard window; never shown pressed
+  bool state_key = false;   // a mode or latch, shown pressed while it is on
+  bool on = false;          // a state key that is on now
+};
+PenFacts PenFactsOf(std::uint16_t kind);
+
 struct Token {
   std::uint16_t kind = 0;
   std::uint16_t parameter = 0;

@@ -1,7 +1,7 @@
 // The key processor and the dispatcher. One row per key kind says what the processor does
 // to the keyboard state and what the dispatcher sends; the code below only walks the rows.
 
-#include "keyboard/output/key_output.h"
+#include "keyboard/output/key_processor.h"
 
 #include <array>
 #include <span>
@@ -61,6 +61,9 @@ enum class Output : std::uint8_t {
   kExpansion,
 };
 
+// When the pen performs the key.
+enum class Moment : std::uint8_t { kPenDown, kPenUp, kAsOptionSays };
+
 struct KeyRow {
   Forward forward = Forward::kNo;
   Effect effect = Effect::kDispatch;
@@ -71,6 +74,10 @@ struct KeyRow {
   int KeyboardState::*flag = nullptr;
   std::span<const std::uint8_t> family{};
   std::uint32_t value = 0;
+  // What the pen does with the key.
+  Moment moment = Moment::kPenDown;
+  bool repeats = false;     // repeats while the pen stays down on it
+  bool window_key = false;  // acts on the keyboard window; never shown pressed
 };
 
 constexpr std::uint8_t kBrowserKeys[] = {0, 166, 171, 167, 172, 168, 170, 169};
@@ -97,7 +104,7 @@ constexpr auto kKeys = [] {
   t[k::kBack] = {.forward = F::kPost, .effect = E::kOrdinary, .output = O::kCharacter,
                  .character = 0x08};
   t[k::kBrowser] = {.output = O::kKeyFamily, .extended = true, .family = kBrowserKeys};
-  t[k::kCaps] = {.forward = F::kPost, .effect = E::kCaps};
+  t[k::kCaps] = {.forward = F::kPost, .effect = E::kCaps, .flag = &KeyboardState::caps_lock};
   t[k::kCaseChange] = {.effect = E::kCaseChange};
   t[k::kCharacter] = {.effect = E::kOrdinary, .output = O::kCharacter};
   t[k::kCircum] = {.forward = F::kPost, .effect = E::kAccent, .value = 2};
@@ -177,6 +184,19 @@ constexpr auto kKeys = [] {
   t[k::kWindowsKey] = {.effect = E::kLatch, .output = O::kModifier, .vk = output::kVkLeftWindows,
                        .flag = &KeyboardState::windows_key};
   // clang-format on
+  for (auto key : {k::kAdd, k::kBack, k::kClose, k::kEnter, k::kEsc, k::kExpand, k::kHide,
+                   k::kInfo, k::kLeft, k::kMini, k::kRight, k::kShow, k::kSysMenu, k::kTab,
+                   k::kWideLeft, k::kWideRight}) {
+    t[key].moment = Moment::kPenUp;
+  }
+  t[k::kCharacter].moment = t[k::kSpace].moment = Moment::kAsOptionSays;
+  for (auto key : {k::kBack, k::kCharacter, k::kDown, k::kEnter, k::kLeft, k::kRight, k::kSpace,
+                   k::kTab, k::kUp, k::kWideLeft, k::kWideRight}) {
+    t[key].repeats = true;
+  }
+  for (auto key : {k::kClose, k::kDragHandle, k::kQuorel, k::kMini, k::kSysMenu}) {
+    t[key].window_key = true;
+  }
   return t;
 }();
 
@@ -218,7 +238,7 @@ bool ForwardToEditor(std::uint16_t kind, std::uint16_t parameter, Forward forwar
 
 void ReleaseOneShotModifiers() {
   State().accent_mode = 0;
-  output::ReleaseLatchedModifiers();
+  LetGoOfModifiers();
 }
 
 // The latched shift reaches the application only with space, enter, tab and backspace;
@@ -245,7 +265,38 @@ void CallHook(const Hook& hook, Args... args) {
 
 }  // namespace
 
-void output::ReleaseLatchedModifiers() {
+PenFacts PenFactsOf(std::uint16_t kind) {
+  PenFacts facts;
+  if (kind > kind::kLastKind) return facts;
+  const KeyRow& row = kKeys[kind];
+  facts.at_pen_up = row.moment == Moment::kPenUp ||
+                    (row.moment == Moment::kAsOptionSays && GetOption(OptionId::kAtKey) == 2);
+  facts.repeats = row.repeats;
+  facts.window_key = row.window_key;
+  const KeyboardState& state = State();
+  switch (row.effect) {
+    case Effect::kAccent:
+      facts.state_key = true;
+      facts.on = state.accent_mode == static_cast<int>(row.value);
+      break;
+    case Effect::kCaps:
+    case Effect::kLatch:
+      facts.state_key = true;
+      facts.on = state.*row.flag != 0;
+      break;
+    case Effect::kNumbers:
+    case Effect::kLetters:
+    case Effect::kAccentKeys:
+    case Effect::kArrowKeys:
+      facts.state_key = true;  // they change the panels, and are never left on
+      break;
+    default:
+      break;
+  }
+  return facts;
+}
+
+void LetGoOfModifiers() {
   KeyboardState& state = State();
   for (std::uint16_t modifier : kModifierKinds) {
     int& flag = state.*kKeys[modifier].flag;

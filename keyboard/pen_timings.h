@@ -1,0 +1,42 @@
+// How long the keyboard program takes to answer the pen, measured in the program itself.
+// With QUOREL_TIMINGS naming a file, the program times pen down to the key shown pressed
+// and to the first input it injects, and a pen move to the updated preview, and writes
+// medians, 99th percentiles, the images it holds and its peak working set there when it
+// ends.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace quorel::keyboard {
+
+class PenTimings {
+ public:
+  PenTimings();
+  bool enabled() const { return !path_.empty(); }
+  static LONGLONG Now();
+  // Marks the start of a pen down; the highlight and the first input are timed from it.
+  void StartDown();
+  void EndDown();
+  void Highlighted();
+  void InputSent();
+  void AddMove(LONGLONG start);
+  void Write() const;
+
+ private:
+  double Since(LONGLONG start) const;
+
+  std::wstring path_;
+  double ticks_per_microsecond_ = 1;
+  LONGLONG down_start_ = 0;
+  bool highlighted_ = false;
+  bool inputs_seen_ = false;
+  std::vector<double> highlights_;
+  std::vector<double> first_inputs_;
+  std::vector<double> downs_;
+  std::vector<double> moves_;
+};
+
+}  // namespace quorel::keyboard
