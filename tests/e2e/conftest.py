@@ -6,10 +6,12 @@ Markers set the scene before the keyboard starts:
   @pytest.mark.options(**{"Use slides for": 2})   numeric options
   @pytest.mark.user_slides("<duo>")               a slide file of the user's in use, whose
                                                   north slide from q types that text
+  @pytest.mark.user_slides(w="<hide>")            ... and from w, and so on
   @pytest.mark.measure                            a measurement, run only with --measure
   @pytest.mark.timings                            the keyboard times itself (keyboard.timings)
 """
 
+import re
 import shutil
 from pathlib import Path
 
@@ -27,6 +29,8 @@ def pytest_addoption(parser):
                     help="the laid-out package")
     group.addoption("--probe", default=str(ROOT / "build" / "windows" / "bin" / "quorel_probe.exe"),
                     help="the probe program")
+    group.addoption("--floor", default=str(ROOT / "build" / "windows" / "bin" / "quorel_floor.exe"),
+                    help="the bare window the pen timings are measured against")
     group.addoption("--key-map", default=str(ROOT / "build" / "host" / "quorel_key_map"),
                     help="the host key map tool")
     group.addoption("--out", default=str(ROOT / "build" / "e2e"),
@@ -37,7 +41,7 @@ def pytest_addoption(parser):
 
 def pytest_configure(config):
     for line in ("options(**values): numeric options set before the keyboard starts",
-                 "user_slides(text): a user slide file whose north slide from q types text",
+                 "user_slides(text, **key_texts): a user slide file whose north slides from q (and the keys named) type those texts",
                  "measure: a measurement, not a test; run with --measure",
                  "timings: the keyboard times its answers to the pen into keyboard.timings"):
         config.addinivalue_line("markers", line)
@@ -98,7 +102,8 @@ def key_map(request):
 
 @pytest.fixture
 def test_folder(out, request):
-    folder = out / "tests" / request.node.name
+    # A test's parameters may hold characters that Windows paths cannot.
+    folder = out / "tests" / re.sub(r"[^A-Za-z0-9_.-]", "_", request.node.name)
     shutil.rmtree(folder, ignore_errors=True)
     folder.mkdir(parents=True)
     return folder
@@ -110,6 +115,17 @@ def shot(desktop, out):
     def take(name):
         desktop.screenshot(out / "shots" / f"{name}.png")
     return take
+
+
+def user_slide_file(marker):
+    """The slide file of a user_slides marker: its one text slides north from q; its keyword
+    texts slide north from the key they name."""
+    slides = dict(marker.kwargs)
+    if marker.args:
+        slides["q"] = marker.args[0]
+    lines = b"".join(key.encode("latin-1") + b"\t\t" + text.encode("latin-1") + b"\r\n"
+                     for key, text in slides.items())
+    return b"\r\n[NORTH]\r\n\r\n" + lines
 
 
 def _failed(node):
@@ -131,7 +147,7 @@ def desktop(prefix, display, out, test_folder, request):
         marker = request.node.get_closest_marker("user_slides")
         if marker is not None:
             slides = prefix.path / "drive_c" / "user_slides.txt"
-            slides.write_bytes(b"\r\n[NORTH]\r\n\r\nq\t\t" + marker.args[0].encode("latin-1") + b"\r\n")
+            slides.write_bytes(user_slide_file(marker))
             registry.set_setting("Custom slides file", "C:\\user_slides.txt")
             registry.set_option("Use slides for", 0)
         yield wine_desktop

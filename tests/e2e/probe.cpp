@@ -18,6 +18,7 @@
 //   count CLASS                  how many top-level windows of that class exist
 //   client CLASS                 the screen point of the window's client origin, "x y"
 //   foreground                   the class of the foreground window, or "none"
+//   caret                        the foreground thread's caret: "CLASS left top right bottom"
 //   control-text CLASS TITLE CONTROL      the text of a control (an edit box)
 //   list-rows CLASS TITLE CONTROL         the rows of a list box, one a line; CONTROL "-"
 //                                         is the top-level window itself
@@ -28,6 +29,7 @@
 //                                box's message), or "none"
 //   buttons TITLE                the dialog box's buttons, "id<TAB>text" a line
 //   press TITLE BUTTON           presses a button of that dialog box, by id or by text
+//   button-rect TITLE BUTTON     where that button lies on the screen, as "window" says
 //   set-text TITLE ID TEXT       sets the text of a control of that dialog box
 //   menu-keys KEY...             sends up, down, return or escape to the open pop-up menu
 //   keys                         every virtual key the system holds down, by name, or
@@ -313,25 +315,48 @@ std::wstring Unmarked(const std::wstring& text) {
   return plain;
 }
 
+// A button of the dialog by id or by the text a user reads on it; null when there is none.
+HWND FindButton(HWND dialog, const std::wstring& name) {
+  wchar_t* end = nullptr;
+  const int id = static_cast<int>(std::wcstol(name.c_str(), &end, 10));
+  if (!name.empty() && *end == L'\0') return GetDlgItem(dialog, id);
+  for (HWND button : ChildrenOfClass(dialog, L"Button")) {
+    wchar_t text[256] = {};
+    GetWindowTextW(button, text, 256);
+    if (Unmarked(text) == Unmarked(name)) return button;
+  }
+  return nullptr;
+}
+
 std::string PressButton(const std::wstring& title, const std::wstring& name) {
   HWND dialog = FindDialog(title);
   if (dialog == nullptr) return Error("no dialog");
-  wchar_t* end = nullptr;
-  int id = static_cast<int>(std::wcstol(name.c_str(), &end, 10));
-  if (name.empty() || *end != L'\0') {
-    id = 0;
-    for (HWND button : ChildrenOfClass(dialog, L"Button")) {
-      wchar_t text[256] = {};
-      GetWindowTextW(button, text, 256);
-      if (Unmarked(text) == Unmarked(name)) id = GetDlgCtrlID(button);
-    }
-    if (id == 0) return Error("no such button");
-  }
-  HWND button = GetDlgItem(dialog, id);
+  HWND button = FindButton(dialog, name);
+  if (button == nullptr) return Error("no such button");
+  const int id = GetDlgCtrlID(button);
   return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                       reinterpret_cast<LPARAM>(button))
              ? "pressed"
              : Error("post failed");
+}
+
+std::string ButtonRect(const std::wstring& title, const std::wstring& name) {
+  HWND dialog = FindDialog(title);
+  return dialog == nullptr ? "none" : WindowRect(FindButton(dialog, name));
+}
+
+// The caret of the foreground window's thread: its window's class and its rectangle.
+std::string Caret() {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  HWND foreground = GetForegroundWindow();
+  if (foreground == nullptr || !GetGUIThreadInfo(GetWindowThreadProcessId(foreground, nullptr), &info) ||
+      info.hwndCaret == nullptr) {
+    return "none";
+  }
+  return ClassOf(info.hwndCaret) + " " + std::to_string(info.rcCaret.left) + " " +
+         std::to_string(info.rcCaret.top) + " " + std::to_string(info.rcCaret.right) + " " +
+         std::to_string(info.rcCaret.bottom);
 }
 
 std::string PressMenuKeys(const std::vector<std::wstring>& names) {
@@ -503,6 +528,7 @@ std::string Answer(const std::vector<std::wstring>& words) {
   }
   if (command == L"text") return NotepadText();
   if (command == L"foreground") return ClassOf(GetForegroundWindow());
+  if (command == L"caret") return Caret();
   if (command == L"keys") return HeldKeys();
   if (command == L"screen") {
     return std::to_string(GetSystemMetrics(SM_CXSCREEN)) + " " +
@@ -519,6 +545,7 @@ std::string Answer(const std::vector<std::wstring>& words) {
   if (n == 2 && command == L"dialog") return DialogStatics(words[1]);
   if (n == 2 && command == L"buttons") return DialogButtons(words[1]);
   if (n == 3 && command == L"press") return PressButton(words[1], words[2]);
+  if (n == 3 && command == L"button-rect") return ButtonRect(words[1], words[2]);
   if (n == 4) {
     HWND control = Control(TopWindow(words[1], words[2]), words[3]);
     if (command == L"control-text") return control != nullptr ? WindowText(control) : "none";

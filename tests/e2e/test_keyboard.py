@@ -67,6 +67,23 @@ def test_glossary_suggestion_tapped_replaces_the_short_form(keyboard, notepad, p
     notepad.expect_text("by the way ")
 
 
+def test_a_suggestion_never_replaces_text_the_keyboard_did_not_type(keyboard, notepad, probe,
+                                                                     desktop):
+    keyboard.type("btw")
+    wait_until(lambda: probe.shown("ListBox"), 5, "no suggestions for btw")
+    # A user's pen takes longer than the keyboard to finish with the key before it moves on.
+    assert probe("sync", KEYBOARD_CLASS) == "synced"
+    # The user puts the caret before the word, then taps the suggestion still shown.
+    x, y = (int(v) for v in probe("client", "Notepad").split())
+    before = probe("caret")
+    desktop.click(x + 8, y + 8)  # inside the text box, before the first letter
+    wait_until(lambda: probe("caret") != before, 5, f"the caret stays at {before}")
+    left, top, right, bottom = probe.rect("ListBox")
+    desktop.click((left + right) // 2, bottom - 6)
+    wait_until(lambda: not probe.shown("ListBox"), 5, "the suggestions stay")
+    still_types(keyboard, notepad, expected_before="", expected_after="btw")
+
+
 def test_load_slide_file_message_switches_the_slides(keyboard, notepad, registry):
     # Another program names a new slide file and tells the keyboard to load it.
     registry.set_option("Use slides for", 2)
@@ -86,6 +103,36 @@ def test_second_start_leaves_one_keyboard(keyboard, probe):
     assert probe("count", KEYBOARD_CLASS) == "1"
     assert probe("block") == first, "the shared block changed hands"
     assert keyboard.shown()
+
+
+@pytest.mark.user_slides(q="<largesize>", w="<move keyboard>2000,2000</move keyboard>",
+                         e="<expansion off>")
+def test_option_keys_messages_and_a_second_start_leave_notepad_the_focus(keyboard, notepad,
+                                                                         probe):
+    def notepad_in_front(after):
+        assert notepad.in_front(), f"after {after} {probe('foreground')} has the focus"
+
+    keyboard.slide("q", "north")
+    wait_for_value(keyboard.width, WIDTHS[3], 10, "the keyboard's width at large size")
+    keyboard.size = 3
+    keyboard.find_origin()
+    notepad_in_front("<largesize>")
+    # Sent off the screen, the keyboard stops at its edge, whole and reachable.
+    keyboard.slide("w", "north")
+    wait_until(lambda: keyboard.rect()[2] == SCREEN[0], 10,
+               lambda _: f"the keyboard lies at {keyboard.rect()} after a move off the screen")
+    assert keyboard.rect()[3] <= SCREEN[1], f"the keyboard lies at {keyboard.rect()}"
+    keyboard.find_origin()
+    notepad_in_front("<move keyboard>")
+    keyboard.slide("e", "north")
+    notepad_in_front("<expansion off>")
+    keyboard.post(OPTIONS_CHANGED, 0)
+    keyboard.post(LOAD_SLIDE_FILE)
+    notepad_in_front("a rebuild and a reload")
+    second = keyboard.launch()
+    wait_until(lambda: second.poll() is not None, 30, "the second start did not end")
+    keyboard.find_origin()
+    still_types(keyboard, notepad)
 
 
 def test_options_changed_message_resizes_the_keyboard(keyboard, registry, shot):
@@ -153,12 +200,31 @@ def test_menu_picks_a_size(keyboard, notepad, probe, registry, shot):
     still_types(keyboard, notepad)
 
 
-def test_missing_editor_is_reported_and_typing_goes_on(keyboard, notepad, probe, shot):
+def tap_button(desktop, probe, title, button):
+    """Taps a dialog's button with the pen, where the user sees it."""
+    answer = probe("button-rect", title, button)
+    assert answer not in ("none", "hidden"), f"no {button} button in {title}: {answer}"
+    left, top, right, bottom = (int(v) for v in answer.split())
+    desktop.click((left + right) // 2, (top + bottom) // 2)
+
+
+def test_missing_editor_is_reported_and_typing_goes_on(keyboard, notepad, probe, desktop, shot):
     keyboard.tap("<add>")
     wait_for_value(lambda: probe("dialog", "Quorel"), MISSING, 10, "the message box")
     shot("missing_companion")
-    probe("press", "Quorel", "OK")
-    wait_until(lambda: not probe.exists("#32770"), 10, "the message box stays")
+    # The message came at pen up: the pen is free again, and the tap reaches OK.
+    tap_button(desktop, probe, "Quorel", "OK")
+    wait_until(lambda: not probe.exists("#32770"), 10, "the message box stays after a tap on OK")
+    still_types(keyboard, notepad)
+
+
+@pytest.mark.parametrize("key, menu", [("<info>", "keyboard menu"), ("<sysmenu>", "system menu")])
+def test_a_tap_outside_a_menu_closes_it_and_typing_goes_on(keyboard, notepad, probe, desktop,
+                                                           key, menu):
+    keyboard.tap(key)
+    wait_until(lambda: probe.shown("#32768"), 5, f"no {menu}")
+    desktop.click(900, 600)  # the bare desktop, below notepad and beside the keyboard
+    wait_until(lambda: not probe.shown("#32768"), 5, f"the {menu} stays open after a tap outside")
     still_types(keyboard, notepad)
 
 

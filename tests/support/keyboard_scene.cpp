@@ -2,7 +2,7 @@
 
 #include "keyboard/expansion/expansion.h"
 #include "keyboard/keyboard_windows.h"
-#include "keyboard/output/key_output.h"
+#include "keyboard/output/key_processor.h"
 #include "keyboard/panels/panels.h"
 #include "keyboard/pen/pen.h"
 #include "keyboard/preview/slide_preview.h"

@@ -285,8 +285,9 @@ class Notepad:
         wait_for_value(self.text, expected, timeout, "notepad's text")
 
 
-def still_types(keyboard, notepad, expected_before=""):
-    """A tap still types into notepad, without the test touching notepad first."""
+def still_types(keyboard, notepad, expected_before="", expected_after=""):
+    """A tap still types into notepad, without the test touching notepad first; the k lands
+    between the texts expected before and after the caret."""
     keyboard.tap("k")
-    notepad.expect_text(expected_before + "k")
+    notepad.expect_text(expected_before + "k" + expected_after)
 
