@@ -63,6 +63,17 @@ class Prefix:
         self.wait_idle(120)
         if not (self.path / "system.reg").exists():
             raise AssertionError(f"wineboot made no registry in {self.path}")
+        self.keep_user_folders_inside()
+
+    def keep_user_folders_inside(self):
+        """Wine links the user's Documents, Desktop and the like to the real home folder:
+        what the programs write there would outlive the run and be found by the next one.
+        They become folders of the prefix."""
+        for user in (self.path / "drive_c" / "users").iterdir():
+            for entry in user.iterdir():
+                if entry.is_symlink():
+                    entry.unlink()
+                    entry.mkdir()
 
     def wait_idle(self, timeout):
         """Waits until every Wine process of the prefix has ended and the server with them."""
