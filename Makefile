@@ -100,7 +100,7 @@ measure: package
 # The keyboard beside Wine's notepad: on this display, or on a virtual one with a
 # screenshot when there is none.
 run: package
-	tools/run_quorel.sh
+	$(PYTHON) tools/run_quorel.py
 
 clean:
 	rm -rf build dist

@@ -309,6 +309,8 @@ int WithoutActivation(int show) {
     case SW_SHOW:
       return SW_SHOWNA;
     case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+    case SW_FORCEMINIMIZE:
       return SW_SHOWMINNOACTIVE;
     case SW_SHOWMAXIMIZED:
       return SW_SHOWNOACTIVATE;
@@ -323,14 +325,23 @@ HWND CreateMainWindow(int show) {
                     static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   const SIZE size = WindowSizeFor(GetOption(OptionId::kSize));
   const POINT at = StartPosition(size);
+  // Made hidden and then shown without activation: a window made visible is activated
+  // by some systems whatever its no-activate style says.
   HWND window = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_APPWINDOW | WS_EX_TOPMOST, kMainClass,
-                                kTitle, WS_POPUP | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX |
-                                            WS_VISIBLE,
+                                kTitle, WS_POPUP | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX,
                                 at.x, at.y, size.cx, size.cy, nullptr, nullptr,
                                 program.instance, nullptr);
   if (window == nullptr) return nullptr;
   PublishKeyboard(Opaque(window));
-  ShowWindow(window, WithoutActivation(show));
+  // The first ShowWindow of a program may take the show command its launcher asked for,
+  // which activates: the keyboard is shown by its position instead.
+  const int quiet = WithoutActivation(show);
+  if (quiet == SW_SHOWMINNOACTIVE || quiet == SW_HIDE) {
+    ShowWindow(window, quiet);
+  } else {
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  }
   UpdateWindow(window);
   return window;
 }

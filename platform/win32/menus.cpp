@@ -17,12 +17,16 @@ bool IsMenuWindow(HWND window) {
 
 // The system closes a menu at a tap outside it only when the menu's owner has the
 // foreground, and the keyboard never takes it: while a menu is open, a press anywhere
-// but on a menu ends it.
+// but on a menu ends it. The press is taken, as a menu's own close takes it, so that it
+// does not go on to activate whatever lay under it; its release alone activates nothing.
 LRESULT CALLBACK EndMenuOutside(int code, WPARAM wparam, LPARAM lparam) {
   if (code == HC_ACTION && (wparam == WM_LBUTTONDOWN || wparam == WM_RBUTTONDOWN ||
                             wparam == WM_MBUTTONDOWN)) {
     const auto* event = reinterpret_cast<const MSLLHOOKSTRUCT*>(lparam);
-    if (!IsMenuWindow(WindowFromPoint(event->pt))) EndMenu();
+    if (!IsMenuWindow(WindowFromPoint(event->pt))) {
+      EndMenu();
+      return 1;
+    }
   }
   return CallNextHookEx(nullptr, code, wparam, lparam);
 }

@@ -17,6 +17,7 @@ from pathlib import Path
 
 import pytest
 
+from harness.process import wait_until
 from harness.quorel import Keyboard, KeyMap, Notepad, Registry
 from harness.wine import Desktop, Display, Prefix, Probe, windows_path
 
@@ -188,6 +189,9 @@ def keyboard(desktop, notepad, key_map, request, registry):
     if request.node.get_closest_marker("timings") is not None:
         program.timings = desktop.folder / "timings.txt"
         program.env["QUOREL_TIMINGS"] = windows_path(program.timings)
-    program.start()
     notepad.bring_to_front()
+    program.start()
+    # The keyboard comes up without taking the focus from the application.
+    wait_until(notepad.in_front, 5,
+               lambda _: f"after the keyboard started {desktop.probe('foreground')} has the focus")
     return program

@@ -21,9 +21,14 @@ def windows_path(path):
 
 
 class Display:
-    """A private Xvfb server; the display number comes from the server once it listens."""
+    """A private Xvfb server; the display number comes from the server once it listens.
+    With a name, the display of that name, which it neither starts nor stops."""
 
-    def __init__(self):
+    def __init__(self, name=None):
+        self.process = None
+        if name is not None:
+            self.name = name
+            return
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
@@ -47,18 +52,22 @@ class Display:
         self.name = ":" + number.decode().strip()
 
     def stop(self):
-        kill_group(self.process)
+        if self.process is not None:
+            kill_group(self.process)
 
 
 class Prefix:
-    """One Wine prefix for the whole run, made new."""
+    """One Wine prefix for the whole run, made new; with `keep`, one made earlier is used
+    again."""
 
-    def __init__(self, path, display):
+    def __init__(self, path, display, keep=False):
         self.path = Path(path)
-        shutil.rmtree(self.path, ignore_errors=True)
-        self.path.mkdir(parents=True)
         self.env = dict(os.environ, WINEPREFIX=str(self.path), WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=display.name)
+        if keep and (self.path / "system.reg").exists():
+            return
+        shutil.rmtree(self.path, ignore_errors=True)
+        self.path.mkdir(parents=True)
         run(["wineboot", "-i"], timeout=180, env=self.env, check=True, what="wineboot -i")
         self.wait_idle(120)
         if not (self.path / "system.reg").exists():
