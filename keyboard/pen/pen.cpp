@@ -55,12 +55,14 @@ const PressState& Press() { return press; }
 void SetHighlightObserver(void (*observer)()) { highlight_observer = observer; }
 
 void PenDown(int x, int y) {
-  CheckCaret();
   press.down_x = x;
   press.down_y = y;
   press.down_tick = platform::TickCount();
   KeyHit hit;
-  if (!HitTest(x, y, &hit)) return;
+  if (!HitTest(x, y, &hit)) {
+    CheckCaret();
+    return;
+  }
   press.key = hit;
   press.pressed = true;
   const PenFacts facts = PenFactsOf(hit.kind);
@@ -75,6 +77,8 @@ void PenDown(int x, int y) {
     }
     if (highlight_observer != nullptr) highlight_observer();
   }
+  // After the highlight, which the user waits for; before the key joins the word.
+  CheckCaret();
   press.produced_at_down = !facts.at_pen_up;
   press.shortcut = IsShortcut(hit.kind);
   if (press.produced_at_down) {
