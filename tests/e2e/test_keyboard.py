@@ -2,6 +2,8 @@
 into Wine's notepad. Every test starts with notepad in front and the keyboard beside it,
 and never touches notepad again before it checks what was typed."""
 
+import random
+
 import pytest
 
 from harness.process import wait_for_value, wait_until
@@ -133,6 +135,16 @@ def test_option_keys_messages_and_a_second_start_leave_notepad_the_focus(keyboar
     wait_until(lambda: second.poll() is not None, 30, "the second start did not end")
     keyboard.find_origin()
     still_types(keyboard, notepad)
+
+
+def test_two_quick_starts_make_one_keyboard(keyboard, probe):
+    keyboard.close()
+    for _ in range(2):
+        keyboard.launch()
+    wait_until(keyboard.shown, 30, "no keyboard came up")
+    wait_until(lambda: len(keyboard.processes()) == 1, 30,
+               lambda _: f"{len(keyboard.processes())} keyboard processes run")
+    assert probe("count", KEYBOARD_CLASS) == "1"
 
 
 def test_options_changed_message_resizes_the_keyboard(keyboard, registry, shot):
@@ -276,3 +288,51 @@ def test_duo_shares_the_screen_with_the_application(keyboard, probe, shot):
                     (width_left, SCREEN[1] - height, width_left + width, SCREEN[1])), 10,
                    "notepad's and the keyboard's places")
     shot("duo")
+
+
+# --- no key stays down ---------------------------------------------------------------------------
+
+# Keys a random pen must not meet: they close, hide, move or turn the keyboard, or open a
+# menu or a dialog that would stop the run.
+UNSAFE_KINDS = {2, 10, 16, 23, 28, 30, 42, 66}
+PANELS = [None, "upper", "digits", "accents 1", "accents 2", "accents 3", "accents 4"]
+
+
+def safe_points(keyboard):
+    """Client points of keys that are safe on every panel the keyboard may show there."""
+    unsafe = [point for panel in PANELS
+              for key, point in keyboard.key_map.points(keyboard.size, keyboard.sidebar, panel).items()
+              if isinstance(key, tuple) and key[0] in UNSAFE_KINDS]
+    points = set()
+    for panel in PANELS:
+        for key, point in keyboard.key_map.points(keyboard.size, keyboard.sidebar, panel).items():
+            if isinstance(key, tuple) and key[0] not in UNSAFE_KINDS and all(
+                    abs(point[0] - x) > 12 or abs(point[1] - y) > 12 for x, y in unsafe):
+                points.add(point)
+    return sorted(points)
+
+
+@pytest.mark.timeout(300)
+def test_a_thousand_random_taps_and_slides_leave_no_key_down(keyboard, probe, desktop):
+    chance = random.Random(20261208)
+    points = safe_points(keyboard)
+    assert len(points) > 40, f"only {len(points)} safe keys"
+    ox, oy = desktop.origin()
+    cx, cy = keyboard.client_origin
+    for _ in range(20):  # 20 batches of 50 pen strokes
+        words = []
+        for _ in range(50):
+            x, y = chance.choice(points)
+            x, y = ox + cx + x, oy + cy + y
+            words += ["mousemove", x, y, "mousedown", 1]
+            if chance.random() < 0.3:  # a slide in one of the eight directions
+                dx, dy = chance.choice([(1, 0), (1, 1), (0, 1), (-1, 1), (-1, 0), (-1, -1),
+                                        (0, -1), (1, -1)])
+                for step in (10, 20, 30):
+                    words += ["sleep", 0.01, "mousemove", x + dx * step, y + dy * step]
+            words += ["sleep", 0.02, "mouseup", 1, "sleep", 0.02]
+        desktop.xdotool(*words)
+    keyboard.find_origin()
+    keyboard.tap("<close>")
+    wait_until(keyboard.gone, 10, "the keyboard did not close")
+    assert probe("keys") == "none", f"after the keyboard ended the system holds {probe('keys')}"
