@@ -1,5 +1,7 @@
 #include "library/strings/file_text.h"
 
+#include <algorithm>
+
 #include "library/strings/strutils.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
@@ -78,6 +80,15 @@ void AppendEncodedField(std::u16string_view text, std::string* out) {
   }
 }
 
+// A text ends at its first NUL, as the writer ends it; one that then types nothing is no
+// entry, so that a file read and written back reads the same.
+namespace {
+bool KeepText(std::u16string* text) {
+  text->resize(std::min(text->size(), text->find(u'\0')));
+  return !text->empty();
+}
+}  // namespace
+
 bool ParseEntryLine(std::u16string_view line, EntryLine* entry) {
   std::size_t start = 0;
   while (start < line.size() && IsSeparator(line[start])) ++start;
@@ -107,11 +118,11 @@ bool ParseEntryLine(std::u16string_view line, EntryLine* entry) {
       entry->has_preview = true;
       DecodeFileField(inner.substr(0, close), &entry->preview);
       DecodeFileField(inner.substr(close + kPreviewClose.size()), &entry->text);
-      return !entry->text.empty();
+      return KeepText(&entry->text);
     }
   }
   DecodeFileField(rest, &entry->text);
-  return true;
+  return KeepText(&entry->text);
 }
 
 void AppendEntryLine(std::u16string_view key, const std::u16string* preview,
