@@ -319,6 +319,12 @@ int WithoutActivation(int show) {
   }
 }
 
+// Shown, on top of other windows, and never activated.
+void ShowOnTopQuietly(HWND window) {
+  SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
 HWND CreateMainWindow(int show) {
   LoadOptions();
   RegisterClassOnce(kMainClass, MainProcedure, LoadIconW(program.instance, MAKEINTRESOURCEW(kMainIcon)),
@@ -339,8 +345,7 @@ HWND CreateMainWindow(int show) {
   if (quiet == SW_SHOWMINNOACTIVE || quiet == SW_HIDE) {
     ShowWindow(window, quiet);
   } else {
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    ShowOnTopQuietly(window);
   }
   UpdateWindow(window);
   return window;
@@ -361,8 +366,7 @@ HWND FindRunningKeyboard(bool wait) {
 // the focus from the application the user types into.
 void BringBack(HWND running) {
   ShowWindow(running, SW_SHOWNOACTIVATE);
-  SetWindowPos(running, HWND_TOPMOST, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  ShowOnTopQuietly(running);
   PostMessageW(running, kOptionsChangedMessage, 1, 0);
 }
 

@@ -39,6 +39,7 @@ struct ExpansionRecord {
   platform::CaretPlace caret;
   bool caret_before_known = false;
   platform::CaretPlace caret_before;
+  std::u16string word_before;  // the typed word when the caret was last checked
 };
 
 ExpansionRecord& Record() {
@@ -211,10 +212,14 @@ void CheckCaret() {
   }
   record.caret_before_known = shown;
   record.caret_before = now;
+  record.word_before = record.typed_word;
 }
 
 void NoteCaret() {
   ExpansionRecord& record = Record();
+  // Keys that left the word as it was (Shift, a mode key) typed nothing: the caret stays
+  // where it was known, and is not waited for.
+  if (!record.typed_word.empty() && record.typed_word == record.word_before) return;
   record.caret_known = false;
   if (record.typed_word.empty()) return;
   // The application takes the keys in its own time: the caret counts once it has left

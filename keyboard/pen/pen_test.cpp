@@ -174,6 +174,10 @@ TEST_F(PenTest, NothingTheKeyboardDidNotTypeIsTakenBack) {
     system.caret.rect.right += 7;
     PenUp(key.x, key.y);
   }
+  const std::size_t sleeps = system.sleeps.size();
+  Tap(Key(kind::kShift));
+  Tap(Key(kind::kShift));
+  EXPECT_EQ(system.sleeps.size(), sleeps) << "keys that typed nothing are not waited for";
   ASSERT_EQ(system.visible.count(scene::kList), 1u);
   // The user taps elsewhere in the text: the caret moves, the word ends, and the list
   // goes at the next touch of the keyboard.
