@@ -33,13 +33,19 @@ void KeybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags);
 // Called after every injected input from then on (null: none); the keyboard times its
 // answers to the pen with it.
 void SetInputObserver(void (*observer)());
-// The key for a character on the layout of the application in the foreground, which is
-// the one that turns the key back into a character: virtual key in the low byte, shift
-// state in the high byte (bit 0 Shift, 1 Ctrl, 2 Alt); -1 when the layout has none.
-std::int16_t VkKeyScan(char16_t c);
-// True when that key in that shift state is a dead key on the foreground layout: it types
-// nothing itself but changes the next character.
-bool IsDeadKey(std::uint8_t vk, unsigned shift_state);
+// How the layout of the application in the foreground types a character, asked of that
+// layout once: the key and its scan code, the shift state (bit 0 Shift, 1 Ctrl, 2 Alt), and
+// whether the key is a dead key there, typing nothing itself but changing the next
+// character. found is false when the layout has no key for it.
+struct CharacterKey {
+  bool found = false;
+  std::uint8_t vk = 0;
+  unsigned shift_state = 0;
+  std::uint8_t scan = 0;
+  bool extended = false;
+  bool dead = false;
+};
+CharacterKey KeyForCharacter(char16_t c);
 std::uint32_t MapVirtualKey(std::uint32_t code, std::uint32_t map_type);
 // Bit 0: the key's toggle is on; bit 15: the key is down.
 std::int16_t GetKeyState(int vk);

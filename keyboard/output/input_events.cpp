@@ -133,21 +133,16 @@ void SendCharacter(char16_t c) {
     SendUnicode(c);
     return;
   }
-  const std::int16_t scan = platform::VkKeyScan(c);
-  if (scan == -1) {
-    SendUnicode(c);
-    return;
-  }
-  const auto vk = static_cast<std::uint8_t>(scan & 0xFF);
-  const unsigned shift_state = (static_cast<std::uint16_t>(scan) >> 8) & 0x07;
-  const bool shift = (shift_state & 1) != 0;
-  const bool control = (shift_state & 2) != 0;
-  const bool alt = (shift_state & 4) != 0;
+  const platform::CharacterKey key = platform::KeyForCharacter(c);
   // A dead key would type nothing now and put its accent on the next character.
-  if (platform::IsDeadKey(vk, shift_state)) {
+  if (!key.found || key.dead) {
     SendUnicode(c);
     return;
   }
+  const std::uint8_t vk = key.vk;
+  const bool shift = (key.shift_state & 1) != 0;
+  const bool control = (key.shift_state & 2) != 0;
+  const bool alt = (key.shift_state & 4) != 0;
 
   std::uint8_t held_vk = 0;  // AltGr, Ctrl or Alt, released last
   ScanCode held_code;
@@ -162,7 +157,7 @@ void SendCharacter(char16_t c) {
   std::vector<platform::Input> inputs;
   if (shift) inputs.push_back(KeyInput(kVkShift, ModifierScan(kVkShift), false));
   if (held_vk != 0) inputs.push_back(KeyInput(held_vk, held_code, false));
-  const ScanCode code = ScanCodeOf(vk);
+  const ScanCode code{key.scan, key.extended};
   inputs.push_back(KeyInput(vk, code, false));
   inputs.push_back(KeyInput(vk, code, true));
   if (shift) inputs.push_back(KeyInput(kVkShift, ModifierScan(kVkShift), true));

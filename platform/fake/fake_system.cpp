@@ -359,13 +359,19 @@ void KeybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
   InputSent();
 }
 
-bool IsDeadKey(std::uint8_t vk, unsigned shift_state) {
-  return Instance().dead_keys.count({vk, shift_state}) != 0;
-}
-
-std::int16_t VkKeyScan(char16_t c) {
+CharacterKey KeyForCharacter(char16_t c) {
   auto found = Instance().key_scans.find(c);
-  return found != Instance().key_scans.end() ? found->second : UsLayoutScan(c);
+  const std::int16_t key = found != Instance().key_scans.end() ? found->second : UsLayoutScan(c);
+  CharacterKey result;
+  if (key == -1) return result;
+  result.found = true;
+  result.vk = static_cast<std::uint8_t>(key & 0xFF);
+  result.shift_state = (static_cast<std::uint16_t>(key) >> 8) & 0x07;
+  const std::uint32_t code = MapVirtualKey(result.vk, 0);
+  result.scan = static_cast<std::uint8_t>(code & 0xFF);
+  result.extended = (code >> 8) != 0;
+  result.dead = Instance().dead_keys.count({result.vk, result.shift_state}) != 0;
+  return result;
 }
 
 std::uint32_t MapVirtualKey(std::uint32_t code, std::uint32_t map_type) {

@@ -6,7 +6,6 @@
 
 // The seam's names, not the system's wide-or-narrow macros of the same spelling.
 #undef MapVirtualKey
-#undef VkKeyScan
 
 namespace platform {
 
@@ -54,27 +53,39 @@ HKL ForegroundLayout() {
 }
 }  // namespace
 
-std::int16_t VkKeyScan(char16_t c) {
-  return VkKeyScanExW(static_cast<WCHAR>(c), ForegroundLayout());
-}
+namespace {
+// Flag 4: the translation leaves this thread's dead-key state alone.
+constexpr UINT kKeepKeyboardState = 4;
 
-bool IsDeadKey(std::uint8_t vk, unsigned shift_state) {
-  const HKL layout = ForegroundLayout();
+bool IsDeadKey(HKL layout, UINT vk, UINT scan, unsigned shift_state) {
   BYTE keys[256] = {};
   if ((shift_state & 1) != 0) keys[VK_SHIFT] = 0x80;
   if ((shift_state & 2) != 0) keys[VK_CONTROL] = 0x80;
   if ((shift_state & 4) != 0) keys[VK_MENU] = 0x80;
   wchar_t out[8] = {};
-  // Flag 4: the translation leaves this thread's dead-key state alone.
-  const int result = ToUnicodeEx(vk, MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, layout), keys, out,
-                                 8, 4, layout);
-  if (result >= 0) return false;
+  if (ToUnicodeEx(vk, scan, keys, out, 8, kKeepKeyboardState, layout) >= 0) return false;
   // Where the flag is not honoured, a space takes the pending accent out of this thread's
   // state again; it never reaches an application.
   const BYTE none[256] = {};
-  ToUnicodeEx(VK_SPACE, MapVirtualKeyExW(VK_SPACE, MAPVK_VK_TO_VSC, layout), none, out, 8, 4,
-              layout);
+  ToUnicodeEx(VK_SPACE, MapVirtualKeyExW(VK_SPACE, MAPVK_VK_TO_VSC, layout), none, out, 8,
+              kKeepKeyboardState, layout);
   return true;
+}
+}  // namespace
+
+CharacterKey KeyForCharacter(char16_t c) {
+  const HKL layout = ForegroundLayout();
+  const SHORT key = VkKeyScanExW(static_cast<WCHAR>(c), layout);
+  CharacterKey result;
+  if (key == -1) return result;
+  result.found = true;
+  result.vk = static_cast<std::uint8_t>(key & 0xFF);
+  result.shift_state = (static_cast<std::uint16_t>(key) >> 8) & 0x07;
+  const UINT code = MapVirtualKeyExW(result.vk, MAPVK_VK_TO_VSC, layout);
+  result.scan = static_cast<std::uint8_t>(code & 0xFF);
+  result.extended = (code >> 8) != 0;
+  result.dead = IsDeadKey(layout, result.vk, code, result.shift_state);
+  return result;
 }
 
 std::uint32_t MapVirtualKey(std::uint32_t code, std::uint32_t map_type) {
