@@ -17,14 +17,10 @@ class ExpansionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetUpScene();
-    ResetExpansionForTest();
     InstallExpansionHooks();
     Add({u"a", u"ab", u"abc", u"abs", u"ac"});
   }
-  void TearDown() override {
-    Hooks() = OutputHooks();
-    ResetExpansionForTest();
-  }
+  void TearDown() override { ResetEngineForTest(); }
 
   static void Add(std::initializer_list<std::u16string> short_forms) {
     for (const auto& short_form : short_forms) {

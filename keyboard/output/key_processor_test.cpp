@@ -12,6 +12,7 @@
 #include "library/options/options.h"
 #include "library/shared_block/shared_block.h"
 #include "platform/fake/fake_system.h"
+#include "tests/support/engine_reset.h"
 
 namespace quorel::keyboard {
 namespace {
@@ -70,13 +71,7 @@ std::string TraceOfTyping(std::u16string_view text) {
 class KeyOutputTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    fake::Reset();
-    ResetSharedBlockForTest();
-    ResetOptionsForTest();
-    ResetOutputForTest();
-    State() = KeyboardState();
-    Hooks() = OutputHooks();
-    Windows() = KeyboardWindows();
+    ResetEngineForTest();
   }
 };
 

@@ -11,6 +11,7 @@
 #include "keyboard/panels/panel_tables.h"
 #include "library/options/options.h"
 #include "platform/fake/fake_system.h"
+#include "tests/support/engine_reset.h"
 
 namespace quorel::keyboard {
 namespace {
@@ -51,10 +52,7 @@ KeyboardState With(int caps, int shift, int number, int accent) {
 class PanelsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform::fake::Reset();
-    ResetOptionsForTest();
-    ResetPanelsForTest();
-    State() = KeyboardState{};
+    ResetEngineForTest();
     SetPanelWindow(kSensor);
     Use(1, 1);
   }

@@ -13,6 +13,7 @@
 #include "library/shared_block/shared_block.h"
 #include "platform/fake/fake_system.h"
 #include "platform/window.h"
+#include "tests/support/engine_reset.h"
 
 namespace quorel::keyboard::desktop {
 
@@ -31,12 +32,7 @@ inline void PlaceKeyboard(const platform::Rect& rect) {
 }
 
 inline void SetUpDesktop() {
-  platform::fake::Reset();
-  ResetSharedBlockForTest();
-  ResetOptionsForTest();
-  ResetOutputForTest();
-  State() = KeyboardState();
-  Hooks() = OutputHooks();
+  ResetEngineForTest();
   auto& system = platform::fake::System();
   PlaceKeyboard(kKeyboardRect);
   PublishKeyboard(kKeyboard);

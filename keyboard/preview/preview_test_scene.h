@@ -13,6 +13,7 @@
 #include "library/shared_block/shared_block.h"
 #include "platform/fake/fake_system.h"
 #include "platform/input.h"
+#include "tests/support/engine_reset.h"
 
 namespace quorel::keyboard::scene {
 
@@ -28,12 +29,7 @@ inline void PlaceKeyboard(const platform::Rect& rect) {
 }
 
 inline void SetUpScene() {
-  platform::fake::Reset();
-  ResetSharedBlockForTest();
-  ResetOptionsForTest();
-  ResetSlidePreviewForTest();
-  ResetOutputForTest();
-  State() = KeyboardState();
+  ResetEngineForTest();
   Windows() = {kMain, 12, kList, 14};
   PlaceKeyboard(kKeyboardLow);
 }

@@ -5,6 +5,7 @@
 #include "keyboard/preview/slide_layout.h"
 #include "library/options/options.h"
 #include "platform/fake/fake_system.h"
+#include "tests/support/engine_reset.h"
 
 namespace quorel::keyboard {
 namespace {
@@ -39,8 +40,7 @@ TEST(ClassifySlideTest, DirectionLevelAndSlideTest) {
       {100, 200, 100, 100, -5, 1, {true, 1, 1}},
   };
   for (const ClassCase& c : cases) {
-    platform::fake::Reset();
-    ResetOptionsForTest();
+    ResetEngineForTest();
     SetOption(OptionId::kSlideStep, c.step);
     SetOption(OptionId::kSlideToChoice, c.slide_to_choice);
     const SlideClass result = ClassifySlide(c.x0, c.y0, c.x, c.y);

@@ -16,7 +16,7 @@ const CellId kCell = MakeCellId(3, 1);
 class SlidePreviewTest : public ::testing::Test {
  protected:
   void SetUp() override { SetUpScene(); }
-  void TearDown() override { ResetSlidePreviewForTest(); }
+  void TearDown() override { ResetEngineForTest(); }
 
   static void Define(int direction, char16_t key, const Texts& texts) {
     for (const auto& text : texts) KeyboardSlides().Add(direction, 8, key, nullptr, text.c_str());

@@ -7,6 +7,7 @@
 #include "keyboard/panels/keyboard_state.h"
 #include "library/options/options.h"
 #include "platform/fake/fake_system.h"
+#include "tests/support/engine_reset.h"
 
 namespace quorel::keyboard {
 namespace {
@@ -32,10 +33,7 @@ void AddFile(const std::u16string& path) { platform::fake::System().files[path];
 class RenderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform::fake::Reset();
-    ResetOptionsForTest();
-    ResetPanelsForTest();
-    State() = KeyboardState{};
+    ResetEngineForTest();
     SetPanelWindow(kSensor);
     SetOption(OptionId::kSize, 1);
     SetOption(OptionId::kSidebar, 1);
@@ -250,9 +248,8 @@ TEST_F(RenderTest, SlidesFontFollowsTheStoredSettingsElseTahomaNineBold) {
       {"NoNameStored", 96, nullptr, 30, 0, 1, {-12, 700, false, u"Tahoma"}},
   };
   for (const Case& c : cases) {
-    platform::fake::Reset();
+    ResetEngineForTest();
     platform::fake::System().dpi_y = c.dpi;
-    ResetOptionsForTest();
     if (c.face != nullptr) SetStringSetting(StringSetting::kPreviewFontName, c.face);
     SetOption(OptionId::kPreviewFontSize, c.points);
     SetOption(OptionId::kPreviewFontBold, c.bold);

@@ -8,18 +8,17 @@
 #include "keyboard/preview/slide_preview.h"
 #include "library/options/options.h"
 #include "library/shared_block/shared_block.h"
+#include "tests/support/engine_reset.h"
 
 namespace quorel::keyboard::scene {
 
 void BuildKeyboard(const Setup& setup) {
-  platform::fake::Reset();
+  ResetEngineForTest();
   auto& system = platform::fake::System();
   system.metrics = {0, 0, setup.screen_width, setup.screen_height,
                     setup.screen_width, setup.screen_height, 1, 1};
   system.primary_screen_width = setup.screen_width;
   system.work_area = {0, 0, setup.screen_width, setup.screen_height - 40};
-  ResetOptionsForTest();
-  ResetSharedBlockForTest();
   SetOption(OptionId::kSize, setup.size);
   const ClientSize client = KeyboardClientSize(setup.size);
   system.windows[kMain] = {setup.window.x, setup.window.y, setup.window.x + client.width + 2,
@@ -28,13 +27,6 @@ void BuildKeyboard(const Setup& setup) {
   system.client_origins[kSensor] = system.client_origins[kMain];
   system.windows[kList] = {0, 0, 0, 0};
   Windows() = {kMain, kSensor, kList, kFont};
-  ResetPenForTest();
-  ResetSlidePreviewForTest();
-  ResetExpansionForTest();
-  ResetOutputForTest();
-  ResetPanelsForTest();
-  KeyboardSlides().Release();
-  KeyboardGlossary().Release();
   InstallExpansionHooks();
   SetPanelWindow(kSensor);
   ResetKeyboardState();
