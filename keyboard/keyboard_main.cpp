@@ -27,6 +27,7 @@
 #include "platform/display.h"
 #include "platform/drawing.h"
 #include "platform/input.h"
+#include "platform/window.h"
 
 #ifndef WM_POINTERACTIVATE
 #define WM_POINTERACTIVATE 0x024B
@@ -64,18 +65,6 @@ PenTimings timings;
 
 HWND Handle(platform::WindowHandle window) { return reinterpret_cast<HWND>(window); }
 platform::WindowHandle Opaque(HWND window) { return reinterpret_cast<platform::WindowHandle>(window); }
-
-SIZE WindowSizeFor(int keyboard_size) {
-  const ClientSize client = KeyboardClientSize(keyboard_size);
-  return {client.width + 2 * GetSystemMetrics(SM_CXBORDER),
-          client.height + 2 * GetSystemMetrics(SM_CYBORDER)};
-}
-
-POINT StartPosition(SIZE size) {
-  const platform::Point at = KeyboardStartPosition(
-      {GetOption(OptionId::kX), GetOption(OptionId::kY)}, size.cx, size.cy);
-  return {at.x, at.y};
-}
 
 // Registers a window class of the program unless it is registered already.
 void RegisterClassOnce(const wchar_t* name, WNDPROC procedure, HICON icon, HBRUSH background) {
@@ -204,23 +193,9 @@ void OnMainDestroy() {
   PostQuitMessage(0);
 }
 
-// The keyboard at its stored place and size, moved the least distance that puts it whole
-// on the work area of its monitor, and never activated: the user's application keeps the
-// focus through every size change, move and rebuild.
-void PlaceOnWorkArea(HWND window) {
-  const SIZE size = WindowSizeFor(GetOption(OptionId::kSize));
-  // Any stored number at all, however far off, still makes a rectangle.
-  constexpr int kFar = 1 << 24;
-  const int x = std::clamp(GetOption(OptionId::kX), -kFar, kFar);
-  const int y = std::clamp(GetOption(OptionId::kY), -kFar, kFar);
-  const platform::Rect wanted{x, y, x + size.cx, y + size.cy};
-  const platform::Point at = KeptOnWorkArea(wanted, platform::WorkAreaNearestRect(wanted));
-  SetWindowPos(window, nullptr, at.x, at.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void OnOptionsChanged(HWND window, WPARAM rebuild_only_when_zero) {
   LoadOptions();
-  PlaceOnWorkArea(window);
+  PlaceKeyboardOnWorkArea(Opaque(window));
   if (rebuild_only_when_zero == 0) {
     platform::ForgetImages();  // a new size or layout draws from other files
     if (Windows().sensor != 0) DestroyWindow(Handle(Windows().sensor));
@@ -319,23 +294,18 @@ int WithoutActivation(int show) {
   }
 }
 
-// Shown, on top of other windows, and never activated.
-void ShowOnTopQuietly(HWND window) {
-  SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-}
-
 HWND CreateMainWindow(int show) {
   LoadOptions();
   RegisterClassOnce(kMainClass, MainProcedure, LoadIconW(program.instance, MAKEINTRESOURCEW(kMainIcon)),
                     static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  const SIZE size = WindowSizeFor(GetOption(OptionId::kSize));
-  const POINT at = StartPosition(size);
+  const platform::Size size = KeyboardWindowSize(GetOption(OptionId::kSize));
+  const platform::Point at = KeyboardStartPosition(
+      {GetOption(OptionId::kX), GetOption(OptionId::kY)}, size.width, size.height);
   // Made hidden and then shown without activation: a window made visible is activated
   // by some systems whatever its no-activate style says.
   HWND window = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_APPWINDOW | WS_EX_TOPMOST, kMainClass,
                                 kTitle, WS_POPUP | WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX,
-                                at.x, at.y, size.cx, size.cy, nullptr, nullptr,
+                                at.x, at.y, size.width, size.height, nullptr, nullptr,
                                 program.instance, nullptr);
   if (window == nullptr) return nullptr;
   PublishKeyboard(Opaque(window));
@@ -345,7 +315,7 @@ HWND CreateMainWindow(int show) {
   if (quiet == SW_SHOWMINNOACTIVE || quiet == SW_HIDE) {
     ShowWindow(window, quiet);
   } else {
-    ShowOnTopQuietly(window);
+    platform::ShowOnTopQuietly(Opaque(window));
   }
   UpdateWindow(window);
   return window;
@@ -360,14 +330,6 @@ HWND FindRunningKeyboard(bool wait) {
     if (running != nullptr || !wait || GetTickCount() - start >= kFirstWindowWaitMs) return running;
     Sleep(50);
   }
-}
-
-// Shows a hidden or minimised keyboard again, on top and on the work area, without taking
-// the focus from the application the user types into.
-void BringBack(HWND running) {
-  ShowWindow(running, SW_SHOWNOACTIVATE);
-  ShowOnTopQuietly(running);
-  PostMessageW(running, kOptionsChangedMessage, 1, 0);
 }
 
 // A crash must not leave the user's only keyboard with Shift or Ctrl held down: the keys
@@ -458,7 +420,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   const bool another = single == nullptr || GetLastError() == ERROR_ALREADY_EXISTS;
   HWND running = another ? FindRunningKeyboard(single != nullptr) : nullptr;
   if (running != nullptr || (another && single != nullptr)) {
-    if (running != nullptr) BringBack(running);
+    if (running != nullptr) BringKeyboardBack(Opaque(running));
     if (single != nullptr) CloseHandle(single);
     return 0;
   }

@@ -18,6 +18,12 @@ struct Point {
 };
 
 // As the system's rectangles: right and bottom lie just outside.
+struct Size {
+  int width = 0;
+  int height = 0;
+  bool operator==(const Size&) const = default;
+};
+
 struct Rect {
   int left = 0;
   int top = 0;

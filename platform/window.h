@@ -21,6 +21,8 @@ Point ScreenToClient(WindowHandle window, Point point);
 void PlaceWindow(WindowHandle window, int x, int y, int width, int height);
 // Shows a window without activating it, or hides it.
 void ShowWindowQuietly(WindowHandle window, bool show);
+// Shows a window on top of other windows, never activating it.
+void ShowOnTopQuietly(WindowHandle window);
 void Repaint(WindowHandle window);
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 
 #include "keyboard/key_kinds.h"
 #include "keyboard/output/key_processor.h"
+#include "keyboard/panels/panels.h"
 #include "library/options/options.h"
 #include "library/shared_block/shared_block.h"
 #include "platform/desktop.h"
@@ -300,6 +301,29 @@ void PerformWindowAction(std::uint16_t kind, std::uint16_t parameter,
     default:
       break;
   }
+}
+
+platform::Size KeyboardWindowSize(int keyboard_size) {
+  const ClientSize client = KeyboardClientSize(keyboard_size);
+  const platform::ScreenMetrics metrics = platform::GetScreenMetrics();
+  return {client.width + 2 * metrics.border_width, client.height + 2 * metrics.border_height};
+}
+
+void PlaceKeyboardOnWorkArea(platform::WindowHandle keyboard) {
+  const platform::Size size = KeyboardWindowSize(GetOption(OptionId::kSize));
+  // Any stored number at all, however far off, still makes a rectangle.
+  constexpr int kFar = 1 << 24;
+  const int x = std::clamp(GetOption(OptionId::kX), -kFar, kFar);
+  const int y = std::clamp(GetOption(OptionId::kY), -kFar, kFar);
+  const platform::Rect wanted{x, y, x + size.width, y + size.height};
+  const platform::Point at = KeptOnWorkArea(wanted, platform::WorkAreaNearestRect(wanted));
+  platform::PlaceWindow(keyboard, at.x, at.y, size.width, size.height);
+}
+
+void BringKeyboardBack(platform::WindowHandle keyboard) {
+  platform::ShowWindowQuietly(keyboard, true);
+  platform::ShowOnTopQuietly(keyboard);
+  platform::PostMessageTo(keyboard, kOptionsChangedMessage, 1, 0);
 }
 
 void InstallPlacementHooks() { Hooks().window_action = PerformWindowAction; }

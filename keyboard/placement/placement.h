@@ -38,6 +38,18 @@ platform::Point KeyboardStartPosition(platform::Point stored, int width, int hei
 // distance; one larger than the work area keeps its top-left corner on it.
 platform::Point KeptOnWorkArea(const platform::Rect& window, const platform::Rect& work);
 
+// The keyboard window's outer size at a keyboard size: its panels and a thin border.
+platform::Size KeyboardWindowSize(int keyboard_size);
+
+// Gives the keyboard window its stored size and place, moved the least distance that puts
+// it whole on the work area of its monitor, and never activates it: the user's
+// application keeps the focus through every size change, move and rebuild.
+void PlaceKeyboardOnWorkArea(platform::WindowHandle keyboard);
+
+// Shows a hidden or minimised keyboard again, on top and on the work area, without taking
+// the focus from the application the user types into.
+void BringKeyboardBack(platform::WindowHandle keyboard);
+
 // Points the key processor's window-action hook at PerformWindowAction.
 void InstallPlacementHooks();
 

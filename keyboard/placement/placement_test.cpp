@@ -208,6 +208,37 @@ TEST_F(PlacementTest, StartPositionKeepsTheKeyboardOnTheVirtualScreen) {
   EXPECT_EQ(KeyboardStartPosition({-1500, 500}, 324, 134), (Point{0, 500}));
 }
 
+// The work area is 1024 x 728 at the origin.
+TEST_F(PlacementTest, TheKeyboardIsPlacedWholeOnItsWorkAreaMovedTheLeastDistance) {
+  const platform::Size size = KeyboardWindowSize(2);
+  struct Case {
+    int x, y;
+    int left, top;
+  };
+  const Case cases[] = {
+      {100, 200, 100, 200},                           // already whole on it: stays
+      {-40, 200, 0, 200},                             // partly off the left edge
+      {900, 700, 1024 - size.width, 728 - size.height},  // off the bottom-right corner
+      {INT_MAX, INT_MIN, 1024 - size.width, 0},       // any stored number makes a place
+  };
+  for (const Case& c : cases) {
+    SetOption(OptionId::kSize, 2);
+    SetOption(OptionId::kX, c.x);
+    SetOption(OptionId::kY, c.y);
+    PlaceKeyboardOnWorkArea(kKeyboard);
+    EXPECT_EQ(System().windows[kKeyboard],
+              (Rect{c.left, c.top, c.left + size.width, c.top + size.height}))
+        << c.x << ", " << c.y;
+  }
+  // Larger than the work area: its top-left corner stays on it.
+  SetOption(OptionId::kSize, 4);
+  SetOption(OptionId::kX, -300);
+  System().work_area = {0, 0, 400, 300};
+  PlaceKeyboardOnWorkArea(kKeyboard);
+  EXPECT_EQ(System().windows[kKeyboard].left, 0);
+  EXPECT_EQ(System().windows[kKeyboard].top, 0);
+}
+
 TEST_F(PlacementTest, MoveKeyboardArgumentsReadAsLeadingIntegers) {
   const struct {
     std::u16string_view argument;

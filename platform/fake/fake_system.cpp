@@ -506,6 +506,8 @@ void ShowWindowQuietly(WindowHandle window, bool show) {
   }
 }
 
+void ShowOnTopQuietly(WindowHandle window) { Instance().visible.insert(window); }
+
 void Repaint(WindowHandle) {}
 
 void CopyImageRect(std::u16string_view image_path, WindowHandle window, PaintContext paint,

@@ -48,6 +48,11 @@ void ShowWindowQuietly(WindowHandle window, bool show) {
   ShowWindow(Handle(window), show ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
 
+void ShowOnTopQuietly(WindowHandle window) {
+  SetWindowPos(Handle(window), HWND_TOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
 void Repaint(WindowHandle window) {
   InvalidateRect(Handle(window), nullptr, TRUE);
   UpdateWindow(Handle(window));

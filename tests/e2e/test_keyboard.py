@@ -94,9 +94,13 @@ def test_load_slide_file_message_switches_the_slides(keyboard, notepad, registry
     notepad.expect_text("!")
 
 
-def test_second_start_leaves_one_keyboard(keyboard, probe):
+@pytest.mark.user_slides(q="<mini>")
+def test_second_start_leaves_one_keyboard_and_brings_it_back(keyboard, probe):
     first = probe("block")
     assert first not in ("none", "0")
+    placed = keyboard.rect()
+    keyboard.slide("q", "north")
+    wait_until(lambda: keyboard.rect() != placed, 10, "<mini> left the keyboard where it was")
     second = keyboard.launch()
     # The second program hands over to the first and ends; its launcher with it.
     wait_until(lambda: second.poll() is not None, 30, "the second start did not end")
@@ -104,7 +108,8 @@ def test_second_start_leaves_one_keyboard(keyboard, probe):
                lambda _: f"{len(keyboard.processes())} keyboard processes run")
     assert probe("count", KEYBOARD_CLASS) == "1"
     assert probe("block") == first, "the shared block changed hands"
-    assert keyboard.shown()
+    wait_until(lambda: keyboard.rect() == placed, 10,
+               lambda _: f"the minimised keyboard came back at {keyboard.rect()}, not {placed}")
 
 
 @pytest.mark.user_slides(q="<largesize>", w="<move keyboard>2000,2000</move keyboard>",
