@@ -23,6 +23,8 @@ MenuHandle SystemMenuOf(WindowHandle window);
 MenuHandle NewPopupMenu();  // 0 when none could be made
 void AddMenuItem(MenuHandle menu, std::uint32_t id, std::u16string_view text);
 void AddMenuSeparator(MenuHandle menu);
+// Hangs a pop-up menu under an entry of another; freeing the menu frees its submenus.
+void AddSubmenu(MenuHandle menu, MenuHandle submenu, std::u16string_view text);
 void CheckMenuEntry(MenuHandle menu, std::uint32_t id);
 void GreyMenuEntry(MenuHandle menu, std::uint32_t id);
 void FreeMenu(MenuHandle menu);

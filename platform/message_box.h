@@ -6,5 +6,7 @@
 namespace platform {
 
 void ShowMessage(std::u16string_view text, std::u16string_view caption);
+// The same, owned by a window, which it keeps disabled while it is up.
+void ShowMessageOwned(WindowHandle owner, std::u16string_view text, std::u16string_view caption);
 
 }  // namespace platform

@@ -32,7 +32,11 @@ MenuEntry* FindEntry(MenuHandle menu, std::uint32_t id) {
   Menu* found = FindMenu(menu);
   if (found == nullptr || id == 0) return nullptr;
   for (MenuEntry& entry : found->entries) {
-    if (entry.id == id) return &entry;
+    if (entry.submenu != 0) {
+      if (MenuEntry* inner = FindEntry(entry.submenu, id)) return inner;
+    } else if (entry.id == id) {
+      return &entry;
+    }
   }
   return nullptr;
 }
@@ -152,7 +156,22 @@ void GreyMenuEntry(MenuHandle menu, std::uint32_t id) {
   if (MenuEntry* entry = FindEntry(menu, id)) entry->greyed = true;
 }
 
-void FreeMenu(MenuHandle menu) { Scene().menus.erase(menu); }
+void AddSubmenu(MenuHandle menu, MenuHandle submenu, std::u16string_view text) {
+  Menu* found = FindMenu(menu);
+  if (found == nullptr || FindMenu(submenu) == nullptr) return;
+  MenuEntry entry{0, std::u16string(text)};
+  entry.submenu = submenu;
+  found->entries.push_back(std::move(entry));
+}
+
+void FreeMenu(MenuHandle menu) {
+  Menu* found = FindMenu(menu);
+  if (found == nullptr) return;
+  for (const MenuEntry& entry : found->entries) {
+    if (entry.submenu != 0) FreeMenu(entry.submenu);
+  }
+  Scene().menus.erase(menu);
+}
 
 std::uint32_t TrackMenuUpward(MenuHandle menu, WindowHandle owner, Point at,
                               const Rect* exclusion) {

@@ -158,6 +158,12 @@ void ShowMessage(std::u16string_view text, std::u16string_view caption) {
       {std::u16string(text), std::u16string(caption), Instance().capture});
 }
 
+void ShowMessageOwned(WindowHandle owner, std::u16string_view text,
+                      std::u16string_view caption) {
+  Instance().message_boxes.push_back(
+      {std::u16string(text), std::u16string(caption), Instance().capture, owner});
+}
+
 bool ReadFileBytes(std::u16string_view path, std::string* bytes) {
   if (fake::StartsWithAny(Instance().unreadable, path)) return false;
   auto found = Instance().files.find(std::u16string(path));

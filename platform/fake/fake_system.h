@@ -30,6 +30,7 @@ struct MessageBoxRecord {
   std::u16string text;
   std::u16string caption;
   WindowHandle capture = 0;  // the window that held the pen while the box was up
+  WindowHandle owner = 0;
 };
 
 // One call that injected input: a SendInput with its inputs, or a keybd_event (one input).
@@ -168,6 +169,7 @@ struct FakeSystem {
     std::u16string text;
     bool checked = false;
     bool greyed = false;
+    MenuHandle submenu = 0;
   };
   struct Menu {
     std::vector<MenuEntry> entries;

@@ -44,6 +44,11 @@ void AddMenuItem(MenuHandle menu, std::uint32_t id, std::u16string_view text) {
 
 void AddMenuSeparator(MenuHandle menu) { AppendMenuW(Menu(menu), MF_SEPARATOR, 0, nullptr); }
 
+void AddSubmenu(MenuHandle menu, MenuHandle submenu, std::u16string_view text) {
+  AppendMenuW(Menu(menu), MF_POPUP | MF_STRING, static_cast<UINT_PTR>(submenu),
+              win32::Wide(text).c_str());
+}
+
 void CheckMenuEntry(MenuHandle menu, std::uint32_t id) {
   CheckMenuItem(Menu(menu), id, MF_BYCOMMAND | MF_CHECKED);
 }
