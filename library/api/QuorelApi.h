@@ -118,7 +118,10 @@ typedef struct QuorelGlossaryEntry* GLOSSARY_ENTRY;
   X(int, STRUTILS_ReplaceParaByReturn, (QUOREL_CHAR* text))                                \
   X(int, STRUTILS_HTMLtoUnicode, (QUOREL_CHAR* text))                                      \
   X(int, STRUTILS_UnicodeToHTML, (QUOREL_CHAR* destination, const QUOREL_CHAR* source))    \
-  X(int, UTILS_GetRunningExeDirectory, (QUOREL_CHAR* buffer, int size))
+  X(int, UTILS_GetRunningExeDirectory, (QUOREL_CHAR* buffer, int size))                    \
+  /* The special key picker: the text to insert, in the library's storage until the next  \
+   * call, or null when the user chose nothing or cancelled. */                            \
+  X(const QUOREL_CHAR*, SPECIALS_PopupMenu, (QUOREL_WINDOW owner, int x, int y))
 
 /* A numeric option: its getter and its setter (0 on success, else the registry error). */
 #define QUOREL_OPTION(X, name)                                                              \

@@ -134,8 +134,8 @@ TEST(ClosingName, PutsASlashAfterTheFirstCharacter) {
   EXPECT_EQ(ClosingName(u"<move keyboard>"), u"</move keyboard>");
 }
 
-// A 320 x 300 window: cells of 17, a code box of 80 x 21, a label of 110 x 13 text, a menu
-// bar of 19, a caption of 23 and borders of 4.
+// A 320 x 300 window: cells of 17, a code box of 80 x 21, a label of 118 x 13, a menu bar
+// of 19, a caption of 23 and a frame of 4 on either side.
 PickerLayout DefaultLayout() {
   PickerMeasures m;
   m.width = 320;
@@ -143,11 +143,11 @@ PickerLayout DefaultLayout() {
   m.cell = 17;
   m.code_box_width = 80;
   m.code_box_height = 21;
-  m.label_text_width = 110;
-  m.label_text_height = 13;
+  m.label_width = 118;
+  m.label_height = 13;
   m.menu_bar_height = 19;
   m.caption_height = 23;
-  m.border_width = 4;
+  m.frame_width = 8;
   return LayOutPicker(m);
 }
 
@@ -168,8 +168,7 @@ TEST(UnicodeGrid, LaysOutTheGridAndItsControlsFromTheWindowSize) {
   narrow.height = 300;
   narrow.cell = 17;
   narrow.code_box_width = 80;
-  narrow.label_text_width = 110;
-  narrow.border_width = 4;
+  narrow.label_width = 118;
   EXPECT_EQ(LayOutPicker(narrow).code_box.left, 118 + 16);
 }
 

@@ -20,9 +20,9 @@ PickerLayout LayOutPicker(const PickerMeasures& m) {
   const int grid_width = layout.columns * cell;
 
   // The label's bottom one pixel above the code box's bottom.
-  const int label_width = m.label_text_width + 2 * m.border_width;
-  const int label_top = m.code_box_height - m.label_text_height + 4;
-  layout.label = {kMargin, label_top, kMargin + label_width, label_top + m.label_text_height};
+  const int label_width = m.label_width;
+  const int label_top = m.code_box_height - m.label_height + 4;
+  layout.label = {kMargin, label_top, kMargin + label_width, label_top + m.label_height};
 
   // The code box's right edge on the grid's, never over the label.
   const int box_left = std::max(grid_width - m.code_box_width + kMargin, label_width + 16);
@@ -30,7 +30,7 @@ PickerLayout LayOutPicker(const PickerMeasures& m) {
 
   // The up-down control in the middle of the strip right of the grid, on its vertical middle.
   const int g = grid_width + 1;
-  const int up_down_left = g + (m.width - 2 * m.border_width - kMargin - g) / 2;
+  const int up_down_left = g + (m.width - m.frame_width - kMargin - g) / 2;
   const int up_down_height = 2 * cell + 1;
   const int up_down_top = layout.grid_top + (layout.rows * cell - up_down_height) / 2;
   layout.up_down = {up_down_left, up_down_top, up_down_left + 18, up_down_top + up_down_height};

@@ -26,11 +26,11 @@ struct PickerMeasures {
   int cell = 0;    // the side of a cell: the grid font's text height + 4
   int code_box_width = 0;
   int code_box_height = 0;
-  int label_text_width = 0;
-  int label_text_height = 0;
+  int label_width = 0;   // its text and a border on either side
+  int label_height = 0;
   int menu_bar_height = 0;
   int caption_height = 0;
-  int border_width = 0;
+  int frame_width = 0;   // the window's frame, both sides together
 };
 
 struct PickerLayout {

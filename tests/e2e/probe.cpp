@@ -16,10 +16,11 @@
 //   text                         the text of Wine's notepad
 //   window CLASS [TITLE]         "left top right bottom", "hidden" or "none"
 //   count CLASS                  how many top-level windows of that class exist
-//   client CLASS                 the screen point of the window's client origin, "x y"
+//   client CLASS [TITLE]         the screen point of the window's client origin, "x y"
 //   foreground                   the class of the foreground window, or "none"
 //   caret                        the foreground thread's caret: "CLASS left top right bottom"
 //   control-text CLASS TITLE CONTROL      the text of a control (an edit box)
+//   control-rect CLASS TITLE CONTROL      where a control lies on the screen, as "window" says
 //   list-rows CLASS TITLE CONTROL         the rows of a list box, one a line; CONTROL "-"
 //                                         is the top-level window itself
 //   listview-rows CLASS TITLE CONTROL     the rows of a list view, one a line, columns
@@ -31,7 +32,8 @@
 //   press TITLE BUTTON           presses a button of that dialog box, by id or by text
 //   button-rect TITLE BUTTON     where that button lies on the screen, as "window" says
 //   set-text TITLE ID TEXT       sets the text of a control of that dialog box
-//   menu-keys KEY...             sends up, down, return or escape to the open pop-up menu
+//   menu-keys KEY...             sends up, down, right, left, return or escape to the open
+//                                pop-up menu
 //   keys                         every virtual key the system holds down, by name, or
 //                                "none"
 //   screen                       the size of the primary display, "width height"
@@ -367,6 +369,8 @@ std::string PressMenuKeys(const std::vector<std::wstring>& names) {
                        : name == L"down"   ? VK_DOWN
                        : name == L"return" ? VK_RETURN
                        : name == L"escape" ? VK_ESCAPE
+                       : name == L"right"  ? VK_RIGHT
+                       : name == L"left"   ? VK_LEFT
                                            : 0;
     if (key == 0) return Error("unknown menu key");
     PostMessageW(menu, WM_KEYDOWN, key, 1);
@@ -540,7 +544,7 @@ std::string Answer(const std::vector<std::wstring>& words) {
   if (command == L"menu-keys") return PressMenuKeys({words.begin() + 1, words.end()});
   if (n >= 2 && command == L"window") return WindowRect(TopWindow(words[1], title(2)));
   if (n == 2 && command == L"count") return CountWindows(words[1]);
-  if (n == 2 && command == L"client") return ClientOrigin(TopWindow(words[1]));
+  if ((n == 2 || n == 3) && command == L"client") return ClientOrigin(TopWindow(words[1], title(2)));
   if (n == 2 && command == L"memory") return ProcessMemory(TopWindow(words[1]));
   if (n == 2 && command == L"dialog") return DialogStatics(words[1]);
   if (n == 2 && command == L"buttons") return DialogButtons(words[1]);
@@ -549,6 +553,7 @@ std::string Answer(const std::vector<std::wstring>& words) {
   if (n == 4) {
     HWND control = Control(TopWindow(words[1], words[2]), words[3]);
     if (command == L"control-text") return control != nullptr ? WindowText(control) : "none";
+    if (command == L"control-rect") return WindowRect(control);
     if (command == L"list-rows") return ListRows(control);
     if (command == L"listview-rows") return ListViewRows(control);
     if (command == L"checked") return CheckState(control);
