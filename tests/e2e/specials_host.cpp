@@ -4,9 +4,10 @@
 // The host shows a window and opens the menu from it at once, and again each time it is
 // posted WM_APP. After each call OUT_FILE holds, in UTF-8, "call N", then "text" and the
 // text returned (or "none"), then "dialog host" when the shared block names the host as the
-// editor's current dialog again. While a menu is open, OUT_FILE.menu lists the items of
-// every menu on the screen, "caption<TAB>left top right bottom" a line, so that the driver
-// can click them as a user would.
+// editor's current dialog again. While a dialog of the library is up, OUT_FILE.current
+// holds the title of the editor's current dialog. While a menu is open, OUT_FILE.menu lists
+// the items of every menu on the screen, "caption<TAB>left top right bottom" a line, so
+// that the driver can click them as a user would.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
@@ -77,6 +78,15 @@ LRESULT CALLBACK MenuMessages(int code, WPARAM wparam, LPARAM lparam) {
   return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
+// While a dialog of the library is up: the title of the editor's current dialog.
+void NoteCurrentDialog() {
+  QUOREL_WINDOW dialog = nullptr;
+  GLOBAL_GetQuorelEditorCurrentDialog(&dialog);
+  wchar_t title[128] = {};
+  if (dialog != nullptr) GetWindowTextW(dialog, title, 128);
+  WriteFile(out_file + L".current", Utf8(title));
+}
+
 void OpenMenu() {
   RECT rect;
   GetWindowRect(host, &rect);
@@ -96,6 +106,7 @@ LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       return 0;
     case WM_ENTERIDLE:
       if (wparam == MSGF_MENU) ListMenus();
+      if (wparam == MSGF_DIALOGBOX) NoteCurrentDialog();
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);

@@ -60,6 +60,12 @@ class SpecialsHost:
         left, top, right, bottom = wait_until(shown, 10, f"no menu item {caption!r} on the screen")
         self.desktop.click((left + right) // 2, (top + bottom) // 2)
 
+    def current_dialog(self):
+        """The title of the window the shared block names as the editor's current dialog,
+        as the host last saw it while a dialog was up."""
+        current = Path(str(self.out) + ".current")
+        return current.read_text(encoding="utf-8") if current.exists() else None
+
     def result(self):
         """What the last call returned: its text, or None for none."""
         def answered():
@@ -105,16 +111,18 @@ def test_menu_items_give_their_texts_and_ask_what_they_need(host, probe, registr
     probe("press", "Quorel Slides", "OK")
     assert host.result() == "<wait>###</wait>"
 
-    # The keyboard stores its place while the message is up: the text has the new one.
-    host.open_menu()
-    host.click_item("positioning key")
-    host.click_item("move quorel")
-    wait_until(lambda: probe("dialog", "Quorel Slides") != "none", 10, "no move message")
-    registry.set_option("X", -12 & 0xFFFFFFFF)
-    registry.set_option("Y", 30)
-    left, top, right, bottom = (int(n) for n in probe("button-rect", "Quorel Slides", "OK").split())
-    probe.desktop.click((left + right) // 2, (top + bottom) // 2)
-    assert host.result() == "<move keyboard>-12,30</move keyboard>"
+    # The keyboard stores its place while the message is up: the text has the new one, each
+    # time, though the library read the options before.
+    for x, y in ((300, 560), (-12, 30)):
+        host.open_menu()
+        host.click_item("positioning key")
+        host.click_item("move quorel")
+        wait_until(lambda: probe("dialog", "Quorel Slides") != "none", 10, "no move message")
+        registry.set_option("X", x & 0xFFFFFFFF)
+        registry.set_option("Y", y)
+        left, top, right, bottom = (int(n) for n in probe("button-rect", "Quorel Slides", "OK").split())
+        probe.desktop.click((left + right) // 2, (top + bottom) // 2)
+        assert host.result() == f"<move keyboard>{x},{y}</move keyboard>"
 
     host.open_menu()
     menu_keys(probe, "escape", "escape")
@@ -206,6 +214,8 @@ def test_picker_clicks_build_a_text_and_pages_follow_the_code(host, probe, shot)
                lambda _: f"the result box holds {picker.result_text()!r}")
     assert picker.code() == str(65 + 1)
     shot("unicode_picker")
+    # While it is open, the keyboard's special keys go to the picker.
+    assert host.current_dialog() == "Unicode Picker"
     picker.ok()
     assert host.result() == "ACB"
 
@@ -239,17 +249,42 @@ def test_picker_clicks_build_a_text_and_pages_follow_the_code(host, probe, shot)
     assert host.result() == "\U0001F600"
 
 
-def test_picker_escape_gives_none_and_an_off_screen_rectangle_reopens_at_the_origin(
-        host, probe, registry):
+EDITOR_KEY = "Software\\Pelmarik Solutions\\Quorel\\Quorel Editor"
+
+
+def stored_rect(registry):
+    return tuple(registry._value(EDITOR_KEY, f"unipick_{name}")
+                 for name in ("left", "top", "width", "height"))
+
+
+def test_picker_remembers_its_rectangle_and_escape_gives_none(host, probe, registry):
     picker = open_picker(host, probe)
-    picker.click_cell(2, 2)
-    wait_until(lambda: picker.result_text() != "", 10, "the clicked cell inserted nothing")
+    # Half a surrogate pair is no character: its cells, from U+D800 on, insert nothing.
+    picker.type_code("55290")
+    wait_until(lambda: picker.code() == "55290", 10, lambda _: f"the code box holds {picker.code()}")
+    picker.click_cell(0, 6)
+    picker.click_cell(0, 7)
+    picker.click_cell(0, 0)
+    wait_until(lambda: picker.code() == "55290", 10, lambda _: f"the code box holds {picker.code()}")
+    assert picker.result_text() == "\ud7fa"
+    # A size the user gives is stored, and the grid grows with it.
+    columns = picker.columns
+    probe("place", PICKER[0], 30, 20, 420, 360)
+    wait_until(lambda: stored_rect(registry) == (30, 20, 420, 360), 10,
+               lambda _: f"the stored rectangle is {stored_rect(registry)}")
+    assert Picker(host, probe).columns > columns
     probe.desktop.xdotool("key", "Escape")
     assert host.result() is None
 
-    editor_key = "Software\\Pelmarik Solutions\\Quorel\\Quorel Editor"
+    host.open_menu()
+    picker = open_picker(host, probe)
+    assert picker.rect() == (30, 20, 450, 380)
+    probe("post", PICKER[0], 0x0111, 2)  # "Cancel"
+    assert host.result() is None
+
+    # A rectangle wholly off the screen gives way to the default one.
     for name, value in (("left", 5000), ("top", 4000), ("width", 500), ("height", 400)):
-        probe("reg-dword", editor_key, f"unipick_{name}", value)
+        probe("reg-dword", EDITOR_KEY, f"unipick_{name}", value)
     host.open_menu()
     picker = open_picker(host, probe)
     assert picker.rect() == (0, 0, 320, 300)
