@@ -1,0 +1,63 @@
+// The editor's decisions, apart from its windows: what a row shows, which commands are
+// refused and with what message, what a dialog accepts, and where a new row goes.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorel::editor {
+
+// Which file the current tab edits: the slide file (tabs 0 to 2) or the glossary (tab 3).
+enum class FileKind { kSlides, kGlossary };
+
+inline constexpr int kGlossaryTab = 3;
+inline FileKind FileOfTab(int tab) { return tab == kGlossaryTab ? FileKind::kGlossary : FileKind::kSlides; }
+
+// A message box the editor shows instead of doing what was asked.
+struct Refusal {
+  std::u16string text;
+  std::u16string title;
+  bool operator==(const Refusal&) const = default;
+};
+
+// Column 1 of a row: the text with its line breaks shown as a pilcrow, after the preview
+// text in guillemets when there is one.
+std::u16string ExpansionCell(std::u16string_view text, std::u16string_view preview);
+
+// Column 0 of a row captioned with its key: the one character of a character key, else
+// the special key's name.
+std::u16string KeyCaption(std::uint16_t kind, std::uint16_t parameter,
+                          std::u16string_view special_name);
+
+// A memo that starts with a tab or a space starts with "<tab>" or "<space>" instead:
+// the slide readers drop leading blanks.
+std::u16string ConvertLeadingBlank(std::u16string_view memo);
+
+std::optional<Refusal> ValidateSlide(int direction, bool key_chosen, std::u16string_view memo);
+std::optional<Refusal> ValidateExpansion(std::u16string_view short_form,
+                                         const std::function<bool(char16_t)>& valid_character,
+                                         std::u16string_view memo);
+
+// Edit and Delete need a selection; Edit one row only.
+std::optional<Refusal> CheckEdit(FileKind file, int selected);
+std::optional<Refusal> CheckDelete(FileKind file, int selected);
+std::u16string DeleteQuestion(FileKind file, int selected);
+
+// Moving the selected row one place up (-1) or down (+1): only rows with equal captions
+// change order. Captions are those of every row of the list, in order.
+std::optional<Refusal> CheckMove(FileKind file, int step, const std::vector<int>& selected,
+                                 const std::vector<std::u16string>& captions);
+
+// Where a new slide definition's row goes: before the first row that sorts after it; the
+// end when none does. sorts_before(row) tells whether the new definition sorts before it.
+int RowForNewSlide(int rows, const std::function<bool(int row)>& sorts_before);
+
+// The rows made visible, in order, to bring a row to the middle of a list showing
+// `visible` rows of `count`.
+std::vector<int> CentringRows(int row, int visible, int count);
+
+}  // namespace quorel::editor
