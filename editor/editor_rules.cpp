@@ -29,7 +29,6 @@ std::u16string ExpansionCell(std::u16string_view text, std::u16string_view previ
 std::u16string KeyCaption(std::uint16_t kind, std::uint16_t parameter,
                           std::u16string_view special_name) {
   if (!special_name.empty()) return std::u16string(special_name);
-  constexpr std::uint16_t kCharacterKey = 8;
   return kind == kCharacterKey ? std::u16string(1, static_cast<char16_t>(parameter))
                                : std::u16string();
 }

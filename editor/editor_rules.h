@@ -17,6 +17,21 @@ enum class FileKind { kSlides, kGlossary };
 inline constexpr int kGlossaryTab = 3;
 inline FileKind FileOfTab(int tab) { return tab == kGlossaryTab ? FileKind::kGlossary : FileKind::kSlides; }
 
+// The directions as the combo boxes list them (item index + 1 = direction).
+inline constexpr std::u16string_view kDirectionNames[8] = {
+    u"North", u"North East", u"East", u"South East",
+    u"South", u"South West", u"West", u"North West"};
+
+// The special keys that slides can be defined for, as both special key combos list them.
+inline constexpr std::u16string_view kSpecialKeyNames[28] = {
+    u"<acute>", u"<add>",     u"<back>",   u"<caps>",   u"<circum>", u"<close>",
+    u"<control>", u"<enter>", u"<esc>",    u"<expand>", u"<quorel>", u"<grave>",
+    u"<hide>",  u"<info>",    u"<left>",   u"<mini>",   u"<right>",  u"<shift>",
+    u"<123>",   u"<abc>",     u"<accents>", u"<arrows>", u"<space>", u"<sysmenu>",
+    u"<tab>",   u"<umlaut>",  u"<wideleft>", u"<wideright>"};
+
+inline constexpr std::uint16_t kCharacterKey = 8;
+
 // A message box the editor shows instead of doing what was asked.
 struct Refusal {
   std::u16string text;

@@ -68,6 +68,13 @@ int DICO_SetQueryCriteria(int direction, unsigned short kind, unsigned short par
   });
 }
 
+int DICO_SetExactQueryCriteria(int direction, unsigned short kind, unsigned short parameter) {
+  return Guarded([&] {
+    Set().SetExactQuery(direction, kind, parameter);
+    return 1;
+  });
+}
+
 int DICO_Query(int* index) {
   return Guarded([&] {
     int found = -1;

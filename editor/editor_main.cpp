@@ -1,0 +1,862 @@
+// QuorelEditor: the slide file and the glossary edited in one window. The data live in the
+// library; every change is written at once and the running keyboard told to reload.
+#include <windows.h>
+// After windows.h, which they need.
+#include <commctrl.h>
+#include <commdlg.h>
+#include <objbase.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "editor/editor_windows.h"
+
+namespace quorel::editor {
+
+namespace {
+
+constexpr wchar_t kMainClass[] = L"TQuorelEditorForm";
+constexpr wchar_t kTitle[] = L"Quorel Editor";
+constexpr wchar_t kMutexName[] = L"Local\\PelmarikQuorelEditor";
+constexpr UINT kSpecialKeyMessage = WM_APP + 1;  // the keyboard posts tapped special keys
+
+enum ControlId : int {
+  kPageControl = 100,
+  kDirectionCombo,
+  kLetterEdit,
+  kSpecialKeyCombo,
+  kFindEdit,
+  kSlidesList,
+  kGlossaryList,
+  kNewButton,
+  kOpenButton,
+  kSaveAsButton,
+  kCloseButton,
+  kAddButton,
+  kEditButton,
+  kDeleteButton,
+  kMoveUpButton,
+  kMoveDownButton,
+  kStatusBar,
+  kTabLabel,
+};
+
+constexpr int kTabHeight = 137;
+constexpr int kSideWidth = 123;
+constexpr int kBottomHeight = 59;
+constexpr int kMinimumWidth = 755;
+constexpr int kMinimumHeight = 450;
+
+const wchar_t* const kTabLabels[4] = {L"Set Direction:", L"Set Letter:", L"Set Special Key:",
+                                      L"Find Short Form:"};
+const wchar_t* const kTabCaptions[4] = {L"Slides by direction", L"Letter slides",
+                                        L"Special key slides", L"Glossary"};
+
+struct Editor {
+  HINSTANCE instance = nullptr;
+  HWND window = nullptr;
+  HWND pages = nullptr;
+  HWND tab_label = nullptr;
+  HWND filters[4] = {};
+  HWND slides = nullptr;
+  HWND glossary = nullptr;
+  HWND status = nullptr;
+  HWND current = nullptr;  // the list of the current tab
+  HFONT bold = nullptr;
+  std::wstring shipped_slides_dir;
+  std::wstring slides_dir;
+  std::wstring glossaries_dir;
+  std::wstring slide_file;
+  std::wstring glossary_file;
+  int query_direction = 0;
+  WORD query_kind = kCharacterKey;
+  WORD query_parameter = 255;
+  bool query_exact = false;  // the letter tab: parameter 255 is the letter U+00FF
+  bool unsaved[2] = {};      // the last save of that file failed
+  bool ready = false;
+};
+Editor editor;
+
+int Tab() { return TabCtrl_GetCurSel(editor.pages); }
+FileKind CurrentFile() { return FileOfTab(Tab()); }
+std::wstring& FileName(FileKind file) {
+  return file == FileKind::kSlides ? editor.slide_file : editor.glossary_file;
+}
+
+bool FileExists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+void ShowStatus() {
+  const FileKind file = CurrentFile();
+  const std::wstring& name = FileName(file);
+  std::wstring text;
+  if (editor.unsaved[static_cast<int>(file)]) {
+    text = L"Not saved: the last change is not in " + name;
+  } else if (!name.empty() && FileExists(name)) {
+    text = name;
+  }
+  SendMessageW(editor.status, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// --- lists ---------------------------------------------------------------------------------
+
+void AdjustColumns(HWND list) {
+  RECT client;
+  GetClientRect(list, &client);
+  // The client area already leaves out a vertical scroll bar that shows.
+  const int rest = client.right - ListView_GetColumnWidth(list, 0);
+  ListView_SetColumnWidth(list, 1, std::max(rest, 20));
+}
+
+std::wstring SlideCell(const QUOREL_CHAR* preview, const QUOREL_CHAR* text) {
+  return Wide(ExpansionCell(Utf16(Or(text)), Utf16(Or(preview))));
+}
+
+void FillSlidesList() {
+  HWND list = editor.current;
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  ListView_DeleteAllItems(list);
+  if (editor.query_exact) {
+    DICO_SetExactQueryCriteria(editor.query_direction, editor.query_kind, editor.query_parameter);
+  } else {
+    DICO_SetQueryCriteria(editor.query_direction, editor.query_kind, editor.query_parameter);
+  }
+  int index = 0;
+  int row = 0;
+  while (DICO_Query(&index)) {
+    int direction = 0;
+    unsigned short kind = 0;
+    unsigned short parameter = 0;
+    const QUOREL_CHAR* preview = nullptr;
+    const QUOREL_CHAR* text = nullptr;
+    if (!DICO_GetSlideDefinition(index, &direction, &kind, &parameter, &preview, &text)) continue;
+    const std::wstring caption = editor.query_direction != 0 ? SlideKeyCaption(kind, parameter)
+                                                             : DirectionCaption(direction);
+    InsertRow(list, row++, index, caption, SlideCell(preview, text));
+  }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  AdjustColumns(list);
+}
+
+void FillGlossaryList() {
+  HWND list = editor.glossary;
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  ListView_DeleteAllItems(list);
+  GLOSSARY_SetQueryCriteria(nullptr);
+  GLOSSARY_ENTRY entry = nullptr;
+  int row = 0;
+  while (GLOSSARY_Query(&entry)) {
+    const QUOREL_CHAR* short_form = nullptr;
+    const QUOREL_CHAR* preview = nullptr;
+    const QUOREL_CHAR* long_form = nullptr;
+    if (!GLOSSARY_GetGlossaryEntry(entry, &short_form, &preview, &long_form)) continue;
+    InsertRow(list, row++, reinterpret_cast<LPARAM>(entry), Or(short_form),
+              SlideCell(preview, long_form));
+  }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  AdjustColumns(list);
+}
+
+// --- queries ---------------------------------------------------------------------------------
+
+void QueryDirection() {
+  if (!editor.ready) return;
+  const int index = static_cast<int>(SendMessageW(editor.filters[0], CB_GETCURSEL, 0, 0));
+  WriteMru(L"mru main direction combo index", index);
+  editor.query_direction = index + 1;
+  editor.query_kind = kCharacterKey;
+  editor.query_parameter = 255;
+  editor.query_exact = false;
+  FillSlidesList();
+}
+
+void QueryLetter() {
+  if (!editor.ready) return;
+  const std::wstring letter = TextOf(editor.filters[1]);
+  if (letter.empty()) return;
+  WriteMru(L"mru main letter", letter[0]);
+  editor.query_direction = 0;
+  editor.query_kind = kCharacterKey;
+  editor.query_parameter = letter[0];
+  editor.query_exact = true;
+  FillSlidesList();
+}
+
+void QuerySpecialKey() {
+  if (!editor.ready) return;
+  HWND combo = editor.filters[2];
+  const int index = static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
+  WriteMru(L"mru main special key combo index", index);
+  editor.query_direction = 0;
+  editor.query_exact = false;
+  // No key chosen: nothing to list, and Add has no key to give.
+  editor.query_kind = 0;
+  editor.query_parameter = 255;
+  if (index < 0 || index >= 28) return;
+  const std::wstring name = Wide(kSpecialKeyNames[index]);
+  unsigned short kind = 0;
+  unsigned short parameter = 0;
+  if (!KEYDEF_GetSpecialKey(name.c_str(), &kind, &parameter)) return;
+  editor.query_kind = kind;
+  editor.query_parameter = parameter;
+  FillSlidesList();
+}
+
+void FindShortForm() {
+  if (!editor.ready) return;
+  HWND list = editor.current;
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+  const std::wstring typed = TextOf(editor.filters[3]);
+  const int count = ListView_GetItemCount(list);
+  for (int row = 0; row < count; ++row) {
+    const std::wstring caption = RowCaption(list, row);
+    if (caption.size() < typed.size() ||
+        CompareStringOrdinal(caption.c_str(), static_cast<int>(typed.size()), typed.c_str(),
+                             static_cast<int>(typed.size()), TRUE) != CSTR_EQUAL) {
+      continue;
+    }
+    SelectOnly(list, row);
+    // To the top of the list: the last row, then the found one, comes into view.
+    ListView_EnsureVisible(list, std::min(count - 1, row + ListView_GetCountPerPage(list) - 1),
+                           FALSE);
+    ListView_EnsureVisible(list, row, FALSE);
+    return;
+  }
+}
+
+void ShowCurrentPage() {
+  const int tab = Tab();
+  const bool glossary = tab == kGlossaryTab;
+  ShowWindow(editor.slides, glossary ? SW_HIDE : SW_SHOW);
+  ShowWindow(editor.glossary, glossary ? SW_SHOW : SW_HIDE);
+  editor.current = glossary ? editor.glossary : editor.slides;
+  for (int i = 0; i < 4; ++i) ShowWindow(editor.filters[i], i == tab ? SW_SHOW : SW_HIDE);
+  SetWindowTextW(editor.tab_label, kTabLabels[tab]);
+  ShowStatus();
+  switch (tab) {
+    case 0:
+      QueryDirection();
+      break;
+    case 1:
+      QueryLetter();
+      break;
+    case 2:
+      QuerySpecialKey();
+      break;
+    default:
+      break;
+  }
+  SetFocus(editor.filters[tab]);
+  AdjustColumns(editor.current);
+}
+
+// --- files -----------------------------------------------------------------------------------
+
+struct Chooser {
+  const wchar_t* filter;
+  const wchar_t* extension;
+  const std::wstring* folder;
+};
+
+Chooser ChooserOf(FileKind file) {
+  if (file == FileKind::kSlides) {
+    return {L"Slide Files (*.txt)\0*.txt\0\0", L"txt", &editor.slides_dir};
+  }
+  return {L"Glossary Files (*.glo)\0*.glo\0\0", L"glo", &editor.glossaries_dir};
+}
+
+// The save chooser never takes a file that exists: the user is told, and it stays open.
+UINT_PTR CALLBACK RefuseExisting(HWND child, UINT message, WPARAM, LPARAM lparam) {
+  if (message != WM_NOTIFY) return 0;
+  const auto* note = reinterpret_cast<const OFNOTIFYW*>(lparam);
+  if (note->hdr.code != CDN_FILEOK) return 0;
+  const std::wstring path = note->lpOFN->lpstrFile;
+  if (!FileExists(path)) return 0;
+  HWND chooser = GetParent(child);
+  Tell(chooser, path + L" already exists", L"Please chose another filename");
+  SetWindowLongPtrW(child, DWLP_MSGRESULT, 1);
+  return 1;
+}
+
+bool ChooseFile(FileKind file, const wchar_t* title, bool save, std::wstring* path) {
+  const Chooser chooser = ChooserOf(file);
+  wchar_t name[MAX_PATH] = {};
+  OPENFILENAMEW dialog = {};
+  dialog.lStructSize = sizeof(dialog);
+  dialog.hwndOwner = editor.window;
+  dialog.lpstrFilter = chooser.filter;
+  dialog.lpstrFile = name;
+  dialog.nMaxFile = MAX_PATH;
+  dialog.lpstrInitialDir = chooser.folder->c_str();
+  dialog.lpstrDefExt = chooser.extension;
+  dialog.lpstrTitle = title;
+  if (save) {
+    dialog.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    dialog.lpfnHook = RefuseExisting;
+    if (!GetSaveFileNameW(&dialog)) return false;
+  } else {
+    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameW(&dialog)) return false;
+  }
+  *path = name;
+  return true;
+}
+
+void Notify(FileKind file) {
+  QUOREL_WINDOW keyboard = nullptr;
+  if (!GLOBAL_GetQuorelWindow(&keyboard) || keyboard == nullptr) return;
+  unsigned int message = 0;
+  if (file == FileKind::kSlides) {
+    GLOBAL_GetQuorelLoadSlideFileMsg(&message);
+  } else {
+    GLOBAL_GetQuorelLoadGlossaryMsg(&message);
+  }
+  if (message != 0) PostMessageW(keyboard, message, 0, 0);
+}
+
+// Writes the file of the current tab; the keyboard reloads only what reached the disk.
+void SaveAndNotify() {
+  const FileKind file = CurrentFile();
+  const std::wstring& name = FileName(file);
+  const int written = file == FileKind::kSlides ? DICO_WriteToSlideFile(name.c_str())
+                                                : GLOSSARY_WriteToGlossaryFile(name.c_str());
+  editor.unsaved[static_cast<int>(file)] = written == 0;
+  ShowStatus();
+  if (written != 0) Notify(file);
+}
+
+void SetConfiguredFile(FileKind file, const std::wstring& path) {
+  FileName(file) = path;
+  if (file == FileKind::kSlides) {
+    PARAMETERS_SetCustomSlidesFile(path.c_str());
+  } else {
+    PARAMETERS_SetGlossaryFile(path.c_str());
+  }
+}
+
+// With no file configured, a change first asks where it goes; false when the user cancels.
+bool HaveFile(FileKind file) {
+  if (!FileName(file).empty()) return true;
+  std::wstring path;
+  if (!ChooseFile(file, L"New", true, &path)) return false;
+  SetConfiguredFile(file, path);
+  return true;
+}
+
+void AfterGlossaryLoaded() {
+  FillGlossaryList();
+  SetWindowTextW(editor.filters[3], L"");
+  SetFocus(editor.filters[3]);
+}
+
+void NewFile() {
+  const FileKind file = CurrentFile();
+  std::wstring path;
+  if (!ChooseFile(file, L"New", true, &path)) return;
+  SetConfiguredFile(file, path);
+  editor.unsaved[static_cast<int>(file)] = false;
+  if (file == FileKind::kSlides) {
+    DICO_ReleaseFromMemory();
+    CopyFileW((editor.shipped_slides_dir + L"\\CapsOnlySlides.txt").c_str(), path.c_str(), TRUE);
+    DICO_ReadFromSlideFile(path.c_str());
+  } else {
+    GLOSSARY_ReleaseFromMemory();
+    GLOSSARY_WriteToGlossaryFile(path.c_str());
+    AfterGlossaryLoaded();
+  }
+  Notify(file);
+  ShowCurrentPage();
+}
+
+void OpenFile() {
+  const FileKind file = CurrentFile();
+  std::wstring path;
+  if (!ChooseFile(file, nullptr, false, &path)) return;
+  SetConfiguredFile(file, path);
+  editor.unsaved[static_cast<int>(file)] = false;
+  if (file == FileKind::kSlides) {
+    DICO_ReleaseFromMemory();
+    DICO_ReadFromSlideFile(path.c_str());
+  } else {
+    GLOSSARY_ReleaseFromMemory();
+    GLOSSARY_ReadFromGlossaryFile(path.c_str());
+    AfterGlossaryLoaded();
+  }
+  Notify(file);
+  ShowCurrentPage();
+}
+
+void SaveAs() {
+  const FileKind file = CurrentFile();
+  std::wstring path;
+  if (!ChooseFile(file, L"Save As", true, &path)) return;
+  SetConfiguredFile(file, path);
+  const int written = file == FileKind::kSlides ? DICO_WriteToSlideFile(path.c_str())
+                                                : GLOSSARY_WriteToGlossaryFile(path.c_str());
+  editor.unsaved[static_cast<int>(file)] = written == 0;
+  ShowStatus();
+}
+
+// --- editing ---------------------------------------------------------------------------------
+
+void Add() {
+  const int tab = Tab();
+  if (!HaveFile(CurrentFile())) return;
+  INT_PTR answer = IDCANCEL;
+  if (tab == 0) {
+    answer = AddSlideDialog(editor.window, 2, 1, editor.current, editor.query_direction,
+                            kCharacterKey, 255, false);
+  } else if (tab == kGlossaryTab) {
+    answer = AddExpansionDialog(editor.window, editor.current);
+  } else {
+    answer = AddSlideDialog(editor.window, 1, 2, editor.current, 0, editor.query_kind,
+                            editor.query_parameter, editor.query_kind != 0);
+  }
+  if (answer == IDOK) SaveAndNotify();
+}
+
+void Edit() {
+  const int tab = Tab();
+  const std::vector<int> selected = SelectedRows(editor.current);
+  if (auto refusal = CheckEdit(CurrentFile(), static_cast<int>(selected.size()))) {
+    Tell(editor.window, *refusal);
+    return;
+  }
+  if (!HaveFile(CurrentFile())) return;
+  const LPARAM handle = RowHandle(editor.current, selected[0]);
+  INT_PTR answer = IDCANCEL;
+  if (tab == kGlossaryTab) {
+    answer = EditExpansionDialog(editor.window, editor.current,
+                                 reinterpret_cast<GLOSSARY_ENTRY>(handle));
+  } else {
+    answer = EditSlideDialog(editor.window, tab == 0 ? 2 : 1, tab == 0 ? 1 : 2,
+                             static_cast<int>(handle), editor.current);
+  }
+  if (answer == IDOK) SaveAndNotify();
+}
+
+void Delete() {
+  const FileKind file = CurrentFile();
+  const std::vector<int> selected = SelectedRows(editor.current);
+  if (auto refusal = CheckDelete(file, static_cast<int>(selected.size()))) {
+    Tell(editor.window, *refusal);
+    return;
+  }
+  if (Tell(editor.window, Wide(DeleteQuestion(file, static_cast<int>(selected.size()))),
+           L"Confirm delete", MB_YESNO) != IDYES) {
+    return;
+  }
+  if (!HaveFile(file)) return;
+  for (auto row = selected.rbegin(); row != selected.rend(); ++row) {
+    const LPARAM handle = RowHandle(editor.current, *row);
+    if (file == FileKind::kSlides) {
+      DICO_DeleteSlideDefinition(static_cast<int>(handle));
+    } else {
+      GLOSSARY_DeleteGlossaryEntry(reinterpret_cast<GLOSSARY_ENTRY>(handle));
+    }
+    ListView_DeleteItem(editor.current, *row);
+  }
+  SaveAndNotify();
+}
+
+std::wstring CellText(HWND list, int row) {
+  wchar_t text[4096] = {};
+  ListView_GetItemText(list, row, 1, text, 4096);
+  return text;
+}
+
+void Move(int step) {
+  HWND list = editor.current;
+  const FileKind file = CurrentFile();
+  const std::vector<int> selected = SelectedRows(list);
+  std::vector<std::u16string> captions;
+  const int count = ListView_GetItemCount(list);
+  for (int row = 0; row < count; ++row) captions.push_back(Utf16(RowCaption(list, row)));
+  if (auto refusal = CheckMove(file, step, selected, captions)) {
+    Tell(editor.window, *refusal);
+  } else if (HaveFile(file)) {
+    const int row = selected[0];
+    const int other = row + step;
+    const LPARAM a = RowHandle(list, row);
+    const LPARAM b = RowHandle(list, other);
+    if (file == FileKind::kSlides) {
+      DICO_SwapSlideDefinitions(static_cast<int>(a), static_cast<int>(b));
+    } else {
+      GLOSSARY_SwapGlossaryEntries(reinterpret_cast<GLOSSARY_ENTRY>(a),
+                                   reinterpret_cast<GLOSSARY_ENTRY>(b));
+    }
+    // The library swapped the records' contents: each row keeps its handle, the texts swap.
+    const std::wstring cell = CellText(list, row);
+    SetRowTexts(list, row, RowCaption(list, other), CellText(list, other));
+    SetRowTexts(list, other, Wide(captions[static_cast<std::size_t>(row)]), cell);
+    SelectOnly(list, other);
+    ListView_EnsureVisible(list, std::clamp(other + 2 * step, 0, count - 1), FALSE);
+  }
+  if (!FileName(file).empty()) SaveAndNotify();
+  SetFocus(list);
+}
+
+// A special key tapped on the keyboard while the special key combo has the focus.
+void OnSpecialKey(WPARAM kind, LPARAM parameter) {
+  if (!editor.ready) return;
+  const QUOREL_CHAR* name = nullptr;
+  if (!KEYDEF_GetSpecialKeyName(static_cast<int>(kind), static_cast<int>(parameter), &name) ||
+      name == nullptr) {
+    return;
+  }
+  const std::wstring text = name;
+  int found = -1;
+  for (int i = 0; i < 28; ++i) {
+    if (Wide(kSpecialKeyNames[i]) == text) found = i;
+  }
+  SendMessageW(editor.filters[2], CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+  QuerySpecialKey();
+}
+
+// --- the window ------------------------------------------------------------------------------
+
+LRESULT CALLBACK LetterEditProcedure(HWND edit, UINT message, WPARAM wparam, LPARAM lparam,
+                                     UINT_PTR, DWORD_PTR) {
+  if (message == WM_CHAR) {
+    // A typed character replaces the one before.
+    SetWindowTextW(edit, L"");
+    if (wparam == L' ') {
+      Tell(GetAncestor(edit, GA_ROOT),
+           L"Please goto 'Special key slides' to define slides for the space key.",
+           L"Space is a special key");
+      wparam = VK_BACK;
+    }
+    if (wparam == VK_BACK) {
+      if (editor.current != nullptr) ListView_DeleteAllItems(editor.current);
+      return 0;
+    }
+  }
+  return DefSubclassProc(edit, message, wparam, lparam);
+}
+
+HWND Child(const wchar_t* window_class, const wchar_t* text, DWORD style, int id,
+           DWORD ex_style = 0) {
+  HWND child = CreateWindowExW(ex_style, window_class, text, WS_CHILD | WS_VISIBLE | style, 0, 0,
+                               10, 10, editor.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               editor.instance, nullptr);
+  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+               FALSE);
+  return child;
+}
+
+HWND MakeList(int id) {
+  HWND list = Child(WC_LISTVIEWW, L"",
+                    LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP,
+                    id);
+  ListView_SetExtendedListViewStyle(list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+  LVCOLUMNW column = {};
+  column.mask = LVCF_WIDTH | LVCF_TEXT;
+  column.cx = 150;
+  column.pszText = const_cast<wchar_t*>(L"Short");
+  ListView_InsertColumn(list, 0, &column);
+  column.cx = 450;
+  column.pszText = const_cast<wchar_t*>(L"Expansion");
+  ListView_InsertColumn(list, 1, &column);
+  SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(PreviewListFont()), FALSE);
+  return list;
+}
+
+void LayOut() {
+  RECT client;
+  GetClientRect(editor.window, &client);
+  SendMessageW(editor.status, WM_SIZE, 0, 0);
+  RECT status;
+  GetWindowRect(editor.status, &status);
+  const int status_height = status.bottom - status.top;
+  const int width = client.right;
+  const int height = client.bottom;
+  MoveWindow(editor.pages, 0, 0, width, kTabHeight, TRUE);
+  RECT sheet = {0, 0, width, kTabHeight};
+  TabCtrl_AdjustRect(editor.pages, FALSE, &sheet);
+  MoveWindow(editor.tab_label, sheet.left + 12, sheet.top + 14, 130, 20, TRUE);
+  for (HWND filter : editor.filters) MoveWindow(filter, sheet.left + 150, sheet.top + 10, 200, 300, TRUE);
+  MoveWindow(editor.filters[1], sheet.left + 150, sheet.top + 10, 24, 24, TRUE);
+  MoveWindow(editor.filters[3], sheet.left + 150, sheet.top + 10, 120, 24, TRUE);
+
+  const int list_top = kTabHeight + 4;
+  const int bottom_top = height - kBottomHeight;
+  const HWND side[] = {GetDlgItem(editor.window, kNewButton), GetDlgItem(editor.window, kOpenButton),
+                       GetDlgItem(editor.window, kSaveAsButton), GetDlgItem(editor.window, kCloseButton)};
+  for (int i = 0; i < 4; ++i) MoveWindow(side[i], 12, list_top + 8 + i * 40, kSideWidth - 24, 30, TRUE);
+  for (HWND list : {editor.slides, editor.glossary}) {
+    MoveWindow(list, kSideWidth, list_top, width - kSideWidth - 8, bottom_top - list_top - 4, TRUE);
+    AdjustColumns(list);
+  }
+  const int button_top = bottom_top + 4;
+  MoveWindow(GetDlgItem(editor.window, kAddButton), kSideWidth, button_top, 60, 26, TRUE);
+  MoveWindow(GetDlgItem(editor.window, kEditButton), kSideWidth + 66, button_top, 60, 26, TRUE);
+  MoveWindow(GetDlgItem(editor.window, kDeleteButton), kSideWidth + 132, button_top, 60, 26, TRUE);
+  MoveWindow(GetDlgItem(editor.window, kMoveUpButton), width - 8 - 170, button_top, 80, 26, TRUE);
+  MoveWindow(GetDlgItem(editor.window, kMoveDownButton), width - 8 - 84, button_top, 84, 26, TRUE);
+  (void)status_height;
+}
+
+std::wstring DocumentsFolder() {
+  wchar_t* path = nullptr;
+  std::wstring folder;
+  const GUID documents = {0xFDD39AD0, 0x238F, 0x46AF, {0xAD, 0xB4, 0x6C, 0x85, 0x48, 0x03, 0x69, 0xC7}};
+  using KnownFolderPath = HRESULT(WINAPI*)(REFGUID, DWORD, HANDLE, PWSTR*);
+  HMODULE shell = LoadLibraryW(L"shell32.dll");
+  auto known = shell != nullptr ? reinterpret_cast<KnownFolderPath>(
+                                      reinterpret_cast<void*>(GetProcAddress(shell, "SHGetKnownFolderPath")))
+                                : nullptr;
+  if (known != nullptr && SUCCEEDED(known(documents, 0, nullptr, &path)) && path != nullptr) {
+    folder = path;
+    CoTaskMemFree(path);
+  }
+  return folder;
+}
+
+void OnCreate(HWND window) {
+  editor.window = window;
+  // The keyboard addresses the editor through the shared block from now on.
+  GLOBAL_SetQuorelEditorCurrentDialog(window);
+  wchar_t exe_dir[MAX_PATH] = {};
+  UTILS_GetRunningExeDirectory(exe_dir, MAX_PATH);
+  editor.shipped_slides_dir = std::wstring(exe_dir) + L"\\Quorel slidefiles";
+  const std::wstring documents = DocumentsFolder();
+  editor.slides_dir = documents + L"\\Quorel\\Slidefiles";
+  editor.glossaries_dir = documents + L"\\Quorel\\Glossaries";
+
+  editor.pages = Child(WC_TABCONTROLW, L"", TCS_MULTILINE | TCS_RAGGEDRIGHT | WS_CLIPSIBLINGS,
+                       kPageControl);
+  for (int i = 0; i < 4; ++i) {
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(kTabCaptions[i]);
+    TabCtrl_InsertItem(editor.pages, i, &item);
+  }
+  editor.tab_label = Child(L"STATIC", L"", SS_LEFT, kTabLabel);
+  LOGFONTW bold = {};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(bold), &bold);
+  bold.lfWeight = FW_BOLD;
+  editor.bold = CreateFontIndirectW(&bold);
+  SendMessageW(editor.tab_label, WM_SETFONT, reinterpret_cast<WPARAM>(editor.bold), FALSE);
+  editor.filters[0] = Child(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kDirectionCombo);
+  for (std::u16string_view name : kDirectionNames) {
+    SendMessageW(editor.filters[0], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
+  }
+  editor.filters[1] = Child(L"EDIT", L"", ES_CENTER | WS_BORDER | WS_TABSTOP, kLetterEdit);
+  SendMessageW(editor.filters[1], EM_LIMITTEXT, 1, 0);
+  SetWindowSubclass(editor.filters[1], LetterEditProcedure, 1, 0);
+  editor.filters[2] = Child(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kSpecialKeyCombo);
+  for (std::u16string_view name : kSpecialKeyNames) {
+    SendMessageW(editor.filters[2], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
+  }
+  SendMessageW(editor.filters[2], CB_SETMINVISIBLE, 14, 0);
+  editor.filters[3] = Child(L"EDIT", L"", ES_LOWERCASE | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, kFindEdit);
+  SendMessageW(editor.filters[3], EM_LIMITTEXT, 5, 0);
+
+  editor.slides = MakeList(kSlidesList);
+  editor.glossary = MakeList(kGlossaryList);
+  Child(L"BUTTON", L"New     ", BS_PUSHBUTTON | WS_TABSTOP, kNewButton);
+  Child(L"BUTTON", L"Open    ", BS_PUSHBUTTON | WS_TABSTOP, kOpenButton);
+  Child(L"BUTTON", L"Save As", BS_PUSHBUTTON | WS_TABSTOP, kSaveAsButton);
+  Child(L"BUTTON", L"Close    ", BS_PUSHBUTTON | WS_TABSTOP, kCloseButton);
+  Child(L"BUTTON", L"Add", BS_PUSHBUTTON | WS_TABSTOP, kAddButton);
+  Child(L"BUTTON", L"Edit", BS_PUSHBUTTON | WS_TABSTOP, kEditButton);
+  Child(L"BUTTON", L"Delete", BS_PUSHBUTTON | WS_TABSTOP, kDeleteButton);
+  Child(L"BUTTON", L"Move Up", BS_PUSHBUTTON | WS_TABSTOP, kMoveUpButton);
+  Child(L"BUTTON", L"Move Down", BS_PUSHBUTTON | WS_TABSTOP, kMoveDownButton);
+  editor.status = Child(STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, kStatusBar);
+  SendMessageW(editor.status, SB_SIMPLE, TRUE, 0);
+
+  // Where the user left it; nothing is queried or stored until the window is ready.
+  RestoreRect(window, L"mru main form");
+  TabCtrl_SetCurSel(editor.pages, std::clamp(ReadMru(L"mru main tab index", 0), 0, 3));
+  SendMessageW(editor.filters[0], CB_SETCURSEL,
+               static_cast<WPARAM>(ReadMru(L"mru main direction combo index", 0)), 0);
+  const wchar_t letter[2] = {static_cast<wchar_t>(ReadMru(L"mru main letter", 97) & 0xFFFF), 0};
+  SetWindowTextW(editor.filters[1], letter);
+  SendMessageW(editor.filters[2], CB_SETCURSEL,
+               static_cast<WPARAM>(ReadMru(L"mru main special key combo index", 0)), 0);
+
+  wchar_t path[MAX_PATH] = {};
+  if (PARAMETERS_GetCustomSlidesFile(path, MAX_PATH) && path[0] != 0) {
+    editor.slide_file = path;
+    DICO_ReadFromSlideFile(path);
+  }
+  path[0] = 0;
+  if (PARAMETERS_GetGlossaryFile(path, MAX_PATH) && path[0] != 0) {
+    editor.glossary_file = path;
+    GLOSSARY_ReadFromGlossaryFile(path);
+  }
+  editor.current = editor.glossary;
+  FillGlossaryList();
+  LayOut();
+  editor.ready = true;
+}
+
+void OnCommand(WPARAM wparam) {
+  const int id = LOWORD(wparam);
+  const int code = HIWORD(wparam);
+  switch (id) {
+    case kDirectionCombo:
+      if (code == CBN_SELCHANGE) QueryDirection();
+      break;
+    case kLetterEdit:
+      if (code == EN_CHANGE) QueryLetter();
+      break;
+    case kSpecialKeyCombo:
+      if (code == CBN_SELCHANGE) QuerySpecialKey();
+      // While the combo has the focus, a special key tapped on the keyboard comes here.
+      if (code == CBN_SETFOCUS && editor.ready) GLOBAL_SetQuorelEditorSpecialKeyMsg(kSpecialKeyMessage);
+      if (code == CBN_KILLFOCUS) GLOBAL_SetQuorelEditorSpecialKeyMsg(0);
+      break;
+    case kFindEdit:
+      if (code == EN_CHANGE) FindShortForm();
+      break;
+    case kNewButton:
+      NewFile();
+      break;
+    case kOpenButton:
+      OpenFile();
+      break;
+    case kSaveAsButton:
+      SaveAs();
+      break;
+    case kCloseButton:
+      SendMessageW(editor.window, WM_CLOSE, 0, 0);
+      break;
+    case kAddButton:
+      Add();
+      break;
+    case kEditButton:
+      Edit();
+      break;
+    case kDeleteButton:
+      Delete();
+      break;
+    case kMoveUpButton:
+      Move(-1);
+      break;
+    case kMoveDownButton:
+      Move(1);
+      break;
+    default:
+      break;
+  }
+}
+
+LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CREATE:
+      OnCreate(window);
+      return 0;
+    case WM_SIZE:
+      if (editor.ready) LayOut();
+      return 0;
+    case WM_MOVE:
+      if (editor.ready) StoreRect(window, L"mru main form");
+      return 0;
+    case WM_GETMINMAXINFO: {
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
+      limits->ptMinTrackSize = {kMinimumWidth, kMinimumHeight};
+      return 0;
+    }
+    case WM_COMMAND:
+      OnCommand(wparam);
+      return 0;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+      if (header->idFrom == kPageControl && header->code == TCN_SELCHANGE) {
+        WriteMru(L"mru main tab index", Tab());
+        ShowCurrentPage();
+      } else if ((header->idFrom == kSlidesList || header->idFrom == kGlossaryList) &&
+                 header->code == NM_DBLCLK) {
+        Edit();
+      }
+      return 0;
+    }
+    case kSpecialKeyMessage:
+      OnSpecialKey(wparam, lparam);
+      return 0;
+    case WM_CLOSE:
+      GLOBAL_SetQuorelEditorSpecialKeyMsg(0);
+      GLOBAL_SetQuorelEditorCurrentDialog(nullptr);
+      DestroyWindow(window);
+      return 0;
+    case WM_DESTROY:
+      DICO_ReleaseFromMemory();
+      GLOSSARY_ReleaseFromMemory();
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(window, message, wparam, lparam);
+  }
+}
+
+// The editor that runs already, when there is one: brought forward.
+bool BroughtForward() {
+  QUOREL_WINDOW running = nullptr;
+  GLOBAL_GetQuorelEditorCurrentDialog(&running);
+  if (running == nullptr || !IsWindow(running)) running = FindWindowW(kMainClass, nullptr);
+  if (running == nullptr) return false;
+  HWND top = GetAncestor(running, GA_ROOT);
+  if (IsIconic(top)) {
+    ShowWindow(top, SW_RESTORE);
+  } else {
+    SetForegroundWindow(running);
+    ShowWindow(top, SW_SHOW);
+  }
+  return true;
+}
+
+}  // namespace
+
+int Run(HINSTANCE instance, int show) {
+  // One editor at a time, also when two start together.
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, kMutexName);
+  if (mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+    for (int tries = 0; tries < 100 && !BroughtForward(); ++tries) Sleep(50);
+    CloseHandle(mutex);
+    return 0;
+  }
+  if (BroughtForward()) return 0;
+
+  INITCOMMONCONTROLSEX controls = {sizeof(controls),
+                                   ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |
+                                       ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  editor.instance = instance;
+  WNDCLASSEXW window_class = {};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = MainProcedure;
+  window_class.hInstance = instance;
+  window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = kMainClass;
+  RegisterClassExW(&window_class);
+  // The design size: a client area of 739 x 639.
+  RECT frame = {0, 0, 739, 639};
+  AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
+  HWND window = CreateWindowExW(0, kMainClass, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
+                                frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                nullptr, instance, nullptr);
+  if (window == nullptr) return 1;
+  ShowWindow(window, show);
+  ShowCurrentPage();
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageW(window, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  if (mutex != nullptr) CloseHandle(mutex);
+  return 0;
+}
+
+}  // namespace quorel::editor
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  return quorel::editor::Run(instance, show);
+}

@@ -1,0 +1,61 @@
+// What the editor's main window and its add/edit dialog share: the remembered values, the
+// messages, the list rows and the dialog's entry points.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editor/editor_rules.h"
+#include "library/api/QuorelApi.h"
+
+namespace quorel::editor {
+
+// The library's text is UTF-16: wchar_t here, char16_t in the portable rules.
+inline std::wstring Wide(std::u16string_view text) { return {text.begin(), text.end()}; }
+inline std::u16string Utf16(std::wstring_view text) { return {text.begin(), text.end()}; }
+inline std::wstring Or(const wchar_t* text) { return text != nullptr ? text : L""; }
+
+// The remembered values under the editor's key ("mru ..."): a value that cannot be read
+// gives the default; one that cannot be written is lost.
+int ReadMru(const wchar_t* name, int fallback);
+void WriteMru(const wchar_t* name, int value);
+// The four values of a window's rectangle, with this prefix ("mru main form").
+void RestoreRect(HWND window, const wchar_t* prefix);
+void StoreRect(HWND window, const wchar_t* prefix);
+
+int Tell(HWND owner, std::wstring_view text, std::wstring_view title, UINT buttons = MB_OK);
+void Tell(HWND owner, const Refusal& refusal);
+
+// The keyboard's preview font from the options, for the lists, the memo and the display
+// edit; made once, kept for the life of the program.
+HFONT PreviewListFont();
+
+// The text of a window or control.
+std::wstring TextOf(HWND window);
+
+// List rows: each keeps the library's handle of what it shows.
+int InsertRow(HWND list, int at, LPARAM handle, const std::wstring& caption,
+              const std::wstring& cell);
+void SetRowTexts(HWND list, int row, const std::wstring& caption, const std::wstring& cell);
+std::wstring RowCaption(HWND list, int row);
+LPARAM RowHandle(HWND list, int row);
+std::vector<int> SelectedRows(HWND list);
+void SelectOnly(HWND list, int row);
+void CentreRow(HWND list, int row);
+
+// The texts of a slide definition's row.
+std::wstring SlideKeyCaption(int kind, int parameter);
+std::wstring DirectionCaption(int direction);
+
+// The add/edit dialog. Each returns IDOK when the user saved a change. fixed: 1 the key
+// is fixed, 2 the direction; caption_mode: 1 new rows show the key, 2 the direction.
+INT_PTR AddSlideDialog(HWND owner, int fixed, int caption_mode, HWND list, int direction,
+                       WORD kind, WORD parameter, bool key_chosen);
+INT_PTR EditSlideDialog(HWND owner, int fixed, int caption_mode, int index, HWND list);
+INT_PTR AddExpansionDialog(HWND owner, HWND list);
+INT_PTR EditExpansionDialog(HWND owner, HWND list, GLOSSARY_ENTRY entry);
+
+}  // namespace quorel::editor
