@@ -21,6 +21,8 @@
 //   caret                        the foreground thread's caret: "CLASS left top right bottom"
 //   control-text CLASS TITLE CONTROL      the text of a control (an edit box)
 //   control-rect CLASS TITLE CONTROL      where a control lies on the screen, as "window" says
+//   tab-rect CLASS TITLE CONTROL INDEX    where a tab of a tab control lies on the screen
+//   row-rect CLASS TITLE CONTROL ROW      where a row of a list view lies on the screen
 //   list-rows CLASS TITLE CONTROL         the rows of a list box, one a line; CONTROL "-"
 //                                         is the top-level window itself
 //   listview-rows CLASS TITLE CONTROL     the rows of a list view, one a line, columns
@@ -199,6 +201,31 @@ std::string ListRows(HWND list) {
 
 // A list view keeps its texts in its own process: the request and the answer travel
 // through memory allocated there.
+// A rectangle that a control of another process writes into the RECT it is given (its
+// left set to `left` first), in screen coordinates as "window" gives them.
+std::string RemoteRect(HWND control, UINT message, WPARAM wparam, LONG left) {
+  if (control == nullptr) return "none";
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(control, &process_id);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                               process_id);
+  if (process == nullptr) return Error("cannot open the control's process");
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE,
+                                PAGE_READWRITE);
+  RECT rect = {left, 0, 0, 0};
+  SIZE_T moved = 0;
+  LRESULT found = 0;
+  const bool answered =
+      remote != nullptr && WriteProcessMemory(process, remote, &rect, sizeof(rect), &moved) &&
+      Ask(control, message, wparam, reinterpret_cast<LPARAM>(remote), &found) && found != 0 &&
+      ReadProcessMemory(process, remote, &rect, sizeof(rect), &moved);
+  if (remote != nullptr) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  if (!answered) return "none";
+  MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  return RectText(rect);
+}
+
 std::string ListViewRows(HWND view) {
   if (view == nullptr) return "none";
   DWORD process_id = 0;
@@ -557,6 +584,12 @@ std::string Answer(const std::vector<std::wstring>& words) {
     if (command == L"list-rows") return ListRows(control);
     if (command == L"listview-rows") return ListViewRows(control);
     if (command == L"checked") return CheckState(control);
+  }
+  if (n == 5 && (command == L"tab-rect" || command == L"row-rect")) {
+    HWND control = Control(TopWindow(words[1], words[2]), words[3]);
+    const auto index = static_cast<WPARAM>(Number(words[4]));
+    return command == L"tab-rect" ? RemoteRect(control, TCM_GETITEMRECT, index, 0)
+                                  : RemoteRect(control, LVM_GETITEMRECT, index, LVIR_BOUNDS);
   }
   if (n == 4 && command == L"set-text") {
     HWND dialog = FindDialog(words[1]);

@@ -225,7 +225,18 @@ def tap_button(desktop, probe, title, button):
     desktop.click((left + right) // 2, (top + bottom) // 2)
 
 
-def test_missing_editor_is_reported_and_typing_goes_on(keyboard, notepad, probe, desktop, shot):
+@pytest.fixture
+def editor_missing(keyboard):
+    """The package without its editor, as after a broken installation."""
+    program = keyboard.exe.parent / "QuorelEditor.exe"
+    away = program.with_suffix(".away")
+    program.rename(away)
+    yield
+    away.rename(program)
+
+
+def test_missing_editor_is_reported_and_typing_goes_on(keyboard, notepad, probe, desktop, shot,
+                                                       editor_missing):
     keyboard.tap("<add>")
     wait_for_value(lambda: probe("dialog", "Quorel"), MISSING, 10, "the message box")
     shot("missing_companion")
