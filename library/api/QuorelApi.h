@@ -52,7 +52,7 @@ typedef struct QuorelGlossaryEntry* GLOSSARY_ENTRY;
   X(int, DICO_DeleteSlideDefinition, (int index))                                          \
   X(int, DICO_SwapSlideDefinitions, (int a, int b))                                        \
   X(int, DICO_SetQueryCriteria, (int direction, unsigned short kind, unsigned short parameter)) \
-  /* The definitions of exactly this key: parameter 255 is the letter U+00FF, not any key */ \
+  /* As DICO_SetQueryCriteria, but parameter 255 is the letter U+00FF, not any key */      \
   X(int, DICO_SetExactQueryCriteria,                                                       \
     (int direction, unsigned short kind, unsigned short parameter))                        \
   X(int, DICO_Query, (int* index))                                                         \

@@ -70,7 +70,7 @@ int DICO_SetQueryCriteria(int direction, unsigned short kind, unsigned short par
 
 int DICO_SetExactQueryCriteria(int direction, unsigned short kind, unsigned short parameter) {
   return Guarded([&] {
-    Set().SetExactQuery(direction, kind, parameter);
+    Set().SetParameterQuery(direction, kind, parameter);
     return 1;
   });
 }

@@ -184,7 +184,13 @@ void SlideSet::SetQueryCriteria(int direction, std::uint16_t kind, std::uint16_t
   query_kind_ = kind;
   query_parameter_ = parameter;
   exact_query_ = false;
+  exact_parameter_ = false;
   cursor_ = head_;
+}
+
+void SlideSet::SetParameterQuery(int direction, std::uint16_t kind, std::uint16_t parameter) {
+  SetQueryCriteria(direction, kind, parameter);
+  exact_parameter_ = true;
 }
 
 void SlideSet::SetExactQuery(int direction, std::uint16_t kind, std::uint16_t parameter) {
@@ -192,6 +198,7 @@ void SlideSet::SetExactQuery(int direction, std::uint16_t kind, std::uint16_t pa
   query_kind_ = kind;
   query_parameter_ = parameter;
   exact_query_ = true;
+  exact_parameter_ = true;
   auto run = runs_.find(SortKey(direction, kind, parameter));
   cursor_ = !ordered_ ? head_ : (run == runs_.end() ? -1 : run->second.first);
 }
@@ -203,7 +210,8 @@ bool SlideSet::Matches(const SlideDefinition& slide) const {
   }
   return (query_direction_ == 0 || slide.direction == query_direction_) &&
          (query_kind_ == 0 || slide.kind == query_kind_) &&
-         (query_parameter_ == kAnyParameter || slide.parameter == query_parameter_);
+         ((query_parameter_ == kAnyParameter && !exact_parameter_) ||
+          slide.parameter == query_parameter_);
 }
 
 bool SlideSet::Query(int* index) {

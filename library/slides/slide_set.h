@@ -42,6 +42,9 @@ class SlideSet {
   void SetQueryCriteria(int direction, std::uint16_t kind, std::uint16_t parameter);
   // The definitions of exactly this key, parameter 255 included.
   void SetExactQuery(int direction, std::uint16_t kind, std::uint16_t parameter);
+  // As SetQueryCriteria, but the parameter always matches exactly: 255 is the letter
+  // U+00FF, not any key.
+  void SetParameterQuery(int direction, std::uint16_t kind, std::uint16_t parameter);
   bool Query(int* index);
 
   bool IsLive(int index) const;
@@ -80,6 +83,7 @@ class SlideSet {
   std::uint16_t query_kind_ = 0;
   std::uint16_t query_parameter_ = 255;
   bool exact_query_ = false;
+  bool exact_parameter_ = false;
 };
 
 // The slide set that the library's exports work on.

@@ -83,6 +83,13 @@ TEST_F(SlideSetTest, QueriesFollowTheirCriteria) {
   for (int index; set.Query(&index);) found.push_back(set.Get(index)->text);
   EXPECT_EQ(found, std::vector<std::u16string>{u"south y-umlaut"});
 
+  // The editor's letter query: every direction of the one letter U+00FF.
+  set.Add(1, 8, 0x00FF, nullptr, u"north y-umlaut");
+  found.clear();
+  set.SetParameterQuery(0, 8, 0x00FF);
+  for (int index; set.Query(&index);) found.push_back(set.Get(index)->text);
+  EXPECT_EQ(found, (std::vector<std::u16string>{u"north y-umlaut", u"south y-umlaut"}));
+
   int index = 0;
   EXPECT_FALSE(set.Query(&index));  // stays exhausted
 }

@@ -70,3 +70,72 @@ def test_a_slide_and_an_expansion_added_in_the_editor_reach_the_running_keyboard
     wait_until(lambda: probe.shown("ListBox"), 5, "no suggestions for qq")
     rows = probe.lines("list-rows", "ListBox", "*", "-")
     assert any(row.startswith("quick question") for row in rows), f"the suggestions are {rows}"
+
+
+QUEUE_SLIDES = (b"\r\n[NORTH]\r\n\r\nq\t\tone\r\nq\t\ttwo\r\nq\t\tthree\r\n"
+                b"\r\n[NORTHEAST]\r\n\r\nq\t\tfour\r\n")
+
+
+@pytest.fixture
+def queue_slides(desktop, registry):
+    """A slide file of the user's in which q slides north to three alternatives."""
+    path = slide_file(desktop)
+    path.write_bytes(QUEUE_SLIDES)
+    registry.set_setting("Custom slides file", "C:\\user_slides.txt")
+    registry.set_option("Use slides for", 0)
+    return path
+
+
+def test_rows_move_within_their_caption_survive_a_restart_and_delete_together(
+        queue_slides, editor, desktop):
+    editor.start()
+    editor.tab("letter")
+    editor.type_into(LETTER, "q")
+    rows = ["N\tone", "N\ttwo", "N\tthree", "NE\tfour"]
+    wait_for_value(lambda: editor.rows(SLIDES), rows, 10, "q's rows")
+
+    editor.click(EDIT)
+    assert editor.message("Cannot edit") == "No slide definition is selected"
+    editor.click_row(SLIDES, 0)
+    editor.click(MOVE_UP)
+    assert editor.message("Cannot move up") == "Already at top."
+    editor.click_row(SLIDES, 2)
+    editor.click(MOVE_DOWN)
+    assert editor.message("Cannot move down") == "N after NE"
+    editor.click_row(SLIDES, 3)
+    editor.click(MOVE_DOWN)
+    assert editor.message("Cannot move down") == "Already at bottom."
+    assert editor.rows(SLIDES) == rows
+
+    editor.click_row(SLIDES, 0)
+    editor.click(MOVE_DOWN)
+    rows = ["N\ttwo", "N\tone", "N\tthree", "NE\tfour"]
+    wait_for_value(lambda: editor.rows(SLIDES), rows, 10, "q's rows after a move down")
+    saved = queue_slides.read_bytes()
+    assert saved.index(b"q\t\ttwo") < saved.index(b"q\t\tone"), saved
+
+    # The editor opens again as it was left: the letter tab, q, and the new order.
+    editor.close()
+    editor.start()
+    wait_for_value(lambda: editor.rows(SLIDES), rows, 10, "q's rows after a restart")
+    assert editor.text_of(LETTER) == "q"
+
+    editor.click_row(SLIDES, 0)
+    editor.click_row(SLIDES, 2, add=True)
+    editor.click(EDIT)
+    assert editor.message("Cannot edit") == "Multiple selection not allowed."
+    editor.click(DELETE)
+    editor.wait_dialog("Confirm delete")
+    assert editor.probe("dialog", "Confirm delete") == (
+        "You have selected several slide definitions.\r\nAre you sure you want to delete them all?")
+    editor.tap_button("Confirm delete", "Yes")
+    wait_for_value(lambda: editor.rows(SLIDES), ["N\tone", "NE\tfour"], 10, "q's rows after delete")
+    saved = queue_slides.read_bytes()
+    assert b"two" not in saved and b"three" not in saved and b"q\t\tone" in saved, saved
+
+
+def test_a_second_start_brings_the_first_editor_forward(queue_slides, editor, desktop):
+    editor.start()
+    second = editor.launch()
+    wait_until(lambda: second.poll() is not None, 30, "the second editor did not end")
+    assert editor.count() == 1
