@@ -8,6 +8,7 @@ from harness.editor import (ADD, CLOSE, DELETE, DIALOG, DIRECTION_COMBO, EDIT, E
                             GLOSSARY, LETTER, MACRO, MEMO, MOVE_DOWN, MOVE_UP, OK, SHORT_FORM,
                             SLIDES, SPECIAL_KEY, Editor)
 from harness.process import wait_for_value, wait_until
+from harness.quorel import KEYBOARD_CLASS
 
 GLOSSARY_TEXT = b"[Words]\r\n\r\n[Phrases]\r\n\r\nbtw\t\tby the way\r\n"
 
@@ -139,3 +140,88 @@ def test_a_second_start_brings_the_first_editor_forward(queue_slides, editor, de
     second = editor.launch()
     wait_until(lambda: second.poll() is not None, 30, "the second editor did not end")
     assert editor.count() == 1
+
+
+def place_above_the_keyboard(probe):
+    """The editor's remembered place: above the keyboard, which lies from y 560 down."""
+    key = "Software\\Pelmarik Solutions\\Quorel\\Quorel Editor"
+    for name, value in (("left", 0), ("top", 0), ("width", 800), ("height", 540)):
+        probe("reg-dword", key, f"mru main form {name}", value)
+
+
+@pytest.mark.user_slides(q="queue")
+def test_a_special_key_tapped_on_the_keyboard_chooses_itself_only_in_the_special_key_box(
+        keyboard, notepad, editor, probe, desktop):
+    place_above_the_keyboard(probe)
+    editor.start()
+    editor.tab("special key")  # the special key box has the focus
+    wait_for_value(lambda: editor.text_of(SPECIAL_KEY), "<acute>", 10, "the special key box")
+    keyboard.tap("<shift>")
+    wait_for_value(lambda: editor.text_of(SPECIAL_KEY), "<shift>", 10, "the special key box")
+    # With the focus elsewhere the keyboard's keys go on to the application in front.
+    editor.click_row(SLIDES, 0) if editor.rows(SLIDES) else editor.click(SLIDES)
+    keyboard.tap("<123>")
+    keyboard.tap("<abc>", panel="digits")
+    assert probe("sync", KEYBOARD_CLASS) == "synced"
+    assert editor.text_of(SPECIAL_KEY) == "<shift>"
+
+
+def test_insert_macro_puts_a_special_key_and_a_picked_character_into_the_text(
+        glossary_file, editor, probe, desktop, shot):
+    from test_specials import Picker
+
+    dialog = (DIALOG, "Add Expansion")
+    editor.start()
+    editor.tab("glossary")
+    editor.click(ADD)
+    editor.wait_dialog("Add Expansion")
+    desktop.xdotool("type", "--delay", 30, "tb")
+    editor.click(MACRO, dialog)
+    wait_until(lambda: probe.shown("#32768"), 10, "no special key menu")
+    probe("menu-keys", "down", "right", "down", "down", "return")  # special character, tab
+    wait_for_value(lambda: editor.text_of(MEMO, dialog), "<tab>", 10, "the memo")
+    editor.click(MACRO, dialog)
+    wait_until(lambda: probe.shown("#32768"), 10, "no special key menu")
+    probe("menu-keys", "down", "right", "return")  # special character, unicode
+    picker = Picker(None, probe)
+    row, column = divmod(65, picker.columns)
+    picker.click_cell(row, column)
+    wait_for_value(picker.result_text, "A", 10, "the picker's result")
+    picker.ok()
+    wait_for_value(lambda: editor.text_of(MEMO, dialog), "<tab>A", 10, "the memo")
+    shot("editor_insert_macro")
+    editor.click(OK, dialog)
+    wait_until(lambda: "tb\t<tab>A" in editor.rows(GLOSSARY), 10,
+               lambda _: f"the glossary rows are {editor.rows(GLOSSARY)}")
+    assert b"tb\t\t<tab>A\r\n" in glossary_file.read_bytes()
+
+
+def test_without_a_slide_file_the_first_change_asks_where_and_new_refuses_existing_files(
+        editor, probe, desktop):
+    editor.start()
+    editor.tab("letter")
+    editor.type_into(LETTER, "z")
+    editor.click(ADD)
+    editor.wait_dialog("New")  # no slide file yet: where should the change go?
+    probe("press", "New", "2")
+    wait_until(lambda: not probe.exists(DIALOG, "New"), 10, "the chooser stays")
+    assert not probe.exists(DIALOG, "Add Letter Slide"), "the change went on without a file"
+
+    # The chooser refuses a file that exists, and stays open.
+    existing = desktop.prefix.path / "drive_c" / "taken.txt"
+    existing.write_bytes(b"mine")
+    editor.click(ADD)
+    editor.wait_dialog("New")
+    probe("set-text", "New", "1148", "C:\\taken.txt")
+    probe("press", "New", "1")
+    assert editor.message("Please chose another filename") == "C:\\taken.txt already exists"
+    assert probe.shown(DIALOG, "New")
+    assert existing.read_bytes() == b"mine"
+    probe("set-text", "New", "1148", "C:\\fresh.txt")
+    probe("press", "New", "1")
+    editor.wait_dialog("Add Letter Slide")
+    desktop.xdotool("type", "--delay", 30, "zed")
+    editor.click(OK, (DIALOG, "Add Letter Slide"))
+    fresh = desktop.prefix.path / "drive_c" / "fresh.txt"
+    wait_until(lambda: fresh.exists() and b"z\t\tzed" in fresh.read_bytes(), 10,
+               "the first slide did not reach the file chosen for it")
