@@ -98,7 +98,7 @@ void ShowStatus() {
   } else if (!name.empty() && FileExists(name)) {
     text = name;
   }
-  SendMessageW(editor.status, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageW(editor.status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 // --- lists ---------------------------------------------------------------------------------
@@ -667,7 +667,8 @@ void OnCreate(HWND window) {
   Child(L"BUTTON", L"Move Up", BS_PUSHBUTTON | WS_TABSTOP, kMoveUpButton);
   Child(L"BUTTON", L"Move Down", BS_PUSHBUTTON | WS_TABSTOP, kMoveDownButton);
   editor.status = Child(STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, kStatusBar);
-  SendMessageW(editor.status, SB_SIMPLE, TRUE, 0);
+  const int whole_width[] = {-1};  // one panel
+  SendMessageW(editor.status, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(whole_width));
 
   // Where the user left it; nothing is queried or stored until the window is ready.
   RestoreRect(window, L"mru main form");

@@ -225,3 +225,37 @@ def test_without_a_slide_file_the_first_change_asks_where_and_new_refuses_existi
     fresh = desktop.prefix.path / "drive_c" / "fresh.txt"
     wait_until(lambda: fresh.exists() and b"z\t\tzed" in fresh.read_bytes(), 10,
                "the first slide did not reach the file chosen for it")
+
+
+def test_a_failed_save_is_told_and_the_next_change_saves_everything(editor, probe, desktop,
+                                                                    registry):
+    folder = desktop.prefix.path / "drive_c" / "shared"
+    folder.mkdir()
+    (folder / "team.glo").write_bytes(GLOSSARY_TEXT)
+    registry.set_setting("Glossary file", "C:\\shared\\team.glo")
+    editor.start()
+    editor.tab("glossary")
+    wait_for_value(lambda: editor.rows(GLOSSARY), ["btw\tby the way"], 10, "the glossary rows")
+    # The folder goes away under the editor, as a network share may.
+    (folder / "team.glo").unlink()
+    folder.rmdir()
+    dialog = (DIALOG, "Add Expansion")
+    editor.click(ADD)
+    editor.wait_dialog("Add Expansion")
+    desktop.xdotool("type", "--delay", 30, "asap")
+    editor.type_into(MEMO, "as soon as possible", dialog)
+    editor.click(OK, dialog)
+    assert editor.message("Quorel") == "Can't open glossary C:\\shared\\team.glo."
+    assert editor.status().startswith("Not saved"), editor.status()
+
+    # The folder is back: the next change writes the one before it too.
+    folder.mkdir()
+    editor.click_row(GLOSSARY, 1)
+    editor.click(DELETE)
+    editor.wait_dialog("Confirm delete")
+    assert probe("dialog", "Confirm delete") == \
+        "Are you sure you want to delete the selected glossary entry?"
+    editor.tap_button("Confirm delete", "Yes")
+    wait_for_value(editor.status, "C:\\shared\\team.glo", 10, "the status bar")
+    saved = (folder / "team.glo").read_bytes()
+    assert b"asap\t\tas soon as possible" in saved and b"btw" not in saved, saved
