@@ -136,7 +136,7 @@ void AddSlide(Request& request) {
     return;
   }
   HWND list = request.list;
-  const int row = RowForNewSlide(ListView_GetItemCount(list), [&](int other) {
+  const int row = RowForNewSlide(RowCount(list), [&](int other) {
     return DICO_CompareSlideDefinitions(index, static_cast<int>(RowHandle(list, other))) < 0;
   });
   const int placed = InsertRow(list, row, index, NewRowCaption(request), Cell(request));
@@ -150,7 +150,7 @@ void ModifySlide(Request& request) {
       request.parameter != request.prior_parameter) {
     // A new key or direction: the definition moves to its sorted place.
     DICO_DeleteSlideDefinition(request.edited_slide);
-    if (!selected.empty()) ListView_DeleteItem(list, selected[0]);
+    if (!selected.empty()) DeleteRow(list, selected[0]);
     AddSlide(request);
     return;
   }
@@ -175,7 +175,7 @@ void ModifyExpansion(Request& request) {
   const std::vector<int> selected = SelectedRows(list);
   if (request.short_form != request.prior_short_form) {
     GLOSSARY_DeleteGlossaryEntry(request.edited_entry);
-    if (!selected.empty()) ListView_DeleteItem(list, selected[0]);
+    if (!selected.empty()) DeleteRow(list, selected[0]);
     AddExpansion(request);
     return;
   }

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
 
 #include "editor/editor_windows.h"
 
@@ -90,34 +91,103 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
+namespace {
+
+struct Row {
+  LPARAM handle = 0;
+  std::wstring caption;
+  std::wstring cell;
+};
+
+std::vector<Row>& RowsOf(HWND list) {
+  static std::map<HWND, std::vector<Row>> rows;
+  return rows[list];
+}
+
+const Row* RowAt(HWND list, int row) {
+  const std::vector<Row>& rows = RowsOf(list);
+  return row >= 0 && row < static_cast<int>(rows.size()) ? &rows[static_cast<std::size_t>(row)]
+                                                         : nullptr;
+}
+
+void Recount(HWND list) {
+  ListView_SetItemCountEx(list, static_cast<int>(RowsOf(list).size()), LVSICF_NOSCROLL);
+  InvalidateRect(list, nullptr, FALSE);
+}
+
+}  // namespace
+
 int InsertRow(HWND list, int at, LPARAM handle, const std::wstring& caption,
               const std::wstring& cell) {
-  LVITEMW item = {};
-  item.mask = LVIF_TEXT | LVIF_PARAM;
-  item.iItem = at;
-  item.pszText = const_cast<wchar_t*>(caption.c_str());
-  item.lParam = handle;
-  const int row = ListView_InsertItem(list, &item);
-  if (row >= 0) ListView_SetItemText(list, row, 1, const_cast<wchar_t*>(cell.c_str()));
-  return row;
+  std::vector<Row>& rows = RowsOf(list);
+  at = std::clamp(at, 0, static_cast<int>(rows.size()));
+  rows.insert(rows.begin() + at, Row{handle, caption, cell});
+  // The list keeps selection by position: the rows below moved, so it is cleared.
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  Recount(list);
+  return at;
 }
 
 void SetRowTexts(HWND list, int row, const std::wstring& caption, const std::wstring& cell) {
-  ListView_SetItemText(list, row, 0, const_cast<wchar_t*>(caption.c_str()));
-  ListView_SetItemText(list, row, 1, const_cast<wchar_t*>(cell.c_str()));
+  std::vector<Row>& rows = RowsOf(list);
+  if (row < 0 || row >= static_cast<int>(rows.size())) return;
+  rows[static_cast<std::size_t>(row)].caption = caption;
+  rows[static_cast<std::size_t>(row)].cell = cell;
+  ListView_RedrawItems(list, row, row);
 }
 
+void DeleteRow(HWND list, int row) {
+  std::vector<Row>& rows = RowsOf(list);
+  if (row < 0 || row >= static_cast<int>(rows.size())) return;
+  rows.erase(rows.begin() + row);
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  Recount(list);
+}
+
+void ClearRows(HWND list) {
+  RowsOf(list).clear();
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  Recount(list);
+}
+
+void AppendRow(HWND list, LPARAM handle, std::wstring caption, std::wstring cell) {
+  RowsOf(list).push_back(Row{handle, std::move(caption), std::move(cell)});
+}
+
+void RowsFilled(HWND list) {
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetItemCountEx(list, static_cast<int>(RowsOf(list).size()), 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+int RowCount(HWND list) { return static_cast<int>(RowsOf(list).size()); }
+
 std::wstring RowCaption(HWND list, int row) {
-  wchar_t text[512] = {};
-  ListView_GetItemText(list, row, 0, text, 512);
-  return text;
+  const Row* found = RowAt(list, row);
+  return found != nullptr ? found->caption : std::wstring();
+}
+
+std::wstring RowCell(HWND list, int row) {
+  const Row* found = RowAt(list, row);
+  return found != nullptr ? found->cell : std::wstring();
 }
 
 LPARAM RowHandle(HWND list, int row) {
-  LVITEMW item = {};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
-  return ListView_GetItem(list, &item) ? item.lParam : 0;
+  const Row* found = RowAt(list, row);
+  return found != nullptr ? found->handle : 0;
+}
+
+void GiveRowText(NMLVDISPINFOW* request) {
+  LVITEMW& item = request->item;
+  if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0) return;
+  const Row* found = RowAt(request->hdr.hwndFrom, item.iItem);
+  const std::wstring* text = found == nullptr ? nullptr
+                             : item.iSubItem == 0 ? &found->caption
+                                                  : &found->cell;
+  const std::size_t length =
+      text == nullptr ? 0 : std::min(text->size(), static_cast<std::size_t>(item.cchTextMax - 1));
+  if (length > 0) text->copy(item.pszText, length);
+  item.pszText[length] = L'\0';
 }
 
 std::vector<int> SelectedRows(HWND list) {
@@ -135,8 +205,7 @@ void SelectOnly(HWND list, int row) {
 }
 
 void CentreRow(HWND list, int row) {
-  for (int visible :
-       CentringRows(row, ListView_GetCountPerPage(list), ListView_GetItemCount(list))) {
+  for (int visible : CentringRows(row, ListView_GetCountPerPage(list), RowCount(list))) {
     ListView_EnsureVisible(list, visible, FALSE);
   }
 }

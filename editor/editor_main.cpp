@@ -117,15 +117,13 @@ std::wstring SlideCell(const QUOREL_CHAR* preview, const QUOREL_CHAR* text) {
 
 void FillSlidesList() {
   HWND list = editor.current;
-  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  ListView_DeleteAllItems(list);
+  ClearRows(list);
   if (editor.query_exact) {
     DICO_SetExactQueryCriteria(editor.query_direction, editor.query_kind, editor.query_parameter);
   } else {
     DICO_SetQueryCriteria(editor.query_direction, editor.query_kind, editor.query_parameter);
   }
   int index = 0;
-  int row = 0;
   while (DICO_Query(&index)) {
     int direction = 0;
     unsigned short kind = 0;
@@ -135,28 +133,26 @@ void FillSlidesList() {
     if (!DICO_GetSlideDefinition(index, &direction, &kind, &parameter, &preview, &text)) continue;
     const std::wstring caption = editor.query_direction != 0 ? SlideKeyCaption(kind, parameter)
                                                              : DirectionCaption(direction);
-    InsertRow(list, row++, index, caption, SlideCell(preview, text));
+    AppendRow(list, index, caption, SlideCell(preview, text));
   }
-  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  RowsFilled(list);
   AdjustColumns(list);
 }
 
 void FillGlossaryList() {
   HWND list = editor.glossary;
-  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  ListView_DeleteAllItems(list);
+  ClearRows(list);
   GLOSSARY_SetQueryCriteria(nullptr);
   GLOSSARY_ENTRY entry = nullptr;
-  int row = 0;
   while (GLOSSARY_Query(&entry)) {
     const QUOREL_CHAR* short_form = nullptr;
     const QUOREL_CHAR* preview = nullptr;
     const QUOREL_CHAR* long_form = nullptr;
     if (!GLOSSARY_GetGlossaryEntry(entry, &short_form, &preview, &long_form)) continue;
-    InsertRow(list, row++, reinterpret_cast<LPARAM>(entry), Or(short_form),
+    AppendRow(list, reinterpret_cast<LPARAM>(entry), Or(short_form),
               SlideCell(preview, long_form));
   }
-  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  RowsFilled(list);
   AdjustColumns(list);
 }
 
@@ -210,7 +206,7 @@ void FindShortForm() {
   HWND list = editor.current;
   ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
   const std::wstring typed = TextOf(editor.filters[3]);
-  const int count = ListView_GetItemCount(list);
+  const int count = RowCount(list);
   for (int row = 0; row < count; ++row) {
     const std::wstring caption = RowCaption(list, row);
     if (caption.size() < typed.size() ||
@@ -457,15 +453,9 @@ void Delete() {
     } else {
       GLOSSARY_DeleteGlossaryEntry(reinterpret_cast<GLOSSARY_ENTRY>(handle));
     }
-    ListView_DeleteItem(editor.current, *row);
+    DeleteRow(editor.current, *row);
   }
   SaveAndNotify();
-}
-
-std::wstring CellText(HWND list, int row) {
-  wchar_t text[4096] = {};
-  ListView_GetItemText(list, row, 1, text, 4096);
-  return text;
 }
 
 void Move(int step) {
@@ -473,7 +463,7 @@ void Move(int step) {
   const FileKind file = CurrentFile();
   const std::vector<int> selected = SelectedRows(list);
   std::vector<std::u16string> captions;
-  const int count = ListView_GetItemCount(list);
+  const int count = RowCount(list);
   for (int row = 0; row < count; ++row) captions.push_back(Utf16(RowCaption(list, row)));
   if (auto refusal = CheckMove(file, step, selected, captions)) {
     Tell(editor.window, *refusal);
@@ -489,8 +479,8 @@ void Move(int step) {
                                    reinterpret_cast<GLOSSARY_ENTRY>(b));
     }
     // The library swapped the records' contents: each row keeps its handle, the texts swap.
-    const std::wstring cell = CellText(list, row);
-    SetRowTexts(list, row, RowCaption(list, other), CellText(list, other));
+    const std::wstring cell = RowCell(list, row);
+    SetRowTexts(list, row, RowCaption(list, other), RowCell(list, other));
     SetRowTexts(list, other, Wide(captions[static_cast<std::size_t>(row)]), cell);
     SelectOnly(list, other);
     ListView_EnsureVisible(list, std::clamp(other + 2 * step, 0, count - 1), FALSE);
@@ -530,7 +520,7 @@ LRESULT CALLBACK LetterEditProcedure(HWND edit, UINT message, WPARAM wparam, LPA
       wparam = VK_BACK;
     }
     if (wparam == VK_BACK) {
-      if (editor.current != nullptr) ListView_DeleteAllItems(editor.current);
+      if (editor.current != nullptr) ClearRows(editor.current);
       return 0;
     }
   }
@@ -549,7 +539,8 @@ HWND Child(const wchar_t* window_class, const wchar_t* text, DWORD style, int id
 
 HWND MakeList(int id) {
   HWND list = Child(WC_LISTVIEWW, L"",
-                    LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP,
+                    LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS | LVS_OWNERDATA |
+                        WS_BORDER | WS_TABSTOP,
                     id);
   ListView_SetExtendedListViewStyle(list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   LVCOLUMNW column = {};
@@ -771,9 +762,9 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       if (header->idFrom == kPageControl && header->code == TCN_SELCHANGE) {
         WriteMru(L"mru main tab index", Tab());
         ShowCurrentPage();
-      } else if ((header->idFrom == kSlidesList || header->idFrom == kGlossaryList) &&
-                 header->code == NM_DBLCLK) {
-        Edit();
+      } else if (header->idFrom == kSlidesList || header->idFrom == kGlossaryList) {
+        if (header->code == NM_DBLCLK) Edit();
+        if (header->code == LVN_GETDISPINFOW) GiveRowText(reinterpret_cast<NMLVDISPINFOW*>(lparam));
       }
       return 0;
     }

@@ -36,12 +36,23 @@ HFONT PreviewListFont();
 // The text of a window or control.
 std::wstring TextOf(HWND window);
 
-// List rows: each keeps the library's handle of what it shows.
+// List rows: each keeps the library's handle of what it shows. The lists hold no rows of
+// their own (owner data): the editor keeps them and hands out their texts as they are
+// drawn, so that a list of a hundred thousand rows fills at once.
 int InsertRow(HWND list, int at, LPARAM handle, const std::wstring& caption,
               const std::wstring& cell);
 void SetRowTexts(HWND list, int row, const std::wstring& caption, const std::wstring& cell);
+void DeleteRow(HWND list, int row);
+void ClearRows(HWND list);
+// Rows appended while a list is being filled; the list learns its count at the end.
+void AppendRow(HWND list, LPARAM handle, std::wstring caption, std::wstring cell);
+void RowsFilled(HWND list);
+int RowCount(HWND list);
 std::wstring RowCaption(HWND list, int row);
+std::wstring RowCell(HWND list, int row);
 LPARAM RowHandle(HWND list, int row);
+// Answers a list's request for the text of a row (LVN_GETDISPINFOW).
+void GiveRowText(NMLVDISPINFOW* request);
 std::vector<int> SelectedRows(HWND list);
 void SelectOnly(HWND list, int row);
 void CentreRow(HWND list, int row);
