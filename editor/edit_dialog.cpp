@@ -8,6 +8,7 @@
 #include <string>
 
 #include "editor/editor_resources.h"
+#include "editor/editor_timings.h"
 #include "editor/editor_windows.h"
 
 namespace quorel::editor {
@@ -186,6 +187,7 @@ void ModifyExpansion(Request& request) {
 // --- the dialog ------------------------------------------------------------------------------
 
 void OnOk(HWND dialog, Request& request) {
+  const Timer timer("the dialog's OK: checked, into the library and the list");
   request.preview = TextOf(Item(dialog, IDC_DISPLAY_EDIT));
   HWND memo = Item(dialog, IDC_LONG_FORM_MEMO);
   const std::wstring converted = Wide(ConvertLeadingBlank(Utf16(TextOf(memo))));

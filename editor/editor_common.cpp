@@ -110,6 +110,17 @@ const Row* RowAt(HWND list, int row) {
                                                          : nullptr;
 }
 
+// Row by row: the rows selected are few, and a list of many rows takes a change of every
+// row's state slowly.
+void ClearSelection(HWND list) {
+  for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
+       row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
+    ListView_SetItemState(list, row, 0, LVIS_SELECTED);
+  }
+  const int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+  if (focused >= 0) ListView_SetItemState(list, focused, 0, LVIS_FOCUSED);
+}
+
 void Recount(HWND list) {
   ListView_SetItemCountEx(list, static_cast<int>(RowsOf(list).size()), LVSICF_NOSCROLL);
   InvalidateRect(list, nullptr, FALSE);
@@ -123,7 +134,7 @@ int InsertRow(HWND list, int at, LPARAM handle, const std::wstring& caption,
   at = std::clamp(at, 0, static_cast<int>(rows.size()));
   rows.insert(rows.begin() + at, Row{handle, caption, cell});
   // The list keeps selection by position: the rows below moved, so it is cleared.
-  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ClearSelection(list);
   Recount(list);
   return at;
 }
@@ -140,13 +151,13 @@ void DeleteRow(HWND list, int row) {
   std::vector<Row>& rows = RowsOf(list);
   if (row < 0 || row >= static_cast<int>(rows.size())) return;
   rows.erase(rows.begin() + row);
-  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ClearSelection(list);
   Recount(list);
 }
 
 void ClearRows(HWND list) {
   RowsOf(list).clear();
-  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ClearSelection(list);
   Recount(list);
 }
 
@@ -155,7 +166,7 @@ void AppendRow(HWND list, LPARAM handle, std::wstring caption, std::wstring cell
 }
 
 void RowsFilled(HWND list) {
-  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ClearSelection(list);
   ListView_SetItemCountEx(list, static_cast<int>(RowsOf(list).size()), 0);
   InvalidateRect(list, nullptr, TRUE);
 }
@@ -175,6 +186,19 @@ std::wstring RowCell(HWND list, int row) {
 LPARAM RowHandle(HWND list, int row) {
   const Row* found = RowAt(list, row);
   return found != nullptr ? found->handle : 0;
+}
+
+int FindRowStartingWith(HWND list, std::wstring_view text) {
+  const std::vector<Row>& rows = RowsOf(list);
+  const int length = static_cast<int>(text.size());
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    const std::wstring& caption = rows[row].caption;
+    if (caption.size() >= text.size() &&
+        CompareStringOrdinal(caption.data(), length, text.data(), length, TRUE) == CSTR_EQUAL) {
+      return static_cast<int>(row);
+    }
+  }
+  return -1;
 }
 
 void GiveRowText(NMLVDISPINFOW* request) {
@@ -200,7 +224,7 @@ std::vector<int> SelectedRows(HWND list) {
 }
 
 void SelectOnly(HWND list, int row) {
-  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ClearSelection(list);
   ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/editor_timings.h"
 #include "editor/editor_windows.h"
 
 namespace quorel::editor {
@@ -173,6 +174,7 @@ void QueryLetter() {
   if (!editor.ready) return;
   const std::wstring letter = TextOf(editor.filters[1]);
   if (letter.empty()) return;
+  const Timer timer("a letter listed");
   WriteMru(L"mru main letter", letter[0]);
   editor.query_direction = 0;
   editor.query_kind = kCharacterKey;
@@ -203,24 +205,19 @@ void QuerySpecialKey() {
 
 void FindShortForm() {
   if (!editor.ready) return;
+  const Timer timer("find short form");
   HWND list = editor.current;
-  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
   const std::wstring typed = TextOf(editor.filters[3]);
-  const int count = RowCount(list);
-  for (int row = 0; row < count; ++row) {
-    const std::wstring caption = RowCaption(list, row);
-    if (caption.size() < typed.size() ||
-        CompareStringOrdinal(caption.c_str(), static_cast<int>(typed.size()), typed.c_str(),
-                             static_cast<int>(typed.size()), TRUE) != CSTR_EQUAL) {
-      continue;
-    }
-    SelectOnly(list, row);
-    // To the top of the list: the last row, then the found one, comes into view.
-    ListView_EnsureVisible(list, std::min(count - 1, row + ListView_GetCountPerPage(list) - 1),
-                           FALSE);
-    ListView_EnsureVisible(list, row, FALSE);
+  const int row = FindRowStartingWith(list, typed);
+  if (row < 0) {
+    for (int selected : SelectedRows(list)) ListView_SetItemState(list, selected, 0, LVIS_SELECTED);
     return;
   }
+  SelectOnly(list, row);
+  // To the top of the list: the rows below it come into view, then the row itself.
+  const int last = std::min(RowCount(list) - 1, row + ListView_GetCountPerPage(list) - 1);
+  ListView_EnsureVisible(list, last, FALSE);
+  ListView_EnsureVisible(list, row, FALSE);
 }
 
 void ShowCurrentPage() {
@@ -315,6 +312,7 @@ void Notify(FileKind file) {
 
 // Writes the file of the current tab; the keyboard reloads only what reached the disk.
 void SaveAndNotify() {
+  const Timer timer("save and notify");
   const FileKind file = CurrentFile();
   const std::wstring& name = FileName(file);
   const int written = file == FileKind::kSlides ? DICO_WriteToSlideFile(name.c_str())
@@ -465,9 +463,11 @@ void Move(int step) {
   std::vector<std::u16string> captions;
   const int count = RowCount(list);
   for (int row = 0; row < count; ++row) captions.push_back(Utf16(RowCaption(list, row)));
+  bool saved = false;
   if (auto refusal = CheckMove(file, step, selected, captions)) {
     Tell(editor.window, *refusal);
   } else if (HaveFile(file)) {
+    const Timer timer("move with its save");
     const int row = selected[0];
     const int other = row + step;
     const LPARAM a = RowHandle(list, row);
@@ -484,8 +484,11 @@ void Move(int step) {
     SetRowTexts(list, other, Wide(captions[static_cast<std::size_t>(row)]), cell);
     SelectOnly(list, other);
     ListView_EnsureVisible(list, std::clamp(other + 2 * step, 0, count - 1), FALSE);
+    SaveAndNotify();
+    saved = true;
   }
-  if (!FileName(file).empty()) SaveAndNotify();
+  // Written whether or not anything moved, as every command that could change the file.
+  if (!saved && !FileName(file).empty()) SaveAndNotify();
   SetFocus(list);
 }
 
@@ -671,6 +674,7 @@ void OnCreate(HWND window) {
   SendMessageW(editor.filters[2], CB_SETCURSEL,
                static_cast<WPARAM>(ReadMru(L"mru main special key combo index", 0)), 0);
 
+  const Timer timer("start: files read and the glossary listed");
   wchar_t path[MAX_PATH] = {};
   if (PARAMETERS_GetCustomSlidesFile(path, MAX_PATH) && path[0] != 0) {
     editor.slide_file = path;
@@ -760,6 +764,7 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lparam);
       if (header->idFrom == kPageControl && header->code == TCN_SELCHANGE) {
+        const Timer timer("tab change");
         WriteMru(L"mru main tab index", Tab());
         ShowCurrentPage();
       } else if (header->idFrom == kSlidesList || header->idFrom == kGlossaryList) {
@@ -837,12 +842,15 @@ int Run(HINSTANCE instance, int show) {
   if (window == nullptr) return 1;
   ShowWindow(window, show);
   ShowCurrentPage();
+  UpdateWindow(window);
+  NoteReady();
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (IsDialogMessageW(window, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
+  WriteTimings();
   if (mutex != nullptr) CloseHandle(mutex);
   return 0;
 }

@@ -51,6 +51,8 @@ int RowCount(HWND list);
 std::wstring RowCaption(HWND list, int row);
 std::wstring RowCell(HWND list, int row);
 LPARAM RowHandle(HWND list, int row);
+// The first row whose caption begins with the text, letter case aside; -1 for none.
+int FindRowStartingWith(HWND list, std::wstring_view text);
 // Answers a list's request for the text of a row (LVN_GETDISPINFOW).
 void GiveRowText(NMLVDISPINFOW* request);
 std::vector<int> SelectedRows(HWND list);

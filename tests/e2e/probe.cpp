@@ -23,6 +23,7 @@
 //   control-rect CLASS TITLE CONTROL      where a control lies on the screen, as "window" says
 //   tab-rect CLASS TITLE CONTROL INDEX    where a tab of a tab control lies on the screen
 //   row-rect CLASS TITLE CONTROL ROW      where a row of a list view lies on the screen
+//   row-count CLASS TITLE CONTROL         how many rows a list view has
 //   list-rows CLASS TITLE CONTROL         the rows of a list box, one a line; CONTROL "-"
 //                                         is the top-level window itself
 //   listview-rows CLASS TITLE CONTROL     the rows of a list view, one a line, columns
@@ -581,6 +582,12 @@ std::string Answer(const std::vector<std::wstring>& words) {
     HWND control = Control(TopWindow(words[1], words[2]), words[3]);
     if (command == L"control-text") return control != nullptr ? WindowText(control) : "none";
     if (command == L"control-rect") return WindowRect(control);
+    if (command == L"row-count") {
+      LRESULT count = 0;
+      return control != nullptr && Ask(control, LVM_GETITEMCOUNT, 0, 0, &count)
+                 ? std::to_string(count)
+                 : "none";
+    }
     if (command == L"list-rows") return ListRows(control);
     if (command == L"listview-rows") return ListViewRows(control);
     if (command == L"checked") return CheckState(control);

@@ -79,3 +79,69 @@ def test_working_set(keyboard, probe, capsys):
             keyboard.slide(letter, "north")
         report(capsys, f"after {26 * round_number} taps and slides: working set and peak "
                        f"{probe('memory', KEYBOARD_CLASS)} MB")
+
+
+def big_files(drive):
+    """A slide file of 100,048 definitions (481 for each letter and direction) and a glossary
+    of 100,000 entries."""
+    sections = ("NORTH", "NORTHEAST", "EAST", "SOUTHEAST", "SOUTH", "SOUTHWEST", "WEST",
+                "NORTHWEST")
+    slides = []
+    for section in sections:
+        slides.append(f"\r\n[{section}]\r\n\r\n")
+        for letter in LETTERS:
+            slides.extend(f"{letter}\t\t{letter} {section.lower()} {i}\r\n" for i in range(481))
+    (drive / "big_slides.txt").write_bytes("".join(slides).encode("latin-1"))
+    forms = ("".join(LETTERS[(n // 26 ** k) % 26] for k in (3, 2, 1, 0)) for n in range(100000))
+    glossary = "[Words]\r\n\r\n[Phrases]\r\n\r\n" + "".join(f"{f}\t\texpansion of {f}\r\n"
+                                                          for f in forms)
+    (drive / "big.glo").write_bytes(glossary.encode("latin-1"))
+
+
+# The editor with 100,000 slide definitions and 100,000 glossary entries: its start, tab
+# changes, letters, find short form and moves, timed by the editor itself.
+@pytest.mark.timeout(600)
+def test_editor_timings(desktop, probe, registry, request, test_folder, capsys):
+    from harness.editor import FIND, GLOSSARY, LETTER, MOVE_DOWN, SLIDES, Editor
+
+    drive = desktop.prefix.path / "drive_c"
+    big_files(drive)
+    registry.set_setting("Custom slides file", "C:\\big_slides.txt")
+    registry.set_setting("Glossary file", "C:\\big.glo")
+    editor = Editor(desktop, probe, request.config.getoption("--package"))
+    timings = test_folder / "editor_timings.txt"
+    editor.env["QUOREL_TIMINGS"] = windows_path(timings)
+    editor.start()
+    wait_until(lambda: editor.row_count(SLIDES) == 26 * 481, 60, "the North slides did not list")
+    for _ in range(3):
+        for tab, count in (("letter", 8 * 481), ("glossary", None), ("direction", 26 * 481)):
+            editor.tab(tab)
+            if count is not None:
+                wait_until(lambda: editor.row_count(SLIDES) == count, 30, f"no rows on {tab}")
+    editor.tab("letter")
+    for letter in "bcdefghij":
+        editor.type_into(LETTER, letter)
+        wait_until(lambda: editor.rows(SLIDES)[:1] == [f"N\t{letter} north 0"], 30,
+                   f"the letter {letter} did not list")
+    editor.click_row(SLIDES, 0)
+    for _ in range(5):
+        before = editor.rows(SLIDES)[:8]
+        editor.click(MOVE_DOWN)
+        wait_until(lambda: editor.rows(SLIDES)[:8] != before, 30, "the move did not happen")
+    editor.tab("glossary")
+    wait_until(lambda: editor.row_count(GLOSSARY) == 100000, 30, "the glossary did not list")
+    for text in ("a", "ab", "abc", "abcd", "zz", "zzy"):
+        editor.type_into(FIND, text)
+    editor.close()
+    wait_until(lambda: timings.exists() and timings.stat().st_size > 0, 30,
+               "the editor wrote no timings")
+    # The same start without files: what Wine and the window take alone.
+    probe("reg-delete", registry.PRODUCT, "Custom slides file")
+    probe("reg-delete", registry.PRODUCT, "Glossary file")
+    bare = test_folder / "editor_timings_bare.txt"
+    editor.env["QUOREL_TIMINGS"] = windows_path(bare)
+    editor.start()
+    editor.close()
+    wait_until(lambda: bare.exists() and bare.stat().st_size > 0, 30, "the editor wrote no timings")
+    report(capsys, "\neditor with 100,048 slide definitions and 100,000 glossary entries:\n"
+           + timings.read_text() + "the same editor started without files:\n" + bare.read_text())

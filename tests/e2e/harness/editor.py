@@ -31,9 +31,10 @@ class Editor:
         self.probe = probe
         self.exe = Path(package) / "QuorelEditor.exe"
         self.log = desktop.folder / "editor.log"
+        self.env = {}
 
     def launch(self):
-        return self.desktop.launch(self.exe, log=self.log, debug="fixme-all")
+        return self.desktop.launch(self.exe, log=self.log, debug="fixme-all", env=self.env)
 
     def start(self):
         self.launch()
@@ -59,6 +60,9 @@ class Editor:
     def tab(self, name):
         rect = self.probe("tab-rect", EDITOR_CLASS, EDITOR_TITLE, PAGES, TABS[name])
         self.desktop.click(*centre(int(n) for n in rect.split()))
+
+    def row_count(self, control):
+        return int(self.probe("row-count", EDITOR_CLASS, EDITOR_TITLE, control))
 
     def rows(self, control):
         return self.probe.lines("listview-rows", EDITOR_CLASS, EDITOR_TITLE, control)
