@@ -24,6 +24,8 @@
 //   tab-rect CLASS TITLE CONTROL INDEX    where a tab of a tab control lies on the screen
 //   row-rect CLASS TITLE CONTROL ROW      where a row of a list view lies on the screen
 //   row-count CLASS TITLE CONTROL         how many rows a list view has
+//   selected-rows CLASS TITLE CONTROL     the selected rows of a list view, one a line, or
+//                                         "none"
 //   list-rows CLASS TITLE CONTROL         the rows of a list box, one a line; CONTROL "-"
 //                                         is the top-level window itself
 //   listview-rows CLASS TITLE CONTROL     the rows of a list view, one a line, columns
@@ -582,6 +584,15 @@ std::string Answer(const std::vector<std::wstring>& words) {
     HWND control = Control(TopWindow(words[1], words[2]), words[3]);
     if (command == L"control-text") return control != nullptr ? WindowText(control) : "none";
     if (command == L"control-rect") return WindowRect(control);
+    if (command == L"selected-rows") {
+      std::string rows;
+      LRESULT row = -1;
+      while (control != nullptr && Ask(control, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
+                                       LVNI_SELECTED, &row) && row >= 0) {
+        rows += std::to_string(row) + "\n";
+      }
+      return rows.empty() ? "none" : rows;
+    }
     if (command == L"row-count") {
       LRESULT count = 0;
       return control != nullptr && Ask(control, LVM_GETITEMCOUNT, 0, 0, &count)

@@ -6,7 +6,7 @@ import pytest
 
 from harness.editor import (ADD, CLOSE, DELETE, DIALOG, DIRECTION_COMBO, EDIT, EDITOR_CLASS,
                             GLOSSARY, LETTER, MACRO, MEMO, MOVE_DOWN, MOVE_UP, OK, SHORT_FORM,
-                            SLIDES, SPECIAL_KEY, Editor)
+                            SLIDES, SPECIAL_KEY, FIND, Editor)
 from harness.process import wait_for_value, wait_until
 from harness.quorel import KEYBOARD_CLASS
 
@@ -259,3 +259,22 @@ def test_a_failed_save_is_told_and_the_next_change_saves_everything(editor, prob
     wait_for_value(editor.status, "C:\\shared\\team.glo", 10, "the status bar")
     saved = (folder / "team.glo").read_bytes()
     assert b"asap\t\tas soon as possible" in saved and b"btw" not in saved, saved
+
+
+def test_find_short_form_selects_the_first_match_and_the_add_key_starts_the_editor(
+        glossary_file, keyboard, notepad, editor, probe, desktop):
+    glossary_file.write_bytes(b"[Words]\r\n\r\n[Phrases]\r\n\r\n" + b"".join(
+        form + b"\t\t" + form + b" text\r\n" for form in (b"aa", b"ab", b"abc", b"b", b"bc")))
+    place_above_the_keyboard(probe)
+    # The keyboard's add key starts the editor, as its menu's Edit does.
+    keyboard.tap("<add>")
+    wait_until(lambda: probe.shown(EDITOR_CLASS), 30, "the add key started no editor")
+    editor.tab("glossary")
+    editor.type_into(FIND, "ab")
+    wait_for_value(lambda: editor.selected(GLOSSARY), [1], 10, "the rows found for ab")
+    # Typed letters are taken in lower case, and a new text searches from the first row.
+    editor.type_into(FIND, "\b\bB")
+    wait_for_value(lambda: editor.text_of(FIND), "b", 10, "the find text")
+    wait_for_value(lambda: editor.selected(GLOSSARY), [3], 10, "the rows found for B")
+    editor.type_into(FIND, "x")
+    wait_for_value(lambda: editor.selected(GLOSSARY), [], 10, "the rows found for bx")

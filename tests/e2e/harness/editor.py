@@ -64,6 +64,10 @@ class Editor:
     def row_count(self, control):
         return int(self.probe("row-count", EDITOR_CLASS, EDITOR_TITLE, control))
 
+    def selected(self, control):
+        answer = self.probe("selected-rows", EDITOR_CLASS, EDITOR_TITLE, control)
+        return [] if answer == "none" else [int(n) for n in answer.split()]
+
     def rows(self, control):
         return self.probe.lines("listview-rows", EDITOR_CLASS, EDITOR_TITLE, control)
 
