@@ -570,10 +570,11 @@ void LayOut() {
   MoveWindow(editor.pages, 0, 0, width, kTabHeight, TRUE);
   RECT sheet = {0, 0, width, kTabHeight};
   TabCtrl_AdjustRect(editor.pages, FALSE, &sheet);
-  MoveWindow(editor.tab_label, sheet.left + 12, sheet.top + 14, 130, 20, TRUE);
-  for (HWND filter : editor.filters) MoveWindow(filter, sheet.left + 150, sheet.top + 10, 200, 300, TRUE);
-  MoveWindow(editor.filters[1], sheet.left + 150, sheet.top + 10, 24, 24, TRUE);
-  MoveWindow(editor.filters[3], sheet.left + 150, sheet.top + 10, 120, 24, TRUE);
+  const int middle = (sheet.top + sheet.bottom) / 2;
+  MoveWindow(editor.tab_label, sheet.left + 12, middle - 8, 130, 20, TRUE);
+  for (HWND filter : editor.filters) MoveWindow(filter, sheet.left + 150, middle - 12, 200, 300, TRUE);
+  MoveWindow(editor.filters[1], sheet.left + 150, middle - 12, 24, 24, TRUE);
+  MoveWindow(editor.filters[3], sheet.left + 150, middle - 12, 120, 24, TRUE);
 
   const int list_top = kTabHeight + 4;
   const int bottom_top = height - kBottomHeight;
@@ -609,6 +610,24 @@ std::wstring DocumentsFolder() {
   return folder;
 }
 
+// The four tab pictures drawn at build time; null unless all of them load.
+HIMAGELIST TabPictures(const std::wstring& stem) {
+  HIMAGELIST list = ImageList_Create(165, 83, ILC_COLOR24, 4, 0);
+  if (list == nullptr) return nullptr;
+  for (int i = 0; i < 4; ++i) {
+    const std::wstring path = stem + std::to_wstring(i) + L".bmp";
+    auto* picture = static_cast<HBITMAP>(
+        LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    const int added = picture != nullptr ? ImageList_Add(list, picture, nullptr) : -1;
+    if (picture != nullptr) DeleteObject(picture);
+    if (added < 0) {
+      ImageList_Destroy(list);
+      return nullptr;
+    }
+  }
+  return list;
+}
+
 void OnCreate(HWND window) {
   editor.window = window;
   // The keyboard addresses the editor through the shared block from now on.
@@ -622,9 +641,18 @@ void OnCreate(HWND window) {
 
   editor.pages = Child(WC_TABCONTROLW, L"", TCS_MULTILINE | TCS_RAGGEDRIGHT | WS_CLIPSIBLINGS,
                        kPageControl);
+  // Each tab shows its picture; without the pictures, its label.
+  HIMAGELIST pictures = TabPictures(std::wstring(exe_dir) + L"\\Quorel bitmaps\\editor\\tab");
+  if (pictures != nullptr) {
+    TabCtrl_SetImageList(editor.pages, pictures);
+    SetWindowLongPtrW(editor.pages, GWL_STYLE,
+                      GetWindowLongPtrW(editor.pages, GWL_STYLE) | TCS_FIXEDWIDTH);
+    TabCtrl_SetItemSize(editor.pages, 165 + 8, 83 + 6);
+  }
   for (int i = 0; i < 4; ++i) {
     TCITEMW item = {};
-    item.mask = TCIF_TEXT;
+    item.mask = pictures != nullptr ? TCIF_IMAGE : TCIF_TEXT;
+    item.iImage = i;
     item.pszText = const_cast<wchar_t*>(kTabCaptions[i]);
     TabCtrl_InsertItem(editor.pages, i, &item);
   }

@@ -1,6 +1,7 @@
-// Draws every panel image of the keyboard at every size:
+// Draws every panel image of the keyboard at every size, and the editor's tab pictures:
 //   quorel_panel_art OUT [--fonts DIR] [--preview DIR]
-// writes OUT/Quorel bitmaps/<size>/<Variant>.bmp and <Variant>_inv.bmp, and with --preview
+// writes OUT/Quorel bitmaps/<size>/<Variant>.bmp and <Variant>_inv.bmp and
+// OUT/Quorel bitmaps/editor/tab<N>.bmp, and with --preview
 // one sheet of whole keyboards per size into DIR for a person to look at.
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "tools/panel_art/bitmap.h"
 #include "tools/panel_art/panel_art.h"
 #include "tools/panel_art/preview.h"
+#include "tools/panel_art/tab_pictures.h"
 #include "tools/panel_art/typeface.h"
 
 #ifndef QUOREL_DEJAVU_DIR
@@ -38,7 +40,8 @@ int main(int argc, char** argv) {
 
   std::string error;
   const auto faces = quorel::art::Typefaces::Open(fonts, &error);
-  if (!faces || !quorel::art::WriteArtwork(out, *faces, &error)) {
+  if (!faces || !quorel::art::WriteArtwork(out, *faces, &error) ||
+      !quorel::art::WriteTabPictures(out, *faces, &error)) {
     std::fprintf(stderr, "quorel_panel_art: %s\n", error.c_str());
     return 1;
   }

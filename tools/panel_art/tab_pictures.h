@@ -1,0 +1,25 @@
+// The pictures of the editor's four tabs, 165 x 83, in the panels' style: a label over a
+// compass rose of the eight directions, a part of the letter panel, a few special-key
+// cells, and short forms with their expansions.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "tools/panel_art/bitmap.h"
+#include "tools/panel_art/typeface.h"
+
+namespace quorel::art {
+
+constexpr int kTabPictureWidth = 165;
+constexpr int kTabPictureHeight = 83;
+
+Image DrawTabPicture(const Typefaces& faces, int tab);
+
+// Where the editor finds a tab's picture below the output folder.
+std::filesystem::path TabPicturePath(const std::filesystem::path& out, int tab);
+
+// Writes the four pictures below `out`/"Quorel bitmaps"/"editor".
+bool WriteTabPictures(const std::filesystem::path& out, const Typefaces& faces, std::string* error);
+
+}  // namespace quorel::art
