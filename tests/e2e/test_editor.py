@@ -4,9 +4,9 @@ from pathlib import Path
 
 import pytest
 
-from harness.editor import (ADD, CLOSE, DELETE, DIALOG, DIRECTION_COMBO, EDIT, EDITOR_CLASS,
-                            GLOSSARY, LETTER, MACRO, MEMO, MOVE_DOWN, MOVE_UP, OK, SHORT_FORM,
-                            SLIDES, SPECIAL_KEY, FIND, Editor)
+from harness.editor import (ADD, DELETE, DIALOG, DIRECTION_COMBO, EDIT, EDITOR_CLASS, FIND,
+                            GLOSSARY, LETTER, LETTER_EDIT, MACRO, MEMO, MOVE_DOWN, MOVE_UP, NEW,
+                            OK, OPEN, SAVE_AS, SLIDES, SPECIAL_KEY, Editor)
 from harness.process import wait_for_value, wait_until
 from harness.quorel import KEYBOARD_CLASS
 
@@ -278,3 +278,78 @@ def test_find_short_form_selects_the_first_match_and_the_add_key_starts_the_edit
     wait_for_value(lambda: editor.selected(GLOSSARY), [3], 10, "the rows found for B")
     editor.type_into(FIND, "x")
     wait_for_value(lambda: editor.selected(GLOSSARY), [], 10, "the rows found for bx")
+
+
+def test_the_dialog_checks_converts_and_moves_an_edited_slide_to_its_direction(
+        queue_slides, editor, probe, desktop, registry, shot):
+    editor.start()  # on the direction tab, North: q's three slides
+    wait_for_value(lambda: editor.rows(SLIDES), ["q\tone", "q\ttwo", "q\tthree"], 10, "North")
+    add = (DIALOG, "Add Letter Slide")
+    editor.click(ADD)
+    editor.wait_dialog("Add Letter Slide")
+    editor.click(OK, add)
+    assert editor.message("Cannot save") == "No key specified."
+    editor.type_into(LETTER_EDIT, "w", add)
+    # A leading space, an entity escape and a line break, as a user types them.
+    editor.type_into(MEMO, " &#233;\ntwo", add)
+    editor.click(OK, add)
+    wait_until(lambda: "w\t<space>\u00e9\u00b6two" in editor.rows(SLIDES), 10,
+               lambda _: f"North lists {editor.rows(SLIDES)}")
+
+    # Edited on the letter tab with another direction, it moves to that direction.
+    editor.tab("letter")
+    editor.type_into(LETTER, "w")
+    wait_for_value(lambda: editor.rows(SLIDES), ["N\t<space>\u00e9\u00b6two"], 10, "w's rows")
+    rect = tuple(int(n) for n in probe("row-rect", EDITOR_CLASS, "Quorel Editor", SLIDES, 0).split())
+    dx, dy = desktop.origin()
+    desktop.xdotool("mousemove", dx + rect[0] + 20, dy + (rect[1] + rect[3]) // 2, "click",
+                    "--repeat", 2, "--delay", 80, 1)
+    edit = (DIALOG, "Edit Letter Slide")
+    editor.wait_dialog("Edit Letter Slide")
+    shot("editor_edit_letter_slide")
+    assert editor.text_of(MEMO, edit) == " \u00e9\r\ntwo".replace(" ", "<space>", 1)
+    editor.click(DIRECTION_COMBO, edit)
+    desktop.xdotool("key", "Escape", *["Down"] * 5)  # from North to South West
+    wait_for_value(lambda: editor.text_of(DIRECTION_COMBO, edit), "South West", 10, "direction")
+    editor.click(OK, edit)
+    wait_for_value(lambda: editor.rows(SLIDES), ["SW\t<space>\u00e9\u00b6two"], 10, "w's rows")
+    assert b"[SOUTHWEST]" in queue_slides.read_bytes()
+
+    # The next slide added from the letter tab starts with the direction chosen last.
+    editor.click(ADD)
+    editor.wait_dialog("Add Letter Slide")
+    assert editor.text_of(DIRECTION_COMBO, add) == "South West"
+    desktop.xdotool("key", "Escape")
+    wait_until(lambda: not probe.exists(DIALOG, "Add Letter Slide"), 10, "Escape left the dialog up")
+    assert editor.rows(SLIDES) == ["SW\t<space>\u00e9\u00b6two"]
+
+
+def test_new_copies_the_template_save_as_copies_the_file_and_open_reads_one(
+        queue_slides, editor, probe, desktop, registry):
+    editor.start()
+    editor.tab("letter")
+    editor.click(NEW)
+    editor.wait_dialog("New")
+    probe("set-text", "New", "1148", "C:\\made.txt")
+    probe("press", "New", "1")
+    made = desktop.prefix.path / "drive_c" / "made.txt"
+    wait_until(made.exists, 10, "New made no file")
+    template = Path(editor.exe.parent / "Quorel slidefiles" / "CapsOnlySlides.txt").read_bytes()
+    assert made.read_bytes() == template
+    wait_for_value(lambda: registry.setting("Custom slides file"), "C:\\made.txt", 10, "the slide file")
+
+    editor.click(SAVE_AS)
+    editor.wait_dialog("Save As")
+    probe("set-text", "Save As", "1148", "C:\\copy.txt")
+    probe("press", "Save As", "1")
+    copy = desktop.prefix.path / "drive_c" / "copy.txt"
+    wait_until(copy.exists, 10, "Save As wrote no file")
+    wait_for_value(editor.status, "C:\\copy.txt", 10, "the status bar")
+
+    editor.click(OPEN)
+    editor.wait_dialog("Open")
+    probe("set-text", "Open", "1148", "C:\\user_slides.txt")
+    probe("press", "Open", "1")
+    editor.type_into(LETTER, "q")
+    wait_for_value(lambda: len(editor.rows(SLIDES)), 4, 10, "q's rows after Open")
+    assert registry.setting("Custom slides file") == "C:\\user_slides.txt"
