@@ -48,6 +48,7 @@ constexpr int kSideWidth = 123;
 constexpr int kBottomHeight = 59;
 constexpr int kMinimumWidth = 755;
 constexpr int kMinimumHeight = 450;
+constexpr COLORREF kStripColour = RGB(0xdc, 0xe6, 0xf2);
 
 const wchar_t* const kTabLabels[4] = {L"Set Direction:", L"Set Letter:", L"Set Special Key:",
                                       L"Find Short Form:"};
@@ -571,7 +572,8 @@ void LayOut() {
   RECT sheet = {0, 0, width, kTabHeight};
   TabCtrl_AdjustRect(editor.pages, FALSE, &sheet);
   const int middle = (sheet.top + sheet.bottom) / 2;
-  MoveWindow(editor.tab_label, sheet.left + 12, middle - 8, 130, 20, TRUE);
+  // The strip runs across the sheet, the filter control on it.
+  MoveWindow(editor.tab_label, sheet.left + 6, middle - 16, sheet.right - sheet.left - 12, 32, TRUE);
   for (HWND filter : editor.filters) MoveWindow(filter, sheet.left + 150, middle - 12, 200, 300, TRUE);
   MoveWindow(editor.filters[1], sheet.left + 150, middle - 12, 24, 24, TRUE);
   MoveWindow(editor.filters[3], sheet.left + 150, middle - 12, 120, 24, TRUE);
@@ -656,7 +658,7 @@ void OnCreate(HWND window) {
     item.pszText = const_cast<wchar_t*>(kTabCaptions[i]);
     TabCtrl_InsertItem(editor.pages, i, &item);
   }
-  editor.tab_label = Child(L"STATIC", L"", SS_LEFT, kTabLabel);
+  editor.tab_label = Child(L"STATIC", L"", SS_LEFT | SS_CENTERIMAGE | WS_CLIPSIBLINGS, kTabLabel);
   LOGFONTW bold = {};
   GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(bold), &bold);
   bold.lfWeight = FW_BOLD;
@@ -677,6 +679,11 @@ void OnCreate(HWND window) {
   editor.filters[3] = Child(L"EDIT", L"", ES_LOWERCASE | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, kFindEdit);
   SendMessageW(editor.filters[3], EM_LIMITTEXT, 5, 0);
 
+  // Bottom to top: the tab control, the strip, the filter controls on it.
+  constexpr UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  SetWindowPos(editor.pages, HWND_BOTTOM, 0, 0, 0, 0, kOrderOnly);
+  SetWindowPos(editor.tab_label, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
+  for (HWND filter : editor.filters) SetWindowPos(filter, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
   editor.slides = MakeList(kSlidesList);
   editor.glossary = MakeList(kGlossaryList);
   Child(L"BUTTON", L"New     ", BS_PUSHBUTTON | WS_TABSTOP, kNewButton);
@@ -789,6 +796,15 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
     case WM_COMMAND:
       OnCommand(wparam);
       return 0;
+    case WM_CTLCOLORSTATIC:
+      // The tab's label on its coloured strip.
+      if (reinterpret_cast<HWND>(lparam) == editor.tab_label) {
+        static HBRUSH strip = CreateSolidBrush(kStripColour);
+        SetBkColor(reinterpret_cast<HDC>(wparam), kStripColour);
+        SetTextColor(reinterpret_cast<HDC>(wparam), RGB(0x1b, 0x21, 0x28));
+        return reinterpret_cast<LRESULT>(strip);
+      }
+      return DefWindowProcW(window, message, wparam, lparam);
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lparam);
       if (header->idFrom == kPageControl && header->code == TCN_SELCHANGE) {
