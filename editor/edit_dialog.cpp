@@ -80,33 +80,34 @@ void RememberDirection(HWND dialog, Request& request) {
 }
 
 void LayOut(HWND dialog, const Request& request) {
+  const Scale s = ScaleOf(dialog);
   RECT client;
   GetClientRect(dialog, &client);
-  const int w = client.right;
-  const int h = client.bottom;
+  const int w = s.Design(client.right);
+  const int h = s.Design(client.bottom);
   const int key_width = request.page == kLetterPage ? 24 : request.page == kSpecialKeyPage ? 130 : 165;
   const int key_id = request.page == kLetterPage       ? IDC_LETTER_EDIT
                      : request.page == kSpecialKeyPage ? IDC_SPECIAL_KEY_COMBO
                                                        : IDC_SHORT_FORM_EDIT;
-  MoveWindow(Item(dialog, IDC_SLIDE_LABEL), 8, 12, 50, 20, TRUE);
-  MoveWindow(Item(dialog, key_id), 60, 8, key_width, request.page == kSpecialKeyPage ? 300 : 24, TRUE);
+  s.Move(Item(dialog, IDC_SLIDE_LABEL), 8, 12, 50, 20);
+  s.Move(Item(dialog, key_id), 60, 8, key_width, request.page == kSpecialKeyPage ? 300 : 24);
   int x = 60 + key_width + 8;
   if (request.page != kExpansionPage) {
-    MoveWindow(Item(dialog, IDC_TO_LABEL), x, 12, 20, 20, TRUE);
-    MoveWindow(Item(dialog, IDC_DIRECTION_COMBO), x + 24, 8, 110, 300, TRUE);
+    s.Move(Item(dialog, IDC_TO_LABEL), x, 12, 20, 20);
+    s.Move(Item(dialog, IDC_DIRECTION_COMBO), x + 24, 8, 110, 300);
     x += 24 + 118;
   }
-  MoveWindow(Item(dialog, IDC_PRODUCE_LABEL), x, 12, 90, 20, TRUE);
+  s.Move(Item(dialog, IDC_PRODUCE_LABEL), x, 12, 90, 20);
   const int bottom_strip = 40;
   const int display_strip = 38;
-  MoveWindow(Item(dialog, IDC_LONG_FORM_MEMO), 5, 40, w - 10, h - 40 - display_strip - bottom_strip, TRUE);
+  s.Move(Item(dialog, IDC_LONG_FORM_MEMO), 5, 40, w - 10, h - 40 - display_strip - bottom_strip);
   const int display_top = h - bottom_strip - display_strip + 7;
-  MoveWindow(Item(dialog, IDC_DISPLAY_LABEL), 8, display_top + 4, 70, 20, TRUE);
-  MoveWindow(Item(dialog, IDC_DISPLAY_EDIT), 80, display_top, w - 85, 24, TRUE);
+  s.Move(Item(dialog, IDC_DISPLAY_LABEL), 8, display_top + 4, 70, 20);
+  s.Move(Item(dialog, IDC_DISPLAY_EDIT), 80, display_top, w - 85, 24);
   const int button_top = h - bottom_strip + 7;
-  MoveWindow(Item(dialog, IDC_MACRO_BUTTON), 5, button_top, 110, 26, TRUE);
-  MoveWindow(Item(dialog, IDOK), w - 190, button_top, 90, 26, TRUE);
-  MoveWindow(Item(dialog, IDCANCEL), w - 95, button_top, 90, 26, TRUE);
+  s.Move(Item(dialog, IDC_MACRO_BUTTON), 5, button_top, 110, 26);
+  s.Move(Item(dialog, IDOK), w - 190, button_top, 90, 26);
+  s.Move(Item(dialog, IDCANCEL), w - 95, button_top, 90, 26);
 }
 
 // --- the library and the list ----------------------------------------------------------------
@@ -300,16 +301,8 @@ void OnInit(HWND dialog, Request& request) {
       for (int i = 0; i < 28 && !request.key_name.empty(); ++i) {
         if (Wide(kSpecialKeyNames[i]) == request.key_name) found = i;
       }
+      // Item 0 shows when no key is known; it counts only once the user chooses it.
       SendMessageW(keys, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
-      if (found >= 0 && request.key_name.empty()) {
-        unsigned short kind = 0;
-        unsigned short parameter = 0;
-        if (KEYDEF_GetSpecialKey(Wide(kSpecialKeyNames[found]).c_str(), &kind, &parameter)) {
-          request.kind = kind;
-          request.parameter = parameter;
-          request.key_chosen = true;
-        }
-      }
       if (request.fixed == kKeyFixed) EnableWindow(keys, FALSE);
     }
     SendMessageW(directions, CB_SETCURSEL, static_cast<WPARAM>(request.direction - 1), 0);
@@ -333,7 +326,10 @@ void OnInit(HWND dialog, Request& request) {
                : request.page == kLetterPage ? Item(dialog, IDC_LETTER_EDIT)
                                              : Item(dialog, IDC_SHORT_FORM_EDIT);
   SetFocus(focus);
-  if (to_memo) SendMessageW(focus, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+  if (to_memo) {
+    const int end = GetWindowTextLengthW(focus);
+    SendMessageW(focus, EM_SETSEL, static_cast<WPARAM>(end), end);
+  }
   request.ready = true;
 }
 
@@ -354,7 +350,8 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wparam, LPARA
       return FALSE;
     case WM_GETMINMAXINFO: {
       auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
-      limits->ptMinTrackSize = {450, 300};
+      const Scale s = ScaleOf(dialog);
+      limits->ptMinTrackSize = {s.Real(450), s.Real(300)};
       return TRUE;
     }
     case WM_CTLCOLOREDIT:

@@ -76,6 +76,7 @@ struct Editor {
   WORD query_parameter = 255;
   bool query_exact = false;  // the letter tab: parameter 255 is the letter U+00FF
   bool unsaved[2] = {};      // the last save of that file failed
+  HWND focus = nullptr;  // the control that had the focus when the window was left
   bool ready = false;
 };
 Editor editor;
@@ -194,11 +195,17 @@ void QuerySpecialKey() {
   // No key chosen: nothing to list, and Add has no key to give.
   editor.query_kind = 0;
   editor.query_parameter = 255;
-  if (index < 0 || index >= 28) return;
+  if (index < 0 || index >= 28) {
+    ClearRows(editor.current);
+    return;
+  }
   const std::wstring name = Wide(kSpecialKeyNames[index]);
   unsigned short kind = 0;
   unsigned short parameter = 0;
-  if (!KEYDEF_GetSpecialKey(name.c_str(), &kind, &parameter)) return;
+  if (!KEYDEF_GetSpecialKey(name.c_str(), &kind, &parameter)) {
+    ClearRows(editor.current);
+    return;
+  }
   editor.query_kind = kind;
   editor.query_parameter = parameter;
   FillSlidesList();
@@ -235,7 +242,13 @@ void ShowCurrentPage() {
       QueryDirection();
       break;
     case 1:
-      QueryLetter();
+      if (TextOf(editor.filters[1]).empty()) {
+        // No letter: nothing of another tab stays listed, and Add has no key to give.
+        editor.query_exact = false;
+        ClearRows(editor.current);
+      } else {
+        QueryLetter();
+      }
       break;
     case 2:
       QuerySpecialKey();
@@ -333,11 +346,15 @@ void SetConfiguredFile(FileKind file, const std::wstring& path) {
 }
 
 // With no file configured, a change first asks where it goes; false when the user cancels.
+void MakeNewFile(FileKind file, const std::wstring& path);
+
+// With no file configured, a change first asks where it goes, and the file is made there
+// as New makes it; false when the user cancels.
 bool HaveFile(FileKind file) {
   if (!FileName(file).empty()) return true;
   std::wstring path;
   if (!ChooseFile(file, L"New", true, &path)) return false;
-  SetConfiguredFile(file, path);
+  MakeNewFile(file, path);
   return true;
 }
 
@@ -350,7 +367,11 @@ void AfterGlossaryLoaded() {
 void NewFile() {
   const FileKind file = CurrentFile();
   std::wstring path;
-  if (!ChooseFile(file, L"New", true, &path)) return;
+  if (ChooseFile(file, L"New", true, &path)) MakeNewFile(file, path);
+}
+
+// A new slide file is a copy of the shipped template; a new glossary is empty.
+void MakeNewFile(FileKind file, const std::wstring& path) {
   SetConfiguredFile(file, path);
   editor.unsaved[static_cast<int>(file)] = false;
   if (file == FileKind::kSlides) {
@@ -406,6 +427,10 @@ void Add() {
                             kCharacterKey, 255, false);
   } else if (tab == kGlossaryTab) {
     answer = AddExpansionDialog(editor.window, editor.current);
+  } else if (tab == 1) {
+    // The letter listed, when there is one: U+00FF is a letter like any other.
+    answer = AddSlideDialog(editor.window, 1, 2, editor.current, 0, kCharacterKey,
+                            editor.query_parameter, editor.query_exact);
   } else {
     answer = AddSlideDialog(editor.window, 1, 2, editor.current, 0, editor.query_kind,
                             editor.query_parameter, editor.query_kind != 0);
@@ -560,40 +585,38 @@ HWND MakeList(int id) {
 }
 
 void LayOut() {
+  const Scale s = ScaleOf(editor.window);
   RECT client;
   GetClientRect(editor.window, &client);
   SendMessageW(editor.status, WM_SIZE, 0, 0);
-  RECT status;
-  GetWindowRect(editor.status, &status);
-  const int status_height = status.bottom - status.top;
-  const int width = client.right;
-  const int height = client.bottom;
-  MoveWindow(editor.pages, 0, 0, width, kTabHeight, TRUE);
-  RECT sheet = {0, 0, width, kTabHeight};
+  const int width = s.Design(client.right);
+  const int height = s.Design(client.bottom);
+  s.Move(editor.pages, 0, 0, width, kTabHeight);
+  RECT sheet = {0, 0, s.Real(width), s.Real(kTabHeight)};
   TabCtrl_AdjustRect(editor.pages, FALSE, &sheet);
+  sheet = {s.Design(sheet.left), s.Design(sheet.top), s.Design(sheet.right), s.Design(sheet.bottom)};
   const int middle = (sheet.top + sheet.bottom) / 2;
   // The strip runs across the sheet, the filter control on it.
-  MoveWindow(editor.tab_label, sheet.left + 6, middle - 16, sheet.right - sheet.left - 12, 32, TRUE);
-  for (HWND filter : editor.filters) MoveWindow(filter, sheet.left + 150, middle - 12, 200, 300, TRUE);
-  MoveWindow(editor.filters[1], sheet.left + 150, middle - 12, 24, 24, TRUE);
-  MoveWindow(editor.filters[3], sheet.left + 150, middle - 12, 120, 24, TRUE);
+  s.Move(editor.tab_label, sheet.left + 6, middle - 16, sheet.right - sheet.left - 12, 32);
+  for (HWND filter : editor.filters) s.Move(filter, sheet.left + 150, middle - 12, 200, 300);
+  s.Move(editor.filters[1], sheet.left + 150, middle - 12, 24, 24);
+  s.Move(editor.filters[3], sheet.left + 150, middle - 12, 120, 24);
 
   const int list_top = kTabHeight + 4;
   const int bottom_top = height - kBottomHeight;
   const HWND side[] = {GetDlgItem(editor.window, kNewButton), GetDlgItem(editor.window, kOpenButton),
                        GetDlgItem(editor.window, kSaveAsButton), GetDlgItem(editor.window, kCloseButton)};
-  for (int i = 0; i < 4; ++i) MoveWindow(side[i], 12, list_top + 8 + i * 40, kSideWidth - 24, 30, TRUE);
+  for (int i = 0; i < 4; ++i) s.Move(side[i], 12, list_top + 8 + i * 40, kSideWidth - 24, 30);
   for (HWND list : {editor.slides, editor.glossary}) {
-    MoveWindow(list, kSideWidth, list_top, width - kSideWidth - 8, bottom_top - list_top - 4, TRUE);
+    s.Move(list, kSideWidth, list_top, width - kSideWidth - 8, bottom_top - list_top - 4);
     AdjustColumns(list);
   }
   const int button_top = bottom_top + 4;
-  MoveWindow(GetDlgItem(editor.window, kAddButton), kSideWidth, button_top, 60, 26, TRUE);
-  MoveWindow(GetDlgItem(editor.window, kEditButton), kSideWidth + 66, button_top, 60, 26, TRUE);
-  MoveWindow(GetDlgItem(editor.window, kDeleteButton), kSideWidth + 132, button_top, 60, 26, TRUE);
-  MoveWindow(GetDlgItem(editor.window, kMoveUpButton), width - 8 - 170, button_top, 80, 26, TRUE);
-  MoveWindow(GetDlgItem(editor.window, kMoveDownButton), width - 8 - 84, button_top, 84, 26, TRUE);
-  (void)status_height;
+  s.Move(GetDlgItem(editor.window, kAddButton), kSideWidth, button_top, 60, 26);
+  s.Move(GetDlgItem(editor.window, kEditButton), kSideWidth + 66, button_top, 60, 26);
+  s.Move(GetDlgItem(editor.window, kDeleteButton), kSideWidth + 132, button_top, 60, 26);
+  s.Move(GetDlgItem(editor.window, kMoveUpButton), width - 8 - 170, button_top, 80, 26);
+  s.Move(GetDlgItem(editor.window, kMoveDownButton), width - 8 - 84, button_top, 84, 26);
 }
 
 std::wstring DocumentsFolder() {
@@ -790,9 +813,28 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       return 0;
     case WM_GETMINMAXINFO: {
       auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
-      limits->ptMinTrackSize = {kMinimumWidth, kMinimumHeight};
+      const Scale s = ScaleOf(window);
+      limits->ptMinTrackSize = {s.Real(kMinimumWidth), s.Real(kMinimumHeight)};
       return 0;
     }
+    case WM_DPICHANGED: {
+      // Moved to a monitor of another scale: the size the system suggests, laid out anew.
+      const auto* suggested = reinterpret_cast<const RECT*>(lparam);
+      SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    case WM_ACTIVATE:
+      // The control that had the focus has it again: the keyboard's keys go on to it.
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window, focus)) editor.focus = focus;
+      } else if (editor.focus != nullptr && IsWindow(editor.focus)) {
+        SetFocus(editor.focus);
+        return 0;
+      }
+      return DefWindowProcW(window, message, wparam, lparam);
     case WM_COMMAND:
       OnCommand(wparam);
       return 0;
@@ -878,7 +920,8 @@ int Run(HINSTANCE instance, int show) {
   window_class.lpszClassName = kMainClass;
   RegisterClassExW(&window_class);
   // The design size: a client area of 739 x 639.
-  RECT frame = {0, 0, 739, 639};
+  const Scale screen = ScaleOf(nullptr);
+  RECT frame = {0, 0, screen.Real(739), screen.Real(639)};
   AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
   HWND window = CreateWindowExW(0, kMainClass, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
                                 frame.right - frame.left, frame.bottom - frame.top, nullptr,

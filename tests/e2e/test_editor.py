@@ -308,11 +308,13 @@ def test_the_dialog_checks_converts_and_moves_an_edited_slide_to_its_direction(
     editor.wait_dialog("Edit Letter Slide")
     shot("editor_edit_letter_slide")
     assert editor.text_of(MEMO, edit) == " \u00e9\r\ntwo".replace(" ", "<space>", 1)
+    desktop.xdotool("type", "!")  # the caret waits at the end of the text
+    wait_for_value(lambda: editor.text_of(MEMO, edit), "<space>\u00e9\r\ntwo!", 10, "the memo")
     editor.click(DIRECTION_COMBO, edit)
     desktop.xdotool("key", "Escape", *["Down"] * 5)  # from North to South West
     wait_for_value(lambda: editor.text_of(DIRECTION_COMBO, edit), "South West", 10, "direction")
     editor.click(OK, edit)
-    wait_for_value(lambda: editor.rows(SLIDES), ["SW\t<space>\u00e9\u00b6two"], 10, "w's rows")
+    wait_for_value(lambda: editor.rows(SLIDES), ["SW\t<space>\u00e9\u00b6two!"], 10, "w's rows")
     assert b"[SOUTHWEST]" in queue_slides.read_bytes()
 
     # The next slide added from the letter tab starts with the direction chosen last.
@@ -321,7 +323,7 @@ def test_the_dialog_checks_converts_and_moves_an_edited_slide_to_its_direction(
     assert editor.text_of(DIRECTION_COMBO, add) == "South West"
     desktop.xdotool("key", "Escape")
     wait_until(lambda: not probe.exists(DIALOG, "Add Letter Slide"), 10, "Escape left the dialog up")
-    assert editor.rows(SLIDES) == ["SW\t<space>\u00e9\u00b6two"]
+    assert editor.rows(SLIDES) == ["SW\t<space>\u00e9\u00b6two!"]
 
 
 def test_new_copies_the_template_save_as_copies_the_file_and_open_reads_one(
