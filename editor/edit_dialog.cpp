@@ -40,7 +40,7 @@ struct Request {
   std::wstring short_form;
   std::wstring preview;
   std::wstring text;
-  bool ready = false;
+  bool dialogReady = false;
 };
 
 constexpr wchar_t kRectPrefix[] = L"mru edit form";
@@ -187,7 +187,7 @@ void ModifyExpansion(Request& request) {
 
 // --- the dialog ------------------------------------------------------------------------------
 
-void OnOk(HWND dialog, Request& request) {
+void okButtonClick(HWND dialog, Request& request) {
   const Timer timer("the dialog's OK: checked, into the library and the list");
   request.preview = TextOf(Item(dialog, IDC_DISPLAY_EDIT));
   HWND memo = Item(dialog, IDC_LONG_FORM_MEMO);
@@ -223,7 +223,7 @@ void OnOk(HWND dialog, Request& request) {
   EndDialog(dialog, IDOK);
 }
 
-void InsertMacro(HWND dialog) {
+void macroButtonClick(HWND dialog) {
   RECT button;
   GetWindowRect(Item(dialog, IDC_MACRO_BUTTON), &button);
   const QUOREL_CHAR* text = SPECIALS_PopupMenu(dialog, button.left, button.top);
@@ -234,7 +234,7 @@ void InsertMacro(HWND dialog) {
   SetFocus(memo);
 }
 
-LRESULT CALLBACK LetterProcedure(HWND edit, UINT message, WPARAM wparam, LPARAM lparam,
+LRESULT CALLBACK letterEditKeyPress(HWND edit, UINT message, WPARAM wparam, LPARAM lparam,
                                  UINT_PTR, DWORD_PTR) {
   if (message == WM_CHAR) {
     SetWindowTextW(edit, L"");  // a typed character replaces the one before
@@ -248,7 +248,7 @@ LRESULT CALLBACK LetterProcedure(HWND edit, UINT message, WPARAM wparam, LPARAM 
   return DefSubclassProc(edit, message, wparam, lparam);
 }
 
-LRESULT CALLBACK MemoProcedure(HWND memo, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+LRESULT CALLBACK longFormMemoKeyDown(HWND memo, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
                                DWORD_PTR) {
   const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
   if (message == WM_KEYDOWN && wparam == 'A' && control) {
@@ -289,8 +289,8 @@ void OnInit(HWND dialog, Request& request) {
   SendDlgItemMessageW(dialog, IDC_LETTER_EDIT, EM_LIMITTEXT, 1, 0);
   SendDlgItemMessageW(dialog, IDC_LONG_FORM_MEMO, EM_LIMITTEXT, kMemoLimit, 0);
   SendDlgItemMessageW(dialog, IDC_DISPLAY_EDIT, EM_LIMITTEXT, 200, 0);
-  SetWindowSubclass(Item(dialog, IDC_LETTER_EDIT), LetterProcedure, 1, 0);
-  SetWindowSubclass(Item(dialog, IDC_LONG_FORM_MEMO), MemoProcedure, 1, 0);
+  SetWindowSubclass(Item(dialog, IDC_LETTER_EDIT), letterEditKeyPress, 1, 0);
+  SetWindowSubclass(Item(dialog, IDC_LONG_FORM_MEMO), longFormMemoKeyDown, 1, 0);
 
   if (request.page == kLetterPage || request.page == kSpecialKeyPage) {
     if (request.page == kLetterPage) {
@@ -330,7 +330,7 @@ void OnInit(HWND dialog, Request& request) {
     const int end = GetWindowTextLengthW(focus);
     SendMessageW(focus, EM_SETSEL, static_cast<WPARAM>(end), end);
   }
-  request.ready = true;
+  request.dialogReady = true;
 }
 
 INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -346,7 +346,7 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wparam, LPARA
       InvalidateRect(dialog, nullptr, TRUE);
       return TRUE;
     case WM_MOVE:
-      if (request->ready) StoreRect(dialog, kRectPrefix);
+      if (request->dialogReady) StoreRect(dialog, kRectPrefix);
       return FALSE;
     case WM_GETMINMAXINFO: {
       auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
@@ -364,13 +364,13 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wparam, LPARA
     case WM_COMMAND:
       switch (LOWORD(wparam)) {
         case IDOK:
-          OnOk(dialog, *request);
+          okButtonClick(dialog, *request);
           return TRUE;
         case IDCANCEL:
           EndDialog(dialog, IDCANCEL);
           return TRUE;
         case IDC_MACRO_BUTTON:
-          InsertMacro(dialog);
+          macroButtonClick(dialog);
           return TRUE;
         case IDC_LETTER_EDIT:
           if (HIWORD(wparam) == EN_CHANGE) {

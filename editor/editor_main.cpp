@@ -58,13 +58,13 @@ const wchar_t* const kTabCaptions[4] = {L"Slides by direction", L"Letter slides"
 struct Editor {
   HINSTANCE instance = nullptr;
   HWND window = nullptr;
-  HWND pages = nullptr;
+  HWND QuorelEditorPageControl = nullptr;
   HWND tab_label = nullptr;
   HWND filters[4] = {};
-  HWND slides = nullptr;
-  HWND glossary = nullptr;
-  HWND status = nullptr;
-  HWND current = nullptr;  // the list of the current tab
+  HWND slidesListView = nullptr;
+  HWND glossaryListView = nullptr;
+  HWND statusBar = nullptr;
+  HWND currentListView = nullptr;  // the list of the current tab
   HFONT bold = nullptr;
   std::wstring shipped_slides_dir;
   std::wstring slides_dir;
@@ -77,11 +77,11 @@ struct Editor {
   bool query_exact = false;  // the letter tab: parameter 255 is the letter U+00FF
   bool unsaved[2] = {};      // the last save of that file failed
   HWND focus = nullptr;  // the control that had the focus when the window was left
-  bool ready = false;
+  bool formReady = false;
 };
 Editor editor;
 
-int Tab() { return TabCtrl_GetCurSel(editor.pages); }
+int Tab() { return TabCtrl_GetCurSel(editor.QuorelEditorPageControl); }
 FileKind CurrentFile() { return FileOfTab(Tab()); }
 std::wstring& FileName(FileKind file) {
   return file == FileKind::kSlides ? editor.slide_file : editor.glossary_file;
@@ -101,7 +101,7 @@ void ShowStatus() {
   } else if (!name.empty() && FileExists(name)) {
     text = name;
   }
-  SendMessageW(editor.status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageW(editor.statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 // --- lists ---------------------------------------------------------------------------------
@@ -119,7 +119,7 @@ std::wstring SlideCell(const QUOREL_CHAR* preview, const QUOREL_CHAR* text) {
 }
 
 void FillSlidesList() {
-  HWND list = editor.current;
+  HWND list = editor.currentListView;
   ClearRows(list);
   if (editor.query_exact) {
     DICO_SetExactQueryCriteria(editor.query_direction, editor.query_kind, editor.query_parameter);
@@ -143,7 +143,7 @@ void FillSlidesList() {
 }
 
 void FillGlossaryList() {
-  HWND list = editor.glossary;
+  HWND list = editor.glossaryListView;
   ClearRows(list);
   GLOSSARY_SetQueryCriteria(nullptr);
   GLOSSARY_ENTRY entry = nullptr;
@@ -161,8 +161,8 @@ void FillGlossaryList() {
 
 // --- queries ---------------------------------------------------------------------------------
 
-void QueryDirection() {
-  if (!editor.ready) return;
+void DirectionComboBoxChange() {
+  if (!editor.formReady) return;
   const int index = static_cast<int>(SendMessageW(editor.filters[0], CB_GETCURSEL, 0, 0));
   WriteMru(L"mru main direction combo index", index);
   editor.query_direction = index + 1;
@@ -172,8 +172,8 @@ void QueryDirection() {
   FillSlidesList();
 }
 
-void QueryLetter() {
-  if (!editor.ready) return;
+void LetterEditChange() {
+  if (!editor.formReady) return;
   const std::wstring letter = TextOf(editor.filters[1]);
   if (letter.empty()) return;
   const Timer timer("a letter listed");
@@ -185,8 +185,8 @@ void QueryLetter() {
   FillSlidesList();
 }
 
-void QuerySpecialKey() {
-  if (!editor.ready) return;
+void SpecialKeyComboBoxChange() {
+  if (!editor.formReady) return;
   HWND combo = editor.filters[2];
   const int index = static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
   WriteMru(L"mru main special key combo index", index);
@@ -196,14 +196,14 @@ void QuerySpecialKey() {
   editor.query_kind = 0;
   editor.query_parameter = 255;
   if (index < 0 || index >= 28) {
-    ClearRows(editor.current);
+    ClearRows(editor.currentListView);
     return;
   }
   const std::wstring name = Wide(kSpecialKeyNames[index]);
   unsigned short kind = 0;
   unsigned short parameter = 0;
   if (!KEYDEF_GetSpecialKey(name.c_str(), &kind, &parameter)) {
-    ClearRows(editor.current);
+    ClearRows(editor.currentListView);
     return;
   }
   editor.query_kind = kind;
@@ -211,10 +211,10 @@ void QuerySpecialKey() {
   FillSlidesList();
 }
 
-void FindShortForm() {
-  if (!editor.ready) return;
+void FindShortFormEditChange() {
+  if (!editor.formReady) return;
   const Timer timer("find short form");
-  HWND list = editor.current;
+  HWND list = editor.currentListView;
   const std::wstring typed = TextOf(editor.filters[3]);
   const int row = FindRowStartingWith(list, typed);
   if (row < 0) {
@@ -231,33 +231,33 @@ void FindShortForm() {
 void ShowCurrentPage() {
   const int tab = Tab();
   const bool glossary = tab == kGlossaryTab;
-  ShowWindow(editor.slides, glossary ? SW_HIDE : SW_SHOW);
-  ShowWindow(editor.glossary, glossary ? SW_SHOW : SW_HIDE);
-  editor.current = glossary ? editor.glossary : editor.slides;
+  ShowWindow(editor.slidesListView, glossary ? SW_HIDE : SW_SHOW);
+  ShowWindow(editor.glossaryListView, glossary ? SW_SHOW : SW_HIDE);
+  editor.currentListView = glossary ? editor.glossaryListView : editor.slidesListView;
   for (int i = 0; i < 4; ++i) ShowWindow(editor.filters[i], i == tab ? SW_SHOW : SW_HIDE);
   SetWindowTextW(editor.tab_label, kTabLabels[tab]);
   ShowStatus();
   switch (tab) {
     case 0:
-      QueryDirection();
+      DirectionComboBoxChange();
       break;
     case 1:
       if (TextOf(editor.filters[1]).empty()) {
         // No letter: nothing of another tab stays listed, and Add has no key to give.
         editor.query_exact = false;
-        ClearRows(editor.current);
+        ClearRows(editor.currentListView);
       } else {
-        QueryLetter();
+        LetterEditChange();
       }
       break;
     case 2:
-      QuerySpecialKey();
+      SpecialKeyComboBoxChange();
       break;
     default:
       break;
   }
   SetFocus(editor.filters[tab]);
-  AdjustColumns(editor.current);
+  AdjustColumns(editor.currentListView);
 }
 
 // --- files -----------------------------------------------------------------------------------
@@ -276,7 +276,7 @@ Chooser ChooserOf(FileKind file) {
 }
 
 // The save chooser never takes a file that exists: the user is told, and it stays open.
-UINT_PTR CALLBACK RefuseExisting(HWND child, UINT message, WPARAM, LPARAM lparam) {
+UINT_PTR CALLBACK saveDialogCanClose(HWND child, UINT message, WPARAM, LPARAM lparam) {
   if (message != WM_NOTIFY) return 0;
   const auto* note = reinterpret_cast<const OFNOTIFYW*>(lparam);
   if (note->hdr.code != CDN_FILEOK) return 0;
@@ -302,7 +302,7 @@ bool ChooseFile(FileKind file, const wchar_t* title, bool save, std::wstring* pa
   dialog.lpstrTitle = title;
   if (save) {
     dialog.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    dialog.lpfnHook = RefuseExisting;
+    dialog.lpfnHook = saveDialogCanClose;
     if (!GetSaveFileNameW(&dialog)) return false;
   } else {
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
@@ -364,7 +364,7 @@ void AfterGlossaryLoaded() {
   SetFocus(editor.filters[3]);
 }
 
-void NewFile() {
+void NewButtonClick() {
   const FileKind file = CurrentFile();
   std::wstring path;
   if (ChooseFile(file, L"New", true, &path)) MakeNewFile(file, path);
@@ -387,7 +387,7 @@ void MakeNewFile(FileKind file, const std::wstring& path) {
   ShowCurrentPage();
 }
 
-void OpenFile() {
+void OpenButtonClick() {
   const FileKind file = CurrentFile();
   std::wstring path;
   if (!ChooseFile(file, nullptr, false, &path)) return;
@@ -405,7 +405,7 @@ void OpenFile() {
   ShowCurrentPage();
 }
 
-void SaveAs() {
+void SaveAsButtonClick() {
   const FileKind file = CurrentFile();
   std::wstring path;
   if (!ChooseFile(file, L"Save As", true, &path)) return;
@@ -418,49 +418,49 @@ void SaveAs() {
 
 // --- editing ---------------------------------------------------------------------------------
 
-void Add() {
+void AddButtonClick() {
   const int tab = Tab();
   if (!HaveFile(CurrentFile())) return;
   INT_PTR answer = IDCANCEL;
   if (tab == 0) {
-    answer = AddSlideDialog(editor.window, 2, 1, editor.current, editor.query_direction,
+    answer = AddSlideDialog(editor.window, 2, 1, editor.currentListView, editor.query_direction,
                             kCharacterKey, 255, false);
   } else if (tab == kGlossaryTab) {
-    answer = AddExpansionDialog(editor.window, editor.current);
+    answer = AddExpansionDialog(editor.window, editor.currentListView);
   } else if (tab == 1) {
     // The letter listed, when there is one: U+00FF is a letter like any other.
-    answer = AddSlideDialog(editor.window, 1, 2, editor.current, 0, kCharacterKey,
+    answer = AddSlideDialog(editor.window, 1, 2, editor.currentListView, 0, kCharacterKey,
                             editor.query_parameter, editor.query_exact);
   } else {
-    answer = AddSlideDialog(editor.window, 1, 2, editor.current, 0, editor.query_kind,
+    answer = AddSlideDialog(editor.window, 1, 2, editor.currentListView, 0, editor.query_kind,
                             editor.query_parameter, editor.query_kind != 0);
   }
   if (answer == IDOK) SaveAndNotify();
 }
 
-void Edit() {
+void EditButtonClick() {
   const int tab = Tab();
-  const std::vector<int> selected = SelectedRows(editor.current);
+  const std::vector<int> selected = SelectedRows(editor.currentListView);
   if (auto refusal = CheckEdit(CurrentFile(), static_cast<int>(selected.size()))) {
     Tell(editor.window, *refusal);
     return;
   }
   if (!HaveFile(CurrentFile())) return;
-  const LPARAM handle = RowHandle(editor.current, selected[0]);
+  const LPARAM handle = RowHandle(editor.currentListView, selected[0]);
   INT_PTR answer = IDCANCEL;
   if (tab == kGlossaryTab) {
-    answer = EditExpansionDialog(editor.window, editor.current,
+    answer = EditExpansionDialog(editor.window, editor.currentListView,
                                  reinterpret_cast<GLOSSARY_ENTRY>(handle));
   } else {
     answer = EditSlideDialog(editor.window, tab == 0 ? 2 : 1, tab == 0 ? 1 : 2,
-                             static_cast<int>(handle), editor.current);
+                             static_cast<int>(handle), editor.currentListView);
   }
   if (answer == IDOK) SaveAndNotify();
 }
 
-void Delete() {
+void DeleteButtonClick() {
   const FileKind file = CurrentFile();
-  const std::vector<int> selected = SelectedRows(editor.current);
+  const std::vector<int> selected = SelectedRows(editor.currentListView);
   if (auto refusal = CheckDelete(file, static_cast<int>(selected.size()))) {
     Tell(editor.window, *refusal);
     return;
@@ -471,19 +471,19 @@ void Delete() {
   }
   if (!HaveFile(file)) return;
   for (auto row = selected.rbegin(); row != selected.rend(); ++row) {
-    const LPARAM handle = RowHandle(editor.current, *row);
+    const LPARAM handle = RowHandle(editor.currentListView, *row);
     if (file == FileKind::kSlides) {
       DICO_DeleteSlideDefinition(static_cast<int>(handle));
     } else {
       GLOSSARY_DeleteGlossaryEntry(reinterpret_cast<GLOSSARY_ENTRY>(handle));
     }
-    DeleteRow(editor.current, *row);
+    DeleteRow(editor.currentListView, *row);
   }
   SaveAndNotify();
 }
 
-void Move(int step) {
-  HWND list = editor.current;
+void MoveSelected(int step) {
+  HWND list = editor.currentListView;
   const FileKind file = CurrentFile();
   const std::vector<int> selected = SelectedRows(list);
   std::vector<std::u16string> captions;
@@ -519,8 +519,8 @@ void Move(int step) {
 }
 
 // A special key tapped on the keyboard while the special key combo has the focus.
-void OnSpecialKey(WPARAM kind, LPARAM parameter) {
-  if (!editor.ready) return;
+void OnSpecialKeyMessage(WPARAM kind, LPARAM parameter) {
+  if (!editor.formReady) return;
   const QUOREL_CHAR* name = nullptr;
   if (!KEYDEF_GetSpecialKeyName(static_cast<int>(kind), static_cast<int>(parameter), &name) ||
       name == nullptr) {
@@ -532,12 +532,12 @@ void OnSpecialKey(WPARAM kind, LPARAM parameter) {
     if (Wide(kSpecialKeyNames[i]) == text) found = i;
   }
   SendMessageW(editor.filters[2], CB_SETCURSEL, static_cast<WPARAM>(found), 0);
-  QuerySpecialKey();
+  SpecialKeyComboBoxChange();
 }
 
 // --- the window ------------------------------------------------------------------------------
 
-LRESULT CALLBACK LetterEditProcedure(HWND edit, UINT message, WPARAM wparam, LPARAM lparam,
+LRESULT CALLBACK LetterEditKeyPress(HWND edit, UINT message, WPARAM wparam, LPARAM lparam,
                                      UINT_PTR, DWORD_PTR) {
   if (message == WM_CHAR) {
     // A typed character replaces the one before.
@@ -549,7 +549,7 @@ LRESULT CALLBACK LetterEditProcedure(HWND edit, UINT message, WPARAM wparam, LPA
       wparam = VK_BACK;
     }
     if (wparam == VK_BACK) {
-      if (editor.current != nullptr) ClearRows(editor.current);
+      if (editor.currentListView != nullptr) ClearRows(editor.currentListView);
       return 0;
     }
   }
@@ -588,12 +588,12 @@ void LayOut() {
   const Scale s = ScaleOf(editor.window);
   RECT client;
   GetClientRect(editor.window, &client);
-  SendMessageW(editor.status, WM_SIZE, 0, 0);
+  SendMessageW(editor.statusBar, WM_SIZE, 0, 0);
   const int width = s.Design(client.right);
   const int height = s.Design(client.bottom);
-  s.Move(editor.pages, 0, 0, width, kTabHeight);
+  s.Move(editor.QuorelEditorPageControl, 0, 0, width, kTabHeight);
   RECT sheet = {0, 0, s.Real(width), s.Real(kTabHeight)};
-  TabCtrl_AdjustRect(editor.pages, FALSE, &sheet);
+  TabCtrl_AdjustRect(editor.QuorelEditorPageControl, FALSE, &sheet);
   sheet = {s.Design(sheet.left), s.Design(sheet.top), s.Design(sheet.right), s.Design(sheet.bottom)};
   const int middle = (sheet.top + sheet.bottom) / 2;
   // The strip runs across the sheet, the filter control on it.
@@ -607,7 +607,7 @@ void LayOut() {
   const HWND side[] = {GetDlgItem(editor.window, kNewButton), GetDlgItem(editor.window, kOpenButton),
                        GetDlgItem(editor.window, kSaveAsButton), GetDlgItem(editor.window, kCloseButton)};
   for (int i = 0; i < 4; ++i) s.Move(side[i], 12, list_top + 8 + i * 40, kSideWidth - 24, 30);
-  for (HWND list : {editor.slides, editor.glossary}) {
+  for (HWND list : {editor.slidesListView, editor.glossaryListView}) {
     s.Move(list, kSideWidth, list_top, width - kSideWidth - 8, bottom_top - list_top - 4);
     AdjustColumns(list);
   }
@@ -653,7 +653,7 @@ HIMAGELIST TabPictures(const std::wstring& stem) {
   return list;
 }
 
-void OnCreate(HWND window) {
+void FormCreate(HWND window) {
   editor.window = window;
   // The keyboard addresses the editor through the shared block from now on.
   GLOBAL_SetQuorelEditorCurrentDialog(window);
@@ -664,22 +664,22 @@ void OnCreate(HWND window) {
   editor.slides_dir = documents + L"\\Quorel\\Slidefiles";
   editor.glossaries_dir = documents + L"\\Quorel\\Glossaries";
 
-  editor.pages = Child(WC_TABCONTROLW, L"", TCS_MULTILINE | TCS_RAGGEDRIGHT | WS_CLIPSIBLINGS,
+  editor.QuorelEditorPageControl = Child(WC_TABCONTROLW, L"", TCS_MULTILINE | TCS_RAGGEDRIGHT | WS_CLIPSIBLINGS,
                        kPageControl);
   // Each tab shows its picture; without the pictures, its label.
   HIMAGELIST pictures = TabPictures(std::wstring(exe_dir) + L"\\Quorel bitmaps\\editor\\tab");
   if (pictures != nullptr) {
-    TabCtrl_SetImageList(editor.pages, pictures);
-    SetWindowLongPtrW(editor.pages, GWL_STYLE,
-                      GetWindowLongPtrW(editor.pages, GWL_STYLE) | TCS_FIXEDWIDTH);
-    TabCtrl_SetItemSize(editor.pages, 165 + 8, 83 + 6);
+    TabCtrl_SetImageList(editor.QuorelEditorPageControl, pictures);
+    SetWindowLongPtrW(editor.QuorelEditorPageControl, GWL_STYLE,
+                      GetWindowLongPtrW(editor.QuorelEditorPageControl, GWL_STYLE) | TCS_FIXEDWIDTH);
+    TabCtrl_SetItemSize(editor.QuorelEditorPageControl, 165 + 8, 83 + 6);
   }
   for (int i = 0; i < 4; ++i) {
     TCITEMW item = {};
     item.mask = pictures != nullptr ? TCIF_IMAGE : TCIF_TEXT;
     item.iImage = i;
     item.pszText = const_cast<wchar_t*>(kTabCaptions[i]);
-    TabCtrl_InsertItem(editor.pages, i, &item);
+    TabCtrl_InsertItem(editor.QuorelEditorPageControl, i, &item);
   }
   editor.tab_label = Child(L"STATIC", L"", SS_LEFT | SS_CENTERIMAGE | WS_CLIPSIBLINGS, kTabLabel);
   LOGFONTW bold = {};
@@ -693,7 +693,7 @@ void OnCreate(HWND window) {
   }
   editor.filters[1] = Child(L"EDIT", L"", ES_CENTER | WS_BORDER | WS_TABSTOP, kLetterEdit);
   SendMessageW(editor.filters[1], EM_LIMITTEXT, 1, 0);
-  SetWindowSubclass(editor.filters[1], LetterEditProcedure, 1, 0);
+  SetWindowSubclass(editor.filters[1], LetterEditKeyPress, 1, 0);
   editor.filters[2] = Child(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kSpecialKeyCombo);
   for (std::u16string_view name : kSpecialKeyNames) {
     SendMessageW(editor.filters[2], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
@@ -704,11 +704,11 @@ void OnCreate(HWND window) {
 
   // Bottom to top: the tab control, the strip, the filter controls on it.
   constexpr UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-  SetWindowPos(editor.pages, HWND_BOTTOM, 0, 0, 0, 0, kOrderOnly);
+  SetWindowPos(editor.QuorelEditorPageControl, HWND_BOTTOM, 0, 0, 0, 0, kOrderOnly);
   SetWindowPos(editor.tab_label, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
   for (HWND filter : editor.filters) SetWindowPos(filter, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
-  editor.slides = MakeList(kSlidesList);
-  editor.glossary = MakeList(kGlossaryList);
+  editor.slidesListView = MakeList(kSlidesList);
+  editor.glossaryListView = MakeList(kGlossaryList);
   Child(L"BUTTON", L"New     ", BS_PUSHBUTTON | WS_TABSTOP, kNewButton);
   Child(L"BUTTON", L"Open    ", BS_PUSHBUTTON | WS_TABSTOP, kOpenButton);
   Child(L"BUTTON", L"Save As", BS_PUSHBUTTON | WS_TABSTOP, kSaveAsButton);
@@ -718,13 +718,13 @@ void OnCreate(HWND window) {
   Child(L"BUTTON", L"Delete", BS_PUSHBUTTON | WS_TABSTOP, kDeleteButton);
   Child(L"BUTTON", L"Move Up", BS_PUSHBUTTON | WS_TABSTOP, kMoveUpButton);
   Child(L"BUTTON", L"Move Down", BS_PUSHBUTTON | WS_TABSTOP, kMoveDownButton);
-  editor.status = Child(STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, kStatusBar);
+  editor.statusBar = Child(STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, kStatusBar);
   const int whole_width[] = {-1};  // one panel
-  SendMessageW(editor.status, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(whole_width));
+  SendMessageW(editor.statusBar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(whole_width));
 
   // Where the user left it; nothing is queried or stored until the window is ready.
   RestoreRect(window, L"mru main form");
-  TabCtrl_SetCurSel(editor.pages, std::clamp(ReadMru(L"mru main tab index", 0), 0, 3));
+  TabCtrl_SetCurSel(editor.QuorelEditorPageControl, std::clamp(ReadMru(L"mru main tab index", 0), 0, 3));
   SendMessageW(editor.filters[0], CB_SETCURSEL,
                static_cast<WPARAM>(ReadMru(L"mru main direction combo index", 0)), 0);
   const wchar_t letter[2] = {static_cast<wchar_t>(ReadMru(L"mru main letter", 97) & 0xFFFF), 0};
@@ -743,10 +743,10 @@ void OnCreate(HWND window) {
     editor.glossary_file = path;
     GLOSSARY_ReadFromGlossaryFile(path);
   }
-  editor.current = editor.glossary;
+  editor.currentListView = editor.glossaryListView;
   FillGlossaryList();
   LayOut();
-  editor.ready = true;
+  editor.formReady = true;
 }
 
 void OnCommand(WPARAM wparam) {
@@ -754,46 +754,46 @@ void OnCommand(WPARAM wparam) {
   const int code = HIWORD(wparam);
   switch (id) {
     case kDirectionCombo:
-      if (code == CBN_SELCHANGE) QueryDirection();
+      if (code == CBN_SELCHANGE) DirectionComboBoxChange();
       break;
     case kLetterEdit:
-      if (code == EN_CHANGE) QueryLetter();
+      if (code == EN_CHANGE) LetterEditChange();
       break;
     case kSpecialKeyCombo:
-      if (code == CBN_SELCHANGE) QuerySpecialKey();
+      if (code == CBN_SELCHANGE) SpecialKeyComboBoxChange();
       // While the combo has the focus, a special key tapped on the keyboard comes here.
-      if (code == CBN_SETFOCUS && editor.ready) GLOBAL_SetQuorelEditorSpecialKeyMsg(kSpecialKeyMessage);
+      if (code == CBN_SETFOCUS && editor.formReady) GLOBAL_SetQuorelEditorSpecialKeyMsg(kSpecialKeyMessage);
       if (code == CBN_KILLFOCUS) GLOBAL_SetQuorelEditorSpecialKeyMsg(0);
       break;
     case kFindEdit:
-      if (code == EN_CHANGE) FindShortForm();
+      if (code == EN_CHANGE) FindShortFormEditChange();
       break;
     case kNewButton:
-      NewFile();
+      NewButtonClick();
       break;
     case kOpenButton:
-      OpenFile();
+      OpenButtonClick();
       break;
     case kSaveAsButton:
-      SaveAs();
+      SaveAsButtonClick();
       break;
     case kCloseButton:
       SendMessageW(editor.window, WM_CLOSE, 0, 0);
       break;
     case kAddButton:
-      Add();
+      AddButtonClick();
       break;
     case kEditButton:
-      Edit();
+      EditButtonClick();
       break;
     case kDeleteButton:
-      Delete();
+      DeleteButtonClick();
       break;
     case kMoveUpButton:
-      Move(-1);
+      MoveSelected(-1);
       break;
     case kMoveDownButton:
-      Move(1);
+      MoveSelected(1);
       break;
     default:
       break;
@@ -803,13 +803,13 @@ void OnCommand(WPARAM wparam) {
 LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CREATE:
-      OnCreate(window);
+      FormCreate(window);
       return 0;
     case WM_SIZE:
-      if (editor.ready) LayOut();
+      if (editor.formReady) LayOut();
       return 0;
     case WM_MOVE:
-      if (editor.ready) StoreRect(window, L"mru main form");
+      if (editor.formReady) StoreRect(window, L"mru main form");
       return 0;
     case WM_GETMINMAXINFO: {
       auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
@@ -854,13 +854,13 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
         WriteMru(L"mru main tab index", Tab());
         ShowCurrentPage();
       } else if (header->idFrom == kSlidesList || header->idFrom == kGlossaryList) {
-        if (header->code == NM_DBLCLK) Edit();
+        if (header->code == NM_DBLCLK) EditButtonClick();
         if (header->code == LVN_GETDISPINFOW) GiveRowText(reinterpret_cast<NMLVDISPINFOW*>(lparam));
       }
       return 0;
     }
     case kSpecialKeyMessage:
-      OnSpecialKey(wparam, lparam);
+      OnSpecialKeyMessage(wparam, lparam);
       return 0;
     case WM_CLOSE:
       GLOBAL_SetQuorelEditorSpecialKeyMsg(0);
