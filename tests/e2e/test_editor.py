@@ -355,3 +355,24 @@ def test_new_copies_the_template_save_as_copies_the_file_and_open_reads_one(
     editor.type_into(LETTER, "q")
     wait_for_value(lambda: len(editor.rows(SLIDES)), 4, 10, "q's rows after Open")
     assert registry.setting("Custom slides file") == "C:\\user_slides.txt"
+
+
+def test_the_letter_y_with_diaeresis_lists_and_takes_only_its_own_slides(editor, desktop,
+                                                                         registry):
+    path = slide_file(desktop)
+    path.write_bytes(b"\r\n[NORTH]\r\n\r\na\t\tapple\r\n\xff\t\tyumlaut\r\n")
+    registry.set_setting("Custom slides file", "C:\\user_slides.txt")
+    # Left on the letter tab with the letter U+00FF, which no key of this display types.
+    key = "Software\\Pelmarik Solutions\\Quorel\\Quorel Editor"
+    editor.probe("reg-dword", key, "mru main tab index", 1)
+    editor.probe("reg-dword", key, "mru main letter", 0xFF)
+    editor.start()
+    wait_for_value(lambda: editor.text_of(LETTER), "\u00ff", 10, "the letter box")
+    wait_for_value(lambda: editor.rows(SLIDES), ["N\tyumlaut"], 10, "the rows of \u00ff")
+    editor.click(ADD)
+    editor.wait_dialog("Add Letter Slide")
+    desktop.xdotool("type", "--delay", 30, "second")
+    editor.click(OK, (DIALOG, "Add Letter Slide"))
+    wait_for_value(lambda: editor.rows(SLIDES), ["N\tyumlaut", "N\tsecond"], 10,
+                   "the rows of \u00ff after an add")
+    assert b"\xff\t\tsecond\r\n" in path.read_bytes()
