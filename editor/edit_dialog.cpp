@@ -259,6 +259,17 @@ LRESULT CALLBACK longFormMemoKeyDown(HWND memo, UINT message, WPARAM wparam, LPA
   return DefSubclassProc(memo, message, wparam, lparam);
 }
 
+// The dialog's own font in italic, for the "display as:" label; made once.
+HFONT ItalicOf(HWND dialog) {
+  static HFONT italic = [dialog] {
+    LOGFONTW font = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    font.lfItalic = TRUE;
+    return CreateFontIndirectW(&font);
+  }();
+  return italic;
+}
+
 void ShowPage(HWND dialog, const Request& request) {
   const bool slide = request.page != kExpansionPage;
   ShowWindow(Item(dialog, IDC_LETTER_EDIT), request.page == kLetterPage ? SW_SHOW : SW_HIDE);
@@ -314,6 +325,8 @@ void OnInit(HWND dialog, Request& request) {
   const auto font = reinterpret_cast<WPARAM>(PreviewListFont());
   SendDlgItemMessageW(dialog, IDC_LONG_FORM_MEMO, WM_SETFONT, font, FALSE);
   SendDlgItemMessageW(dialog, IDC_DISPLAY_EDIT, WM_SETFONT, font, FALSE);
+  SendDlgItemMessageW(dialog, IDC_DISPLAY_LABEL, WM_SETFONT,
+                      reinterpret_cast<WPARAM>(ItalicOf(dialog)), FALSE);
   SetDlgItemTextW(dialog, IDC_DISPLAY_EDIT, request.preview.c_str());
   SetDlgItemTextW(dialog, IDC_LONG_FORM_MEMO, MemoText(request.text).c_str());
   LayOut(dialog, request);
