@@ -106,6 +106,12 @@ typedef struct QuorelGlossaryEntry* GLOSSARY_ENTRY;
   QUOREL_STRING_SETTING(X, CustomSlidesFile)                                               \
   QUOREL_STRING_SETTING(X, GlossaryFile)                                                   \
   QUOREL_STRING_SETTING(X, PreviewFontName)                                                \
+  /* An option's row of the options store, by its place (0 "Keyboard size" to 22): its   \
+   * value name, its default and the values kept on reading (lowest to highest, 0 too    \
+   * when zero_kept); 0 for a place outside the table. The name stays the library's. */  \
+  X(int, PARAMETERS_GetOptionInfo,                                                         \
+    (int index, const QUOREL_CHAR** value_name, int* default_value, unsigned int* lowest,  \
+     unsigned int* highest, int* zero_kept))                                               \
   /* The shared block */                                                                   \
   X(int, GLOBAL_GetQuorelWindow, (QUOREL_WINDOW* window))                                  \
   X(int, GLOBAL_GetQuorelOptionsChangedMsg, (unsigned int* message))                       \

@@ -2,6 +2,7 @@
 // Each export loads the options on entry, since the library does no work at attach.
 #include "library/api/api_support.h"
 #include "library/options/options.h"
+#include "platform/screen.h"
 
 using quorel::api::Guarded;
 using quorel::api::In;
@@ -94,3 +95,21 @@ QUOREL_STRING_SETTING_EXPORTS(GlossaryFile, kGlossaryFile)
 QUOREL_STRING_SETTING_EXPORTS(PreviewFontName, kPreviewFontName)
 
 }  // extern "C"
+
+int PARAMETERS_GetOptionInfo(int index, const QUOREL_CHAR** value_name, int* default_value,
+                             unsigned int* lowest, unsigned int* highest, int* zero_kept) {
+  return Guarded([&] {
+    if (index < 0 || index >= static_cast<int>(quorel::kOptionCount)) return 0;
+    const quorel::OptionInfo& info = quorel::OptionTable()[static_cast<std::size_t>(index)];
+    if (value_name != nullptr) *value_name = quorel::api::Out(info.value_name.data());
+    if (default_value != nullptr) {
+      *default_value = info.screen_width_default
+                           ? quorel::KeyboardSizeForScreenWidth(platform::PrimaryScreenWidth())
+                           : info.default_value;
+    }
+    if (lowest != nullptr) *lowest = info.repair.lowest;
+    if (highest != nullptr) *highest = info.repair.highest;
+    if (zero_kept != nullptr) *zero_kept = info.repair.zero_kept ? 1 : 0;
+    return 1;
+  });
+}

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "library/api/QuorelApi.h"
+#include "library/api/api_support.h"
 #include "library/options/options.h"
 #include "library/shared_block/shared_block.h"
 #include "platform/fake/fake_system.h"
@@ -72,6 +73,30 @@ TEST_F(OptionsExportsTest, EveryNumericExportReachesItsOwnOption) {
   LoadOptions();
   EXPECT_EQ(PARAMETERS_GetSlideDistance(), 1011);
   EXPECT_EQ(PARAMETERS_GetPreviewFontItalic(), 1023);
+}
+
+// The options program reads the store's own table: names, defaults and accepted values.
+TEST_F(OptionsExportsTest, OptionInfoGivesTheStoresOwnRows) {
+  fake::System().primary_screen_width = 320;
+  const QUOREL_CHAR* name = nullptr;
+  int fallback = 0;
+  unsigned lowest = 0;
+  unsigned highest = 0;
+  int zero_kept = 0;
+  ASSERT_EQ(PARAMETERS_GetOptionInfo(0, &name, &fallback, &lowest, &highest, &zero_kept), 1);
+  EXPECT_EQ(std::u16string(quorel::api::In(name)), u"Keyboard size");
+  EXPECT_EQ(fallback, 1);  // from the screen's width
+  EXPECT_EQ(lowest, 1u);
+  EXPECT_EQ(highest, 4u);
+  ASSERT_EQ(PARAMETERS_GetOptionInfo(static_cast<int>(OptionId::kRepeatDelay), &name, &fallback,
+                                     &lowest, &highest, &zero_kept), 1);
+  EXPECT_EQ(std::u16string(quorel::api::In(name)), u"Repeat delay");
+  EXPECT_EQ(fallback, 250);
+  EXPECT_EQ(lowest, 150u);
+  EXPECT_EQ(highest, 350u);
+  EXPECT_EQ(zero_kept, 1);
+  EXPECT_EQ(PARAMETERS_GetOptionInfo(23, &name, nullptr, nullptr, nullptr, nullptr), 0);
+  EXPECT_EQ(PARAMETERS_GetOptionInfo(-1, nullptr, nullptr, nullptr, nullptr, nullptr), 0);
 }
 
 TEST_F(OptionsExportsTest, FirstCallLoadsOptionsAndBuildsFontsOnce) {
