@@ -1,0 +1,133 @@
+#include "options/options_model.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+
+namespace quorel::options_program {
+
+namespace {
+
+constexpr Choice kSizes[] = {{1, u"Small"}, {2, u"Medium"}, {3, u"Large"}, {4, u"Finger size"}};
+constexpr Choice kSides[] = {{1, u"Left"}, {2, u"Right"}};
+constexpr Choice kNumbers[] = {{1, u"Phone: 1 2 3 on top"}, {2, u"Calculator: 7 8 9 on top"}};
+constexpr Choice kShifting[] = {{1, u"Show capitals while Shift is on"},
+                                {2, u"Keep showing small letters"}};
+constexpr Choice kSideBlock[] = {{1, u"Accent keys"}, {0, u"Arrow keys"}};
+constexpr Choice kSymbols[] = {{0, u"Half cells"}, {1, u"Digits"}, {2, u"Punctuation"}};
+constexpr Choice kAtKey[] = {{1, u"When the pen touches the key"},
+                             {2, u"When the pen leaves the key"}};
+constexpr Choice kSlideFiles[] = {{0, u"Custom slides file"},
+                                  {1, u"Capitals only (CapsOnlySlides.txt)"},
+                                  {2, u"Minimum slides (MinimumSlides.txt)"}};
+constexpr Choice kPreviewPlaces[] = {{1, u"Left of the slide"}, {2, u"Right of the slide"},
+                                     {3, u"Centred on the pen"}};
+constexpr Choice kOnOff[] = {{1, u"On"}, {0, u"Off"}};
+constexpr Choice kOneIsOn[] = {{1, u"On"}, {2, u"Off"}};
+constexpr Choice kOrders[] = {{1, u"First suggestion nearest the keyboard"},
+                              {2, u"First suggestion on the top row"}};
+constexpr Choice kSpaces[] = {{1, u"Add a space"}, {2, u"No space"}};
+
+constexpr Setting Pick(int option, std::u16string_view caption, std::u16string_view meaning,
+                       std::span<const Choice> choices, bool rebuild) {
+  return {option, caption, meaning, Control::kChoice, choices, u"", 0, rebuild};
+}
+constexpr Setting Number(int option, std::u16string_view caption, std::u16string_view meaning,
+                         std::u16string_view unit, int highest) {
+  return {option, caption, meaning, Control::kNumber, {}, unit, highest, false};
+}
+
+constexpr Setting kKeyboard[] = {
+    Pick(0, u"Size", u"How large the keyboard and its keys are.", kSizes, true),
+    Pick(2, u"Side bar", u"The edge of the keyboard the side bar sits at.", kSides, true),
+    Pick(3, u"Numbers layout", u"How the digits are laid out in number mode.", kNumbers, true),
+    Pick(4, u"Shifting", u"What the letter keys show while Shift is latched.", kShifting, true),
+    Pick(5, u"Side block", u"What the block beside the letters shows.", kSideBlock, true),
+    Pick(6, u"Symbols", u"What the symbol strip beside the letters shows.", kSymbols, true),
+    Pick(1, u"Type a key", u"When a letter or the space key types.", kAtKey, false),
+};
+constexpr Setting kSlides[] = {
+    Pick(7, u"Slide file", u"Which slide file the keyboard types slides from.", kSlideFiles,
+         true),
+    Pick(8, u"Preview list", u"Where the list of a slide's texts shows while the pen is down.",
+         kPreviewPlaces, false),
+    Pick(9, u"Slide to choice", u"Whether a slide up may end on a row of the list above the keyboard.",
+         kOnOff, false),
+    Number(10, u"Slide distance", u"How far the pen moves before a touch counts as a slide.",
+           u"pixels", 200),
+    Number(11, u"Slide step", u"How much further the pen moves for each next text of a slide.",
+           u"pixels", 100),
+};
+constexpr Setting kGlossary[] = {
+    Pick(12, u"Expansion", u"Whether the glossary offers expansions of the word being typed.",
+         kOneIsOn, false),
+    Number(13, u"Suggest after", u"How many letters are typed before expansions are offered.",
+           u"letters", 4),
+    Pick(14, u"Order", u"Where the first expansion offered shows.", kOrders, false),
+    Pick(15, u"After an expansion", u"Whether a space follows an expansion.", kSpaces, false),
+};
+constexpr Setting kTiming[] = {
+    Number(16, u"Repeat delay", u"How often a held key types again; 0 does not repeat.",
+           u"milliseconds", 350),
+    Number(17, u"Minimum highlight time",
+           u"How long a touched key shows pressed at least; 0 does not wait.", u"milliseconds",
+           90),
+};
+
+constexpr std::array<Page, 4> kPages = {{
+    {u"Keyboard", kKeyboard},
+    {u"Slides", kSlides},
+    {u"Glossary", kGlossary},
+    {u"Timing", kTiming},
+}};
+
+std::u16string Decimal(int value) {
+  const std::string digits = std::to_string(value);
+  return {digits.begin(), digits.end()};
+}
+
+}  // namespace
+
+std::span<const Page> Pages() { return kPages; }
+
+Accepted AcceptedValues(const Setting& setting, const StoreRange& store) {
+  Accepted accepted;
+  accepted.lowest = static_cast<int>(std::min<unsigned>(store.lowest, INT_MAX));
+  accepted.highest = static_cast<int>(
+      std::min<unsigned>(store.highest, static_cast<unsigned>(std::max(setting.highest, 0))));
+  accepted.zero_off = store.zero_kept;
+  return accepted;
+}
+
+std::optional<std::u16string> CheckValue(const Setting& setting, const Accepted& accepted,
+                                         std::u16string_view typed, int* value) {
+  long long number = 0;
+  bool digits = !typed.empty();
+  for (char16_t c : typed) {
+    if (c < u'0' || c > u'9' || number > INT_MAX) {
+      digits = false;
+      break;
+    }
+    number = number * 10 + (c - u'0');
+  }
+  const bool in_range = digits && ((accepted.zero_off && number == 0) ||
+                                   (number >= accepted.lowest && number <= accepted.highest));
+  if (in_range) {
+    *value = static_cast<int>(number);
+    return std::nullopt;
+  }
+  std::u16string message = std::u16string(setting.caption) + u" must be ";
+  if (accepted.zero_off) message += u"0 or ";
+  message += u"a number from " + Decimal(accepted.lowest) + u" to " + Decimal(accepted.highest) +
+             u" " + std::u16string(setting.unit) + u".";
+  return message;
+}
+
+std::optional<int> OptionsChangedParameter(const std::vector<const Setting*>& changed) {
+  if (changed.empty()) return std::nullopt;
+  const bool rebuild =
+      std::any_of(changed.begin(), changed.end(), [](const Setting* s) { return s->rebuild; });
+  return rebuild ? 0 : 1;
+}
+
+}  // namespace quorel::options_program

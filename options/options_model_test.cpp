@@ -1,0 +1,62 @@
+#include "options/options_model.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace quorel::options_program {
+namespace {
+
+const Setting& Find(int option) {
+  for (const Page& page : Pages()) {
+    for (const Setting& setting : page.settings) {
+      if (setting.option == option) return setting;
+    }
+  }
+  throw std::out_of_range("no such option");
+}
+
+// Every option a user chooses is on exactly one page; X, Y and the font values are not.
+TEST(OptionsPages, HoldEveryUserOptionOnce) {
+  std::set<int> seen;
+  for (const Page& page : Pages()) {
+    for (const Setting& setting : page.settings) {
+      EXPECT_TRUE(seen.insert(setting.option).second) << setting.option;
+      EXPECT_FALSE(setting.meaning.empty());
+      EXPECT_EQ(setting.control == Control::kChoice, !setting.choices.empty());
+    }
+  }
+  std::set<int> expected;
+  for (int option = 0; option <= 17; ++option) expected.insert(option);
+  EXPECT_EQ(seen, expected);
+}
+
+TEST(OptionsValues, OutOfRangeIsRefusedNamingTheOptionAndItsRange) {
+  const Setting& distance = Find(10);
+  const Accepted slide = AcceptedValues(distance, {10, 0xFFFFFFFFu, false});
+  int value = -1;
+  EXPECT_FALSE(CheckValue(distance, slide, u"30", &value));
+  EXPECT_EQ(value, 30);
+  EXPECT_EQ(CheckValue(distance, slide, u"5", &value),
+            u"Slide distance must be a number from 10 to 200 pixels.");
+  EXPECT_TRUE(CheckValue(distance, slide, u"", &value));
+  EXPECT_TRUE(CheckValue(distance, slide, u"-3", &value));
+  EXPECT_TRUE(CheckValue(distance, slide, u"99999999999", &value));
+
+  const Setting& repeat = Find(16);
+  const Accepted delay = AcceptedValues(repeat, {150, 350, true});
+  EXPECT_FALSE(CheckValue(repeat, delay, u"0", &value));
+  EXPECT_EQ(value, 0);
+  EXPECT_EQ(CheckValue(repeat, delay, u"100", &value),
+            u"Repeat delay must be 0 or a number from 150 to 350 milliseconds.");
+}
+
+TEST(OptionsValues, OnlyLayoutAndSlideFileChangesRebuildTheKeyboard) {
+  EXPECT_EQ(OptionsChangedParameter({}), std::nullopt);
+  EXPECT_EQ(OptionsChangedParameter({&Find(10), &Find(16)}), 1);
+  EXPECT_EQ(OptionsChangedParameter({&Find(10), &Find(0)}), 0);
+  EXPECT_EQ(OptionsChangedParameter({&Find(7)}), 0);
+}
+
+}  // namespace
+}  // namespace quorel::options_program
