@@ -84,7 +84,7 @@ package: windows host-tools
 	rm -rf dist/Quorel
 	mkdir -p dist/Quorel
 	cp build/windows/bin/QuorelApi.dll build/windows/bin/QuorelKeyboard.exe \
-	  build/windows/bin/QuorelEditor.exe dist/Quorel/
+	  build/windows/bin/QuorelEditor.exe build/windows/bin/QuorelOptions.exe dist/Quorel/
 	cp -r "data/Quorel slidefiles" "data/Quorel glossaries" data/manual dist/Quorel/
 	build/host/tools/panel_art/quorel_panel_art dist/Quorel
 	@echo "Laid out dist/Quorel/"

@@ -1,0 +1,342 @@
+// QuorelOptions: every option a user chooses, with its meaning, written through the
+// library and applied to the running keyboard at once.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "library/api/QuorelApi.h"
+#include "options/options_model.h"
+
+namespace quorel::options_program {
+
+namespace {
+
+constexpr wchar_t kClass[] = L"QuorelOptionsWindow";
+constexpr wchar_t kTitle[] = L"Quorel Options";
+constexpr wchar_t kMutexName[] = L"Local\\PelmarikQuorelOptions";
+
+enum ControlId : int {
+  kTabs = 100,
+  kRestoreButton = 101,
+  kOkButton = IDOK,
+  kCancelButton = IDCANCEL,
+  kApplyButton = 102,
+  kFirstSetting = 1000,  // a setting's control: kFirstSetting + its option's place
+};
+
+using Getter = int (*)();
+using Setter = int (*)(int);
+struct Access {
+  Getter get;
+  Setter set;
+};
+// In the options store's order, "Keyboard size" first.
+const Access kAccess[] = {
+    {PARAMETERS_GetSizeOption, PARAMETERS_SetSizeOption},
+    {PARAMETERS_GetAtKeyOption, PARAMETERS_SetAtKeyOption},
+    {PARAMETERS_GetSidebarOption, PARAMETERS_SetSidebarOption},
+    {PARAMETERS_GetNumbersOption, PARAMETERS_SetNumbersOption},
+    {PARAMETERS_GetShiftingOption, PARAMETERS_SetShiftingOption},
+    {PARAMETERS_GetArrowsOption, PARAMETERS_SetArrowsOption},
+    {PARAMETERS_GetSymbolsOption, PARAMETERS_SetSymbolsOption},
+    {PARAMETERS_GetSlidesOption, PARAMETERS_SetSlidesOption},
+    {PARAMETERS_GetSlidePreviewPosition, PARAMETERS_SetSlidePreviewPosition},
+    {PARAMETERS_GetSlideToChoiceOption, PARAMETERS_SetSlideToChoiceOption},
+    {PARAMETERS_GetSlideDistance, PARAMETERS_SetSlideDistance},
+    {PARAMETERS_GetSlideStep, PARAMETERS_SetSlideStep},
+    {PARAMETERS_GetExpansionOption, PARAMETERS_SetExpansionOption},
+    {PARAMETERS_GetNbLettersForSuggest, PARAMETERS_SetNbLettersForSuggest},
+    {PARAMETERS_GetExpansionPreviewOrder, PARAMETERS_SetExpansionPreviewOrder},
+    {PARAMETERS_GetSpaceAfterExpansion, PARAMETERS_SetSpaceAfterExpansion},
+    {PARAMETERS_GetRepeatDelay, PARAMETERS_SetRepeatDelay},
+    {PARAMETERS_GetMinimumHighlightTime, PARAMETERS_SetMinimumHighlightTime},
+};
+constexpr int kSettingCount = 18;
+
+struct Row {
+  const Setting* setting = nullptr;
+  int page = 0;
+  HWND caption = nullptr;
+  HWND control = nullptr;
+  HWND unit = nullptr;
+  HWND meaning = nullptr;
+  int value = 0;  // as the store holds it
+};
+
+struct Program {
+  HINSTANCE instance = nullptr;
+  HWND window = nullptr;
+  HWND tabs = nullptr;
+  std::vector<Row> rows;
+  HFONT font = nullptr;
+  HFONT small = nullptr;
+};
+Program program;
+
+std::wstring Wide(std::u16string_view text) { return {text.begin(), text.end()}; }
+
+HWND Child(const wchar_t* window_class, const std::wstring& text, DWORD style, int id, HFONT font) {
+  HWND child = CreateWindowExW(0, window_class, text.c_str(), WS_CHILD | style, 0, 0, 10, 10,
+                               program.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               program.instance, nullptr);
+  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return child;
+}
+
+StoreRange RangeOf(int option) {
+  StoreRange range;
+  int zero_kept = 0;
+  PARAMETERS_GetOptionInfo(option, nullptr, nullptr, &range.lowest, &range.highest, &zero_kept);
+  range.zero_kept = zero_kept != 0;
+  return range;
+}
+
+void ShowValue(const Row& row, int value) {
+  if (row.setting->control == Control::kNumber) {
+    SetWindowTextW(row.control, std::to_wstring(value).c_str());
+    return;
+  }
+  int index = -1;
+  for (std::size_t i = 0; i < row.setting->choices.size(); ++i) {
+    if (row.setting->choices[i].value == value) index = static_cast<int>(i);
+  }
+  SendMessageW(row.control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void ShowStoredValues() {
+  for (Row& row : program.rows) {
+    row.value = kAccess[row.setting->option].get();
+    ShowValue(row, row.value);
+  }
+}
+
+void RestoreDefaults() {
+  for (const Row& row : program.rows) {
+    int fallback = 0;
+    if (PARAMETERS_GetOptionInfo(row.setting->option, nullptr, &fallback, nullptr, nullptr, nullptr)) {
+      ShowValue(row, fallback);
+    }
+  }
+}
+
+void ShowPage(int page) {
+  for (const Row& row : program.rows) {
+    const int show = row.page == page ? SW_SHOW : SW_HIDE;
+    for (HWND part : {row.caption, row.control, row.unit, row.meaning}) {
+      if (part != nullptr) ShowWindow(part, show);
+    }
+  }
+}
+
+// Checks every value first: one out of range writes nothing at all.
+bool Apply() {
+  std::vector<std::pair<Row*, int>> wanted;
+  for (Row& row : program.rows) {
+    int value = row.value;
+    if (row.setting->control == Control::kNumber) {
+      wchar_t text[32] = {};
+      GetWindowTextW(row.control, text, 32);
+      const std::wstring typed = text;
+      const auto refusal = CheckValue(*row.setting, AcceptedValues(*row.setting, RangeOf(row.setting->option)),
+                                      std::u16string(typed.begin(), typed.end()), &value);
+      if (refusal) {
+        TabCtrl_SetCurSel(program.tabs, row.page);
+        ShowPage(row.page);
+        MessageBoxW(program.window, Wide(*refusal).c_str(), kTitle, MB_OK | MB_ICONWARNING);
+        SetFocus(row.control);
+        return false;
+      }
+    } else {
+      const int index = static_cast<int>(SendMessageW(row.control, CB_GETCURSEL, 0, 0));
+      if (index >= 0 && index < static_cast<int>(row.setting->choices.size())) {
+        value = row.setting->choices[static_cast<std::size_t>(index)].value;
+      }
+    }
+    if (value != row.value) wanted.emplace_back(&row, value);
+  }
+  std::vector<const Setting*> changed;
+  for (auto& [row, value] : wanted) {
+    kAccess[row->setting->option].set(value);
+    row->value = value;
+    changed.push_back(row->setting);
+  }
+  const std::optional<int> parameter = OptionsChangedParameter(changed);
+  QUOREL_WINDOW keyboard = nullptr;
+  unsigned int message = 0;
+  if (parameter && GLOBAL_GetQuorelWindow(&keyboard) && keyboard != nullptr &&
+      GLOBAL_GetQuorelOptionsChangedMsg(&message) && message != 0) {
+    PostMessageW(keyboard, message, static_cast<WPARAM>(*parameter), 0);
+  }
+  return true;
+}
+
+void LayOut() {
+  RECT client;
+  GetClientRect(program.window, &client);
+  MoveWindow(program.tabs, 8, 8, client.right - 16, client.bottom - 56, TRUE);
+  RECT sheet = {8, 8, client.right - 8, client.bottom - 48};
+  TabCtrl_AdjustRect(program.tabs, FALSE, &sheet);
+  std::vector<int> next_top(4, sheet.top + 8);
+  for (Row& row : program.rows) {
+    int& top = next_top[static_cast<std::size_t>(row.page)];
+    MoveWindow(row.caption, sheet.left + 8, top + 3, 170, 20, TRUE);
+    const bool number = row.setting->control == Control::kNumber;
+    MoveWindow(row.control, sheet.left + 184, top, number ? 80 : 280, number ? 24 : 300, TRUE);
+    if (row.unit != nullptr) MoveWindow(row.unit, sheet.left + 270, top + 3, 120, 20, TRUE);
+    MoveWindow(row.meaning, sheet.left + 184, top + 27, sheet.right - sheet.left - 192, 18, TRUE);
+    top += 54;
+  }
+  const int y = client.bottom - 38;
+  MoveWindow(GetDlgItem(program.window, kRestoreButton), 8, y, 130, 28, TRUE);
+  MoveWindow(GetDlgItem(program.window, kOkButton), client.right - 8 - 3 * 96, y, 90, 28, TRUE);
+  MoveWindow(GetDlgItem(program.window, kCancelButton), client.right - 8 - 2 * 96, y, 90, 28, TRUE);
+  MoveWindow(GetDlgItem(program.window, kApplyButton), client.right - 8 - 96, y, 90, 28, TRUE);
+}
+
+void OnCreate(HWND window) {
+  program.window = window;
+  program.font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  LOGFONTW small = {};
+  GetObjectW(program.font, sizeof(small), &small);
+  small.lfItalic = TRUE;
+  program.small = CreateFontIndirectW(&small);
+  program.tabs = Child(WC_TABCONTROLW, L"", WS_VISIBLE | WS_CLIPSIBLINGS, kTabs, program.font);
+  int page_number = 0;
+  for (const Page& page : Pages()) {
+    const std::wstring title = Wide(page.title);
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(title.c_str());
+    TabCtrl_InsertItem(program.tabs, page_number, &item);
+    for (const Setting& setting : page.settings) {
+      Row row;
+      row.setting = &setting;
+      row.page = page_number;
+      row.caption = Child(L"STATIC", Wide(setting.caption) + L":", SS_LEFT, 0, program.font);
+      const int id = kFirstSetting + setting.option;
+      if (setting.control == Control::kNumber) {
+        row.control = Child(L"EDIT", L"", ES_NUMBER | WS_BORDER | WS_TABSTOP, id, program.font);
+        SendMessageW(row.control, EM_LIMITTEXT, 9, 0);
+        row.unit = Child(L"STATIC", Wide(setting.unit), SS_LEFT, 0, program.font);
+      } else {
+        row.control = Child(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, id,
+                            program.font);
+        for (const Choice& choice : setting.choices) {
+          SendMessageW(row.control, CB_ADDSTRING, 0,
+                       reinterpret_cast<LPARAM>(Wide(choice.label).c_str()));
+        }
+      }
+      row.meaning = Child(L"STATIC", Wide(setting.meaning), SS_LEFT, 0, program.small);
+      program.rows.push_back(row);
+    }
+    ++page_number;
+  }
+  // The pages' controls lie over the tab control.
+  SetWindowPos(program.tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  Child(L"BUTTON", L"Restore defaults", WS_VISIBLE | BS_PUSHBUTTON | WS_TABSTOP, kRestoreButton, program.font);
+  Child(L"BUTTON", L"OK", WS_VISIBLE | BS_DEFPUSHBUTTON | WS_TABSTOP, kOkButton, program.font);
+  Child(L"BUTTON", L"Cancel", WS_VISIBLE | BS_PUSHBUTTON | WS_TABSTOP, kCancelButton, program.font);
+  Child(L"BUTTON", L"Apply", WS_VISIBLE | BS_PUSHBUTTON | WS_TABSTOP, kApplyButton, program.font);
+  ShowStoredValues();
+  LayOut();
+  ShowPage(0);
+}
+
+LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CREATE:
+      OnCreate(window);
+      return 0;
+    case WM_SIZE:
+      if (program.tabs != nullptr) LayOut();
+      return 0;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+      if (header->idFrom == kTabs && header->code == TCN_SELCHANGE) ShowPage(TabCtrl_GetCurSel(program.tabs));
+      return 0;
+    }
+    case WM_COMMAND:
+      switch (LOWORD(wparam)) {
+        case kRestoreButton:
+          RestoreDefaults();
+          return 0;
+        case kApplyButton:
+          Apply();
+          return 0;
+        case kOkButton:
+          if (Apply()) DestroyWindow(window);
+          return 0;
+        case kCancelButton:
+          DestroyWindow(window);
+          return 0;
+        default:
+          return 0;
+      }
+    case WM_CLOSE:
+      DestroyWindow(window);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(window, message, wparam, lparam);
+  }
+}
+
+}  // namespace
+
+int Run(HINSTANCE instance, int show) {
+  static_assert(sizeof(kAccess) / sizeof(kAccess[0]) == kSettingCount);
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, kMutexName);
+  if (mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+    // One at a time: the first comes forward.
+    for (int tries = 0; tries < 100; ++tries) {
+      HWND running = FindWindowW(kClass, nullptr);
+      if (running != nullptr) {
+        if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
+        SetForegroundWindow(running);
+        break;
+      }
+      Sleep(50);
+    }
+    CloseHandle(mutex);
+    return 0;
+  }
+  INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  program.instance = instance;
+  WNDCLASSEXW window_class = {};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = Procedure;
+  window_class.hInstance = instance;
+  window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = kClass;
+  RegisterClassExW(&window_class);
+  RECT frame = {0, 0, 640, 480};
+  AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
+  HWND window = CreateWindowExW(0, kClass, kTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                                frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+  if (window == nullptr) return 1;
+  ShowWindow(window, show);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageW(window, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  if (mutex != nullptr) CloseHandle(mutex);
+  return 0;
+}
+
+}  // namespace quorel::options_program
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  return quorel::options_program::Run(instance, show);
+}

@@ -1,0 +1,81 @@
+"""The options program: started from the keyboard's menu, its changes written through the
+library and applied to the running keyboard at once."""
+import pytest
+
+from harness.process import wait_for_value, wait_until
+from harness.quorel import WIDTHS, still_types
+from test_keyboard import choose
+
+OPTIONS_CLASS, OPTIONS_TITLE = "QuorelOptionsWindow", "Quorel Options"
+SIZE, SIDE_BAR, SLIDE_DISTANCE = 1000, 1002, 1010
+TABS, APPLY, OK, CANCEL = 100, 102, 1, 2
+
+
+def centre(answer):
+    left, top, right, bottom = (int(n) for n in answer.split())
+    return (left + right) // 2, (top + bottom) // 2
+
+
+class Options:
+    def __init__(self, desktop, probe):
+        self.desktop = desktop
+        self.probe = probe
+
+    def click(self, control):
+        self.desktop.click(*centre(self.probe("control-rect", OPTIONS_CLASS, OPTIONS_TITLE, control)))
+
+    def text(self, control):
+        return self.probe("control-text", OPTIONS_CLASS, OPTIONS_TITLE, control)
+
+    def tab(self, index):
+        self.desktop.click(*centre(self.probe("tab-rect", OPTIONS_CLASS, OPTIONS_TITLE, TABS, index)))
+
+    def choose_by_keys(self, control, *keys):
+        """Opens a drop-down list by a tap, closes it again, and steps with the arrow keys."""
+        self.click(control)
+        self.desktop.xdotool("key", "Escape", *keys)
+
+
+@pytest.fixture
+def options(keyboard, probe, desktop):
+    choose(keyboard, probe, "Options...")
+    wait_until(lambda: probe.shown(OPTIONS_CLASS), 30, "Options... started no options program")
+    return Options(desktop, probe)
+
+
+def test_applied_options_rebuild_the_keyboard_and_typing_goes_on(options, keyboard, notepad,
+                                                                 probe, registry, shot):
+    assert options.text(SIZE) == "Medium"
+    assert options.text(SIDE_BAR) == "Right"
+    shot("options_keyboard_page")
+    options.choose_by_keys(SIZE, "Down")      # Large
+    options.choose_by_keys(SIDE_BAR, "Up")    # Left
+    wait_for_value(lambda: (options.text(SIZE), options.text(SIDE_BAR)), ("Large", "Left"), 10,
+                   "the chosen values")
+    options.click(APPLY)
+    wait_for_value(keyboard.width, WIDTHS[3], 10, "the keyboard's width after Apply")
+    assert registry.option("Keyboard size") == 3
+    assert registry.option("Side bar position") == 1
+
+    # A slide distance out of range is refused, and nothing of it is written.
+    options.tab(1)
+    shot("options_slides_page")
+    options.click(SLIDE_DISTANCE)
+    options.desktop.xdotool("key", "End", *["BackSpace"] * 4)
+    options.desktop.xdotool("type", "5")
+    options.click(APPLY)
+    wait_until(lambda: probe("dialog", OPTIONS_TITLE) != "none", 10, "no refusal")
+    assert probe("dialog", OPTIONS_TITLE) == "Slide distance must be a number from 10 to 200 pixels."
+    probe("press", OPTIONS_TITLE, "OK")
+    assert registry.option("Slide distance") is None
+
+    # Cancel closes and writes nothing more; typing goes on in notepad.
+    options.click(CANCEL)
+    wait_until(lambda: not probe.exists(OPTIONS_CLASS), 10, "Cancel left the options up")
+    assert registry.option("Slide distance") is None
+    keyboard.size = 3
+    keyboard.sidebar = 1
+    keyboard.find_origin()
+    # The application the user typed into is in front again by itself.
+    wait_until(notepad.in_front, 5, lambda _: f"{probe('foreground')} is in front, not notepad")
+    still_types(keyboard, notepad)
