@@ -3,6 +3,9 @@
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
+#include <commdlg.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <string>
@@ -26,6 +29,27 @@ enum ControlId : int {
   kCancelButton = IDCANCEL,
   kApplyButton = 102,
   kFirstSetting = 1000,  // a setting's control: kFirstSetting + its option's place
+  kChooseSlidesButton = 2000,
+  kChooseGlossaryButton = 2001,
+  kSlidesPath = 2002,
+  kGlossaryPath = 2003,
+};
+
+// A file the keyboard uses, chosen as its menu chooses it and used at once.
+struct FileRow {
+  int page;
+  const wchar_t* caption;
+  const wchar_t* meaning;
+  int path_id;
+  int button_id;
+  const wchar_t* filter;  // name, pattern, and the empty pair that ends the list
+  const wchar_t* folder;  // below the Documents folder
+};
+const FileRow kFileRows[] = {
+    {1, L"Custom slides file:", L"The slide file of your own, used when Slide file says so.",
+     kSlidesPath, kChooseSlidesButton, L"Slide Files (*.txt)\0*.txt\0\0", L"\\Quorel\\Slidefiles"},
+    {2, L"Glossary file:", L"The glossary the keyboard offers expansions from.", kGlossaryPath,
+     kChooseGlossaryButton, L"Glossary Files (*.glo)\0*.glo\0\0", L"\\Quorel\\Glossaries"},
 };
 
 using Getter = int (*)();
@@ -67,7 +91,15 @@ struct Row {
   int value = 0;  // as the store holds it
 };
 
+struct FileControls {
+  HWND caption = nullptr;
+  HWND path = nullptr;
+  HWND button = nullptr;
+  HWND meaning = nullptr;
+};
+
 struct Program {
+  FileControls files[2];
   HINSTANCE instance = nullptr;
   HWND window = nullptr;
   HWND tabs = nullptr;
@@ -130,6 +162,65 @@ void ShowPage(int page) {
       if (part != nullptr) ShowWindow(part, show);
     }
   }
+  for (int i = 0; i < 2; ++i) {
+    const int show = kFileRows[i].page == page ? SW_SHOW : SW_HIDE;
+    const FileControls& file = program.files[i];
+    for (HWND part : {file.caption, file.path, file.button, file.meaning}) ShowWindow(part, show);
+  }
+}
+
+void ShowPaths() {
+  wchar_t path[MAX_PATH] = {};
+  SetWindowTextW(program.files[0].path,
+                 PARAMETERS_GetCustomSlidesFile(path, MAX_PATH) ? path : L"(none)");
+  path[0] = 0;
+  SetWindowTextW(program.files[1].path, PARAMETERS_GetGlossaryFile(path, MAX_PATH) ? path : L"(none)");
+}
+
+void PostToKeyboard(int (*message_of)(unsigned int*), WPARAM parameter) {
+  QUOREL_WINDOW keyboard = nullptr;
+  unsigned int message = 0;
+  if (GLOBAL_GetQuorelWindow(&keyboard) && keyboard != nullptr && message_of(&message) &&
+      message != 0) {
+    PostMessageW(keyboard, message, parameter, 0);
+  }
+}
+
+std::wstring DocumentsFolder() {
+  wchar_t path[MAX_PATH] = {};
+  return SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, path)) ? path : L"";
+}
+
+// Chosen as the keyboard's menu chooses it; the keyboard loads it at once and says so
+// when it cannot.
+void ChooseFile(int which) {
+  const FileRow& row = kFileRows[which];
+  const std::wstring folder = DocumentsFolder() + row.folder;
+  wchar_t path[MAX_PATH] = {};
+  OPENFILENAMEW dialog = {};
+  dialog.lStructSize = sizeof(dialog);
+  dialog.hwndOwner = program.window;
+  dialog.lpstrFilter = row.filter;
+  dialog.lpstrFile = path;
+  dialog.nMaxFile = MAX_PATH;
+  dialog.lpstrInitialDir = folder.c_str();
+  dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  if (!GetOpenFileNameW(&dialog)) return;
+  if (which == 0) {
+    PARAMETERS_SetSlidesOption(0);
+    PARAMETERS_SetCustomSlidesFile(path);
+    for (Row& shown : program.rows) {
+      if (shown.setting->option == 7) {
+        shown.value = 0;
+        ShowValue(shown, 0);
+      }
+    }
+    PostToKeyboard(GLOBAL_GetQuorelLoadSlideFileMsg, 0);
+  } else {
+    PARAMETERS_SetGlossaryFile(path);
+    PostToKeyboard(GLOBAL_GetQuorelLoadGlossaryMsg, 0);
+  }
+  ShowPaths();
 }
 
 // Checks every value first: one out of range writes nothing at all.
@@ -165,12 +256,7 @@ bool Apply() {
     changed.push_back(row->setting);
   }
   const std::optional<int> parameter = OptionsChangedParameter(changed);
-  QUOREL_WINDOW keyboard = nullptr;
-  unsigned int message = 0;
-  if (parameter && GLOBAL_GetQuorelWindow(&keyboard) && keyboard != nullptr &&
-      GLOBAL_GetQuorelOptionsChangedMsg(&message) && message != 0) {
-    PostMessageW(keyboard, message, static_cast<WPARAM>(*parameter), 0);
-  }
+  if (parameter) PostToKeyboard(GLOBAL_GetQuorelOptionsChangedMsg, static_cast<WPARAM>(*parameter));
   return true;
 }
 
@@ -188,6 +274,15 @@ void LayOut() {
     MoveWindow(row.control, sheet.left + 184, top, number ? 80 : 280, number ? 24 : 300, TRUE);
     if (row.unit != nullptr) MoveWindow(row.unit, sheet.left + 270, top + 3, 120, 20, TRUE);
     MoveWindow(row.meaning, sheet.left + 184, top + 27, sheet.right - sheet.left - 192, 18, TRUE);
+    top += 54;
+  }
+  for (int i = 0; i < 2; ++i) {
+    int& top = next_top[static_cast<std::size_t>(kFileRows[i].page)];
+    const FileControls& file = program.files[i];
+    MoveWindow(file.caption, sheet.left + 8, top + 3, 170, 20, TRUE);
+    MoveWindow(file.path, sheet.left + 184, top + 3, sheet.right - sheet.left - 300, 20, TRUE);
+    MoveWindow(file.button, sheet.right - 108, top, 96, 26, TRUE);
+    MoveWindow(file.meaning, sheet.left + 184, top + 27, sheet.right - sheet.left - 192, 18, TRUE);
     top += 54;
   }
   const int y = client.bottom - 38;
@@ -235,6 +330,15 @@ void OnCreate(HWND window) {
     }
     ++page_number;
   }
+  for (int i = 0; i < 2; ++i) {
+    const FileRow& row = kFileRows[i];
+    FileControls& file = program.files[i];
+    file.caption = Child(L"STATIC", row.caption, SS_LEFT, 0, program.font);
+    file.path = Child(L"STATIC", L"", SS_LEFT | SS_PATHELLIPSIS, row.path_id, program.font);
+    file.button = Child(L"BUTTON", L"Choose...", BS_PUSHBUTTON | WS_TABSTOP, row.button_id, program.font);
+    file.meaning = Child(L"STATIC", row.meaning, SS_LEFT, 0, program.small);
+  }
+  ShowPaths();
   // The pages' controls lie over the tab control.
   SetWindowPos(program.tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   Child(L"BUTTON", L"Restore defaults", WS_VISIBLE | BS_PUSHBUTTON | WS_TABSTOP, kRestoreButton, program.font);
@@ -254,6 +358,10 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
     case WM_SIZE:
       if (program.tabs != nullptr) LayOut();
       return 0;
+    case WM_CTLCOLORSTATIC:
+      // Texts on the page take its white, not the window's grey.
+      SetBkColor(reinterpret_cast<HDC>(wparam), GetSysColor(COLOR_WINDOW));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lparam);
       if (header->idFrom == kTabs && header->code == TCN_SELCHANGE) ShowPage(TabCtrl_GetCurSel(program.tabs));
@@ -261,6 +369,12 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
     }
     case WM_COMMAND:
       switch (LOWORD(wparam)) {
+        case kChooseSlidesButton:
+          ChooseFile(0);
+          return 0;
+        case kChooseGlossaryButton:
+          ChooseFile(1);
+          return 0;
         case kRestoreButton:
           RestoreDefaults();
           return 0;

@@ -14,9 +14,9 @@ constexpr Choice kNumbers[] = {{1, u"Phone: 1 2 3 on top"}, {2, u"Calculator: 7 
 constexpr Choice kShifting[] = {{1, u"Show capitals while Shift is on"},
                                 {2, u"Keep showing small letters"}};
 constexpr Choice kSideBlock[] = {{1, u"Accent keys"}, {0, u"Arrow keys"}};
-constexpr Choice kSymbols[] = {{0, u"Half cells"}, {1, u"Digits"}, {2, u"Punctuation"}};
-constexpr Choice kAtKey[] = {{1, u"When the pen touches the key"},
-                             {2, u"When the pen leaves the key"}};
+constexpr Choice kSymbols[] = {{0, u"Punctuation with digits in the corners"},
+                               {1, u"Digits only"}, {2, u"Punctuation only"}};
+constexpr Choice kAtKey[] = {{1, u"Pen down"}, {2, u"Pen up"}};
 constexpr Choice kSlideFiles[] = {{0, u"Custom slides file"},
                                   {1, u"Capitals only (CapsOnlySlides.txt)"},
                                   {2, u"Minimum slides (MinimumSlides.txt)"}};
@@ -44,7 +44,8 @@ constexpr Setting kKeyboard[] = {
     Pick(4, u"Shifting", u"What the letter keys show while Shift is latched.", kShifting, true),
     Pick(5, u"Side block", u"What the block beside the letters shows.", kSideBlock, true),
     Pick(6, u"Symbols", u"What the symbol strip beside the letters shows.", kSymbols, true),
-    Pick(1, u"Type a key", u"When a letter or the space key types.", kAtKey, false),
+    Pick(1, u"Produce key at", u"Whether letters, digits and space type when the pen touches or leaves them.",
+         kAtKey, false),
 };
 constexpr Setting kSlides[] = {
     Pick(7, u"Slide file", u"Which slide file the keyboard types slides from.", kSlideFiles,

@@ -79,3 +79,35 @@ def test_applied_options_rebuild_the_keyboard_and_typing_goes_on(options, keyboa
     # The application the user typed into is in front again by itself.
     wait_until(notepad.in_front, 5, lambda _: f"{probe('foreground')} is in front, not notepad")
     still_types(keyboard, notepad)
+
+
+@pytest.mark.options(Arrows=0xFFFFFFFF)
+def test_values_shown_are_those_read_and_a_chosen_slide_file_is_used_at_once(
+        options, keyboard, notepad, probe, registry, desktop, shot):
+    # -1 stored by hand reads as the store repairs it.
+    assert options.text(1005) == "Accent keys"
+    options.tab(2)
+    shot("options_glossary_page")
+    options.tab(3)
+    shot("options_timing_page")
+    # One options program at a time: a second start brings the first forward.
+    second = desktop.launch(keyboard.exe.parent / "QuorelOptions.exe")
+    wait_until(lambda: second.poll() is not None, 30, "the second options program did not end")
+    assert probe("count", OPTIONS_CLASS) == "1"
+
+    (desktop.prefix.path / "drive_c" / "mine.txt").write_bytes(
+        b"\r\n[NORTH]\r\n\r\nq\t\tquick\r\n")
+    options.tab(1)
+    options.click(2000)  # Choose... beside the custom slides file
+    wait_until(lambda: probe.exists("#32770", "Open"), 15, "no file chooser")
+    probe("set-text", "Open", "1148", "C:\\mine.txt")
+    probe("press", "Open", "1")
+    wait_for_value(lambda: registry.setting("Custom slides file"), "C:\\mine.txt", 10,
+                   "the custom slides file")
+    assert registry.option("Use slides for") == 0
+    wait_for_value(lambda: options.text(1007), "Custom slides file", 10, "the slide file shown")
+    options.click(CANCEL)
+    wait_until(lambda: not probe.exists(OPTIONS_CLASS), 10, "Cancel left the options up")
+    wait_until(notepad.in_front, 5, lambda _: f"{probe('foreground')} is in front, not notepad")
+    keyboard.slide("q", "north")
+    notepad.expect_text("quick")
