@@ -57,22 +57,6 @@ void StoreRect(HWND window, const wchar_t* prefix) {
   WriteMru((base + L" height").c_str(), rect.bottom - rect.top);
 }
 
-Scale ScaleOf(HWND window) {
-  // Asked of the window where the system knows per-monitor scaling, else of the screen.
-  using DpiForWindow = UINT(WINAPI*)(HWND);
-  static const auto dpi_for_window = reinterpret_cast<DpiForWindow>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  Scale scale;
-  if (dpi_for_window != nullptr) scale.dpi = static_cast<int>(dpi_for_window(window));
-  if (scale.dpi <= 0) {
-    HDC screen = GetDC(nullptr);
-    scale.dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-  }
-  if (scale.dpi <= 0) scale.dpi = 96;
-  return scale;
-}
-
 int Tell(HWND owner, std::wstring_view text, std::wstring_view title, UINT buttons) {
   return MessageBoxW(owner, std::wstring(text).c_str(), std::wstring(title).c_str(), buttons);
 }

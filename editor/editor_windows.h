@@ -10,6 +10,7 @@
 
 #include "editor/editor_rules.h"
 #include "library/api/QuorelApi.h"
+#include "platform/win32/dpi_scale.h"
 
 namespace quorel::editor {
 
@@ -26,17 +27,8 @@ void WriteMru(const wchar_t* name, int value);
 void RestoreRect(HWND window, const wchar_t* prefix);
 void StoreRect(HWND window, const wchar_t* prefix);
 
-// Layouts are written in pixels at 96 dots per inch and placed at the window's own: on a
-// tablet at 200 % a button stays a finger wide.
-struct Scale {
-  int dpi = 96;
-  int Real(int design) const { return MulDiv(design, dpi, 96); }
-  int Design(int real) const { return MulDiv(real, 96, dpi); }
-  void Move(HWND control, int x, int y, int width, int height) const {
-    MoveWindow(control, Real(x), Real(y), Real(width), Real(height), TRUE);
-  }
-};
-Scale ScaleOf(HWND window);
+using platform::win32::Scale;
+using platform::win32::ScaleOf;
 
 int Tell(HWND owner, std::wstring_view text, std::wstring_view title, UINT buttons = MB_OK);
 void Tell(HWND owner, const Refusal& refusal);

@@ -13,6 +13,7 @@
 
 #include "library/api/QuorelApi.h"
 #include "options/options_model.h"
+#include "platform/win32/dpi_scale.h"
 
 namespace quorel::options_program {
 
@@ -261,35 +262,38 @@ bool Apply() {
 }
 
 void LayOut() {
-  RECT client;
-  GetClientRect(program.window, &client);
-  MoveWindow(program.tabs, 8, 8, client.right - 16, client.bottom - 56, TRUE);
-  RECT sheet = {8, 8, client.right - 8, client.bottom - 48};
+  const platform::win32::Scale s = platform::win32::ScaleOf(program.window);
+  RECT real;
+  GetClientRect(program.window, &real);
+  const RECT client = {0, 0, s.Design(real.right), s.Design(real.bottom)};
+  s.Move(program.tabs, 8, 8, client.right - 16, client.bottom - 56);
+  RECT sheet = {s.Real(8), s.Real(8), s.Real(client.right - 8), s.Real(client.bottom - 48)};
   TabCtrl_AdjustRect(program.tabs, FALSE, &sheet);
+  sheet = {s.Design(sheet.left), s.Design(sheet.top), s.Design(sheet.right), s.Design(sheet.bottom)};
   std::vector<int> next_top(4, sheet.top + 8);
   for (Row& row : program.rows) {
     int& top = next_top[static_cast<std::size_t>(row.page)];
-    MoveWindow(row.caption, sheet.left + 8, top + 3, 170, 20, TRUE);
+    s.Move(row.caption, sheet.left + 8, top + 3, 170, 20);
     const bool number = row.setting->control == Control::kNumber;
-    MoveWindow(row.control, sheet.left + 184, top, number ? 80 : 280, number ? 24 : 300, TRUE);
-    if (row.unit != nullptr) MoveWindow(row.unit, sheet.left + 270, top + 3, 120, 20, TRUE);
-    MoveWindow(row.meaning, sheet.left + 184, top + 27, sheet.right - sheet.left - 192, 18, TRUE);
+    s.Move(row.control, sheet.left + 184, top, number ? 80 : 280, number ? 24 : 300);
+    if (row.unit != nullptr) s.Move(row.unit, sheet.left + 270, top + 3, 120, 20);
+    s.Move(row.meaning, sheet.left + 184, top + 27, sheet.right - sheet.left - 192, 18);
     top += 54;
   }
   for (int i = 0; i < 2; ++i) {
     int& top = next_top[static_cast<std::size_t>(kFileRows[i].page)];
     const FileControls& file = program.files[i];
-    MoveWindow(file.caption, sheet.left + 8, top + 3, 170, 20, TRUE);
-    MoveWindow(file.path, sheet.left + 184, top + 3, sheet.right - sheet.left - 300, 20, TRUE);
-    MoveWindow(file.button, sheet.right - 108, top, 96, 26, TRUE);
-    MoveWindow(file.meaning, sheet.left + 184, top + 27, sheet.right - sheet.left - 192, 18, TRUE);
+    s.Move(file.caption, sheet.left + 8, top + 3, 170, 20);
+    s.Move(file.path, sheet.left + 184, top + 3, sheet.right - sheet.left - 300, 20);
+    s.Move(file.button, sheet.right - 108, top, 96, 26);
+    s.Move(file.meaning, sheet.left + 184, top + 27, sheet.right - sheet.left - 192, 18);
     top += 54;
   }
   const int y = client.bottom - 38;
-  MoveWindow(GetDlgItem(program.window, kRestoreButton), 8, y, 130, 28, TRUE);
-  MoveWindow(GetDlgItem(program.window, kOkButton), client.right - 8 - 3 * 96, y, 90, 28, TRUE);
-  MoveWindow(GetDlgItem(program.window, kCancelButton), client.right - 8 - 2 * 96, y, 90, 28, TRUE);
-  MoveWindow(GetDlgItem(program.window, kApplyButton), client.right - 8 - 96, y, 90, 28, TRUE);
+  s.Move(GetDlgItem(program.window, kRestoreButton), 8, y, 130, 28);
+  s.Move(GetDlgItem(program.window, kOkButton), client.right - 8 - 3 * 96, y, 90, 28);
+  s.Move(GetDlgItem(program.window, kCancelButton), client.right - 8 - 2 * 96, y, 90, 28);
+  s.Move(GetDlgItem(program.window, kApplyButton), client.right - 8 - 96, y, 90, 28);
 }
 
 void OnCreate(HWND window) {
@@ -358,6 +362,13 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
     case WM_SIZE:
       if (program.tabs != nullptr) LayOut();
       return 0;
+    case WM_DPICHANGED: {
+      const auto* suggested = reinterpret_cast<const RECT*>(lparam);
+      SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
     case WM_CTLCOLORSTATIC:
       // Texts on the page take its white, not the window's grey.
       SetBkColor(reinterpret_cast<HDC>(wparam), GetSysColor(COLOR_WINDOW));
@@ -432,7 +443,8 @@ int Run(HINSTANCE instance, int show) {
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = kClass;
   RegisterClassExW(&window_class);
-  RECT frame = {0, 0, 640, 480};
+  const platform::win32::Scale screen = platform::win32::ScaleOf(nullptr);
+  RECT frame = {0, 0, screen.Real(640), screen.Real(480)};
   AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
   HWND window = CreateWindowExW(0, kClass, kTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                                 CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
