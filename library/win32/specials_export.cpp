@@ -3,7 +3,7 @@
 #include <array>
 
 #include "library/api/api_support.h"
-#include "library/specials/special_keys_menu.h"
+#include "library/inserts/insert_menu.h"
 #include "library/win32/unicode_picker.h"
 
 namespace {

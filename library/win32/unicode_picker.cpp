@@ -11,7 +11,7 @@
 #include "library/options/options.h"
 #include "library/options/window_rect_store.h"
 #include "library/shared_block/shared_block.h"
-#include "library/specials/unicode_grid.h"
+#include "library/inserts/character_grid.h"
 #include "library/win32/picker_resources.h"
 
 namespace quorel {

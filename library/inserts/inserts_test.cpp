@@ -4,8 +4,8 @@
 
 #include "library/keys/key_table.h"
 #include "library/options/options.h"
-#include "library/specials/special_keys_menu.h"
-#include "library/specials/unicode_grid.h"
+#include "library/inserts/insert_menu.h"
+#include "library/inserts/character_grid.h"
 #include "platform/fake/fake_system.h"
 
 namespace quorel {

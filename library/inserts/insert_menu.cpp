@@ -1,4 +1,4 @@
-#include "library/specials/special_keys_menu.h"
+#include "library/inserts/insert_menu.h"
 
 #include <array>
 #include <string>

@@ -1,4 +1,4 @@
-#include "library/specials/unicode_grid.h"
+#include "library/inserts/character_grid.h"
 
 #include <algorithm>
 
