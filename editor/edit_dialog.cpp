@@ -112,10 +112,10 @@ void LayOut(HWND dialog, const Request& request) {
 
 // --- the library and the list ----------------------------------------------------------------
 
+// As the list shows the rows it fills itself.
 std::wstring NewRowCaption(const Request& request) {
-  if (request.caption_mode == 2) return DirectionCaption(request.direction);
-  return request.kind == kCharacterKey ? CharacterName(request.parameter)
-                                       : SpecialName(request.kind, request.parameter);
+  return request.caption_mode == 2 ? DirectionCaption(request.direction)
+                                   : SlideKeyCaption(request.kind, request.parameter);
 }
 
 std::wstring Cell(const Request& request) {
@@ -239,8 +239,7 @@ LRESULT CALLBACK letterEditKeyPress(HWND edit, UINT message, WPARAM wparam, LPAR
   if (message == WM_CHAR) {
     SetWindowTextW(edit, L"");  // a typed character replaces the one before
     if (wparam == L' ') {
-      Tell(GetParent(edit), L"Please goto 'Special key slides' to define slides for the space key.",
-           L"Space is a special key");
+      Tell(GetParent(edit), kSpaceRefusal);
       return 0;
     }
     if (wparam == VK_BACK) return 0;
@@ -308,10 +307,7 @@ void OnInit(HWND dialog, Request& request) {
       SetDlgItemTextW(dialog, IDC_LETTER_EDIT, request.key_name.c_str());
       if (request.fixed == kKeyFixed) EnableWindow(Item(dialog, IDC_LETTER_EDIT), FALSE);
     } else {
-      int found = request.key_name.empty() ? 0 : -1;
-      for (int i = 0; i < 28 && !request.key_name.empty(); ++i) {
-        if (Wide(kSpecialKeyNames[i]) == request.key_name) found = i;
-      }
+      const int found = request.key_name.empty() ? 0 : SpecialKeyIndex(Utf16(request.key_name));
       // Item 0 shows when no key is known; it counts only once the user chooses it.
       SendMessageW(keys, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
       if (request.fixed == kKeyFixed) EnableWindow(keys, FALSE);
@@ -400,7 +396,7 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wparam, LPARA
             const int index = static_cast<int>(SendDlgItemMessageW(dialog, IDC_SPECIAL_KEY_COMBO, CB_GETCURSEL, 0, 0));
             unsigned short kind = 0;
             unsigned short parameter = 0;
-            if (index >= 0 && index < 28 &&
+            if (index >= 0 && index < static_cast<int>(std::size(kSpecialKeyNames)) &&
                 KEYDEF_GetSpecialKey(Wide(kSpecialKeyNames[index]).c_str(), &kind, &parameter)) {
               request->kind = kind;
               request->parameter = parameter;

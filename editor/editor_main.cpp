@@ -4,7 +4,6 @@
 // After windows.h, which they need.
 #include <commctrl.h>
 #include <commdlg.h>
-#include <objbase.h>
 
 #include <algorithm>
 #include <string>
@@ -12,6 +11,7 @@
 
 #include "editor/editor_timings.h"
 #include "editor/editor_windows.h"
+#include "platform/win32/documents_folder.h"
 
 namespace quorel::editor {
 
@@ -195,7 +195,7 @@ void SpecialKeyComboBoxChange() {
   // No key chosen: nothing to list, and Add has no key to give.
   editor.query_kind = 0;
   editor.query_parameter = 255;
-  if (index < 0 || index >= 28) {
+  if (index < 0 || index >= static_cast<int>(std::size(kSpecialKeyNames))) {
     ClearRows(editor.currentListView);
     return;
   }
@@ -526,11 +526,7 @@ void OnSpecialKeyMessage(WPARAM kind, LPARAM parameter) {
       name == nullptr) {
     return;
   }
-  const std::wstring text = name;
-  int found = -1;
-  for (int i = 0; i < 28; ++i) {
-    if (Wide(kSpecialKeyNames[i]) == text) found = i;
-  }
+  const int found = SpecialKeyIndex(Utf16(name));
   SendMessageW(editor.filters[2], CB_SETCURSEL, static_cast<WPARAM>(found), 0);
   SpecialKeyComboBoxChange();
 }
@@ -543,9 +539,7 @@ LRESULT CALLBACK LetterEditKeyPress(HWND edit, UINT message, WPARAM wparam, LPAR
     // A typed character replaces the one before.
     SetWindowTextW(edit, L"");
     if (wparam == L' ') {
-      Tell(GetAncestor(edit, GA_ROOT),
-           L"Please goto 'Special key slides' to define slides for the space key.",
-           L"Space is a special key");
+      Tell(GetAncestor(edit, GA_ROOT), kSpaceRefusal);
       wparam = VK_BACK;
     }
     if (wparam == VK_BACK) {
@@ -619,22 +613,6 @@ void LayOut() {
   s.Move(GetDlgItem(editor.window, kMoveDownButton), width - 8 - 84, button_top, 84, 26);
 }
 
-std::wstring DocumentsFolder() {
-  wchar_t* path = nullptr;
-  std::wstring folder;
-  const GUID documents = {0xFDD39AD0, 0x238F, 0x46AF, {0xAD, 0xB4, 0x6C, 0x85, 0x48, 0x03, 0x69, 0xC7}};
-  using KnownFolderPath = HRESULT(WINAPI*)(REFGUID, DWORD, HANDLE, PWSTR*);
-  HMODULE shell = LoadLibraryW(L"shell32.dll");
-  auto known = shell != nullptr ? reinterpret_cast<KnownFolderPath>(
-                                      reinterpret_cast<void*>(GetProcAddress(shell, "SHGetKnownFolderPath")))
-                                : nullptr;
-  if (known != nullptr && SUCCEEDED(known(documents, 0, nullptr, &path)) && path != nullptr) {
-    folder = path;
-    CoTaskMemFree(path);
-  }
-  return folder;
-}
-
 // The four tab pictures drawn at build time; null unless all of them load.
 HIMAGELIST TabPictures(const std::wstring& stem) {
   HIMAGELIST list = ImageList_Create(165, 83, ILC_COLOR24, 4, 0);
@@ -660,7 +638,7 @@ void FormCreate(HWND window) {
   wchar_t exe_dir[MAX_PATH] = {};
   UTILS_GetRunningExeDirectory(exe_dir, MAX_PATH);
   editor.shipped_slides_dir = std::wstring(exe_dir) + L"\\Quorel slidefiles";
-  const std::wstring documents = DocumentsFolder();
+  const std::wstring documents = platform::win32::DocumentsFolder();
   editor.slides_dir = documents + L"\\Quorel\\Slidefiles";
   editor.glossaries_dir = documents + L"\\Quorel\\Glossaries";
 

@@ -1,6 +1,7 @@
 #include "editor/editor_rules.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace quorel::editor {
 
@@ -14,6 +15,17 @@ std::u16string NothingSelected(FileKind file) {
 constexpr std::u16string_view kMultiple = u"Multiple selection not allowed.";
 
 }  // namespace
+
+const Refusal kSpaceRefusal = {
+    u"Please goto 'Special key slides' to define slides for the space key.",
+    u"Space is a special key"};
+
+int SpecialKeyIndex(std::u16string_view name) {
+  for (std::size_t i = 0; i < std::size(kSpecialKeyNames); ++i) {
+    if (kSpecialKeyNames[i] == name) return static_cast<int>(i);
+  }
+  return -1;
+}
 
 std::u16string ExpansionCell(std::u16string_view text, std::u16string_view preview) {
   std::u16string cell;

@@ -32,6 +32,9 @@ inline constexpr std::u16string_view kSpecialKeyNames[28] = {
 
 inline constexpr std::uint16_t kCharacterKey = 8;
 
+// Its place in the special key lists; -1 for a name they do not hold.
+int SpecialKeyIndex(std::u16string_view name);
+
 // A message box the editor shows instead of doing what was asked.
 struct Refusal {
   std::u16string text;
@@ -41,6 +44,9 @@ struct Refusal {
 
 // Column 1 of a row: the text with its line breaks shown as a pilcrow, after the preview
 // text in guillemets when there is one.
+// A space typed where a letter is chosen: space is a special key.
+extern const Refusal kSpaceRefusal;
+
 std::u16string ExpansionCell(std::u16string_view text, std::u16string_view preview);
 
 // Column 0 of a row captioned with its key: the one character of a character key, else

@@ -10,6 +10,9 @@ TEST(EditorRows, ShowLineBreaksAsPilcrowsAfterTheirPreview) {
   EXPECT_EQ(ExpansionCell(u"<enter>", u"Enter"), u"\u00ABEnter\u00BB<enter>");
   EXPECT_EQ(KeyCaption(8, u'\u00FF', u""), u"\u00FF");
   EXPECT_EQ(KeyCaption(3, 0, u"<shift>"), u"<shift>");
+  EXPECT_EQ(SpecialKeyIndex(u"<acute>"), 0);
+  EXPECT_EQ(SpecialKeyIndex(u"<wideright>"), 27);
+  EXPECT_EQ(SpecialKeyIndex(u"<delete>"), -1);
 }
 
 TEST(EditorDialog, ALeadingBlankBecomesItsKeyName) {

@@ -4,8 +4,6 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 #include <commdlg.h>
-#include <objbase.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <string>
@@ -13,6 +11,7 @@
 
 #include "library/api/QuorelApi.h"
 #include "options/options_model.h"
+#include "platform/win32/documents_folder.h"
 #include "platform/win32/dpi_scale.h"
 
 namespace quorel::options_program {
@@ -187,16 +186,12 @@ void PostToKeyboard(int (*message_of)(unsigned int*), WPARAM parameter) {
   }
 }
 
-std::wstring DocumentsFolder() {
-  wchar_t path[MAX_PATH] = {};
-  return SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, path)) ? path : L"";
-}
 
 // Chosen as the keyboard's menu chooses it; the keyboard loads it at once and says so
 // when it cannot.
 void ChooseFile(int which) {
   const FileRow& row = kFileRows[which];
-  const std::wstring folder = DocumentsFolder() + row.folder;
+  const std::wstring folder = platform::win32::DocumentsFolder() + row.folder;
   wchar_t path[MAX_PATH] = {};
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof(dialog);

@@ -198,7 +198,6 @@ void SlideSet::SetExactQuery(int direction, std::uint16_t kind, std::uint16_t pa
   query_kind_ = kind;
   query_parameter_ = parameter;
   exact_query_ = true;
-  exact_parameter_ = true;
   auto run = runs_.find(SortKey(direction, kind, parameter));
   cursor_ = !ordered_ ? head_ : (run == runs_.end() ? -1 : run->second.first);
 }
