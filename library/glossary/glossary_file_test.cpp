@@ -205,10 +205,11 @@ TEST_F(GlossaryFileTest, FileThatCannotBeOpenedIsReportedAndChangesNothing) {
 TEST_F(GlossaryFileTest, FailedWriteKeepsTheOldFileAndItsBackup) {
   File() = "old\t\tbytes\r\n";
   glossary.Add(u"new", nullptr, u"entry", nullptr);
-  platform::fake::System().unwritable.insert(kPath);
+  // The new contents cannot be written beside the file.
+  platform::fake::System().unwritable.insert(std::u16string(kPath) + u".saving");
   EXPECT_FALSE(WriteGlossaryFile(glossary, kPath));
   EXPECT_EQ(File(), "old\t\tbytes\r\n");
-  EXPECT_EQ(platform::fake::System().files[u"C:\\g.bak"], "old\t\tbytes\r\n");
+  EXPECT_EQ(platform::fake::System().files[u"C:\\g.glo.bak"], "old\t\tbytes\r\n");
   const auto& boxes = platform::fake::System().message_boxes;
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, u"Can't open glossary C:\\g.glo.");

@@ -122,7 +122,7 @@ TEST_F(SlideFileTest, SavingKeepsABackupAndNeverDestroysTheOldFile) {
   set.Add(1, 8, u'a', nullptr, u"new");
   ASSERT_TRUE(WriteSlideFile(set, kPath));
   EXPECT_EQ(File(), "\r\n[NORTH]\r\n\r\na\t\tnew\r\n");
-  EXPECT_EQ(File(u"C:\\Users\\pen\\Documents\\Quorel slidefiles\\mine.bak"),
+  EXPECT_EQ(File(u"C:\\Users\\pen\\Documents\\Quorel slidefiles\\mine.txt.bak"),
             "\r\n[NORTH]\r\n\r\na\t\told\r\n");
 
   // The folder cannot be written: the message is shown and the file is as it was.

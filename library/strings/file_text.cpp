@@ -175,11 +175,9 @@ bool LoadTextFile(std::u16string_view path, std::u16string_view message, std::st
 }
 
 std::u16string BackupName(std::u16string_view path) {
-  std::size_t name_start = path.find_last_of(u"\\/");
-  name_start = name_start == std::u16string_view::npos ? 0 : name_start + 1;
-  std::size_t dot = path.rfind(u'.');
+  // The whole file name stays in it: "mine.txt" and "mine.glo" side by side keep a backup
+  // each instead of overwriting one "mine.bak".
   std::u16string backup(path);
-  if (dot != std::u16string_view::npos && dot >= name_start) backup.resize(dot);
   backup.append(u".bak");
   return backup;
 }

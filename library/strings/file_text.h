@@ -47,7 +47,7 @@ bool LoadTextFile(std::u16string_view path, std::u16string_view message, std::st
 // On failure shows `message` as LoadTextFile does.
 bool SaveTextFile(std::u16string_view path, std::u16string_view message, std::string_view bytes);
 
-// The path with the extension of its file name replaced by ".bak".
+// The path with ".bak" added: each file keeps its own backup.
 std::u16string BackupName(std::u16string_view path);
 
 // `format` with its first "%s" replaced by `argument`.

@@ -54,10 +54,11 @@ TEST(StringUtilities, EncodingWritesEveryCharacterFromU0100AsAnEscape) {
   EXPECT_EQ(std::u16string(out), u"&#65535;&#256;");
 }
 
-TEST(FileHelpers, BackupNameReplacesOnlyTheFileNamesExtension) {
-  EXPECT_EQ(BackupName(u"C:\\files\\slides.txt"), u"C:\\files\\slides.bak");
-  EXPECT_EQ(BackupName(u"C:\\files\\my.slides.txt"), u"C:\\files\\my.slides.bak");
-  EXPECT_EQ(BackupName(u"C:\\my.files\\slides"), u"C:\\my.files\\slides.bak");
+// "mine.txt" and "mine.glo" used to share "mine.bak", so each save of one destroyed the
+// other's backup.
+TEST(FileHelpers, EveryFileHasABackupNameOfItsOwn) {
+  EXPECT_EQ(BackupName(u"C:\\files\\mine.txt"), u"C:\\files\\mine.txt.bak");
+  EXPECT_NE(BackupName(u"C:\\files\\mine.txt"), BackupName(u"C:\\files\\mine.glo"));
   EXPECT_EQ(BackupName(u"slides"), u"slides.bak");
 }
 

@@ -29,7 +29,10 @@ class FileHandle {
 }  // namespace
 
 bool ReadFileBytes(std::u16string_view path, std::string* bytes) {
-  FileHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  // A reader never stands in the way of a save: the editor replaces the file while the
+  // keyboard may still be reading the old one.
+  FileHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return false;
   LARGE_INTEGER size;
@@ -67,8 +70,23 @@ bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
 }
 
 bool ReplaceFileWith(std::u16string_view source, std::u16string_view target) {
-  return MoveFileExW(Wide(source).c_str(), Wide(target).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  // A virus scanner, an indexer or a reader of another program may hold the old file for a
+  // moment; the replace is tried again until it lets go, for a while before it is given up.
+  constexpr ULONGLONG kPatienceMs = 2000;
+  constexpr DWORD kRetryMs = 25;
+  const std::wstring from = Wide(source);
+  const std::wstring to = Wide(target);
+  const ULONGLONG deadline = GetTickCount64() + kPatienceMs;
+  for (;;) {
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    const DWORD error = GetLastError();
+    const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                      error == ERROR_ACCESS_DENIED;
+    if (!held || GetTickCount64() >= deadline) return false;
+    Sleep(kRetryMs);
+  }
 }
 
 bool CopyFileOver(std::u16string_view from, std::u16string_view to) {

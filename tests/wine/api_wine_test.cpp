@@ -130,7 +130,7 @@ TEST_F(ApiTest, SlideFileOnDiskIsExactAndReadsBackWhatWasWritten) {
   api.DICO_AddSlideDefinition(5, 8, 0x0141, nullptr, awkward.c_str(), &index);
   const std::string first_bytes = ReadBytes(path);
   api.DICO_WriteToSlideFile(path.c_str());
-  EXPECT_EQ(ReadBytes(Path(L"slides.bak")), first_bytes);
+  EXPECT_EQ(ReadBytes(Path(L"slides.txt.bak")), first_bytes);
 
   api.DICO_ReleaseFromMemory();
   api.DICO_ReadFromSlideFile(path.c_str());
@@ -143,6 +143,47 @@ TEST_F(ApiTest, SlideFileOnDiskIsExactAndReadsBackWhatWasWritten) {
   }
   EXPECT_EQ(texts, (std::vector<std::wstring>{L"\u00e9", L"line\rbreak \u0142", L"east",
                                               awkward}));
+}
+
+// A virus scanner or indexer opens a file that was just written and holds it a moment,
+// sharing only reading, as the old readers did; the editor's save lands meanwhile.
+DWORD WINAPI HoldLikeAScanner(void* argument) {
+  auto* file = static_cast<HANDLE*>(argument);
+  Sleep(400);
+  CloseHandle(*file);
+  return 0;
+}
+
+TEST_F(ApiTest, SaveWaitsForAScannerAndReadingNeverBlocksASave) {
+  Load();
+  const std::wstring path = Path(L"held.txt");
+  WriteBytes(path, "\r\n[NORTH]\r\n\r\na\t\told\r\n");
+  api.DICO_ReadFromSlideFile(path.c_str());
+  int index = -1;
+  api.DICO_AddSlideDefinition(1, 8, L'b', nullptr, L"new", &index);
+  HANDLE scanner = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(scanner, INVALID_HANDLE_VALUE);
+  HANDLE holder = CreateThread(nullptr, 0, HoldLikeAScanner, &scanner, 0, nullptr);
+  ASSERT_NE(holder, nullptr);
+  EXPECT_EQ(api.DICO_WriteToSlideFile(path.c_str()), 1);
+  WaitForSingleObject(holder, 10000);
+  CloseHandle(holder);
+  EXPECT_EQ(ReadBytes(path), "\r\n[NORTH]\r\n\r\na\t\told\r\nb\t\tnew\r\n");
+
+  // A program that has the file open for writing, sharing everything, does not keep the
+  // library from reading it.
+  HANDLE writer = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  api.DICO_ReleaseFromMemory();
+  EXPECT_EQ(api.DICO_ReadFromSlideFile(path.c_str()), 1);
+  CloseHandle(writer);
+  int count = 0;
+  api.DICO_SetQueryCriteria(0, 0, 255);
+  while (api.DICO_Query(&index) == 1) ++count;
+  EXPECT_EQ(count, 2);
 }
 
 TEST_F(ApiTest, StringUtilitiesAndTheProgramFolder) {
