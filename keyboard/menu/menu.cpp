@@ -171,8 +171,9 @@ void OpenManual() {
 
 void ChooseFile(std::u16string_view filter_name, std::u16string_view pattern,
                 std::u16string_view leaf, void (*use)(std::u16string_view)) {
+  // Owned by no window: the keyboard stays usable while the chooser is up.
   const platform::OpenFileRequest request{std::u16string(filter_name), std::u16string(pattern),
-                                          DocumentsSubfolder(leaf)};
+                                          DocumentsSubfolder(leaf), 0};
   std::u16string path;
   if (platform::AskOpenFileName(request, &path)) use(path);
 }

@@ -189,10 +189,13 @@ std::uint32_t ChooseFromMenu(platform::WindowHandle owner, int x, int y) {
 }
 
 // A file path between the opening and the closing name, or nothing when cancelled.
-std::optional<std::u16string> AskFile(const SpecialItem& item, std::u16string_view filter_name,
+// The chooser belongs to the owner, so the dialog behind it cannot be pressed again.
+std::optional<std::u16string> AskFile(platform::WindowHandle owner, const SpecialItem& item,
+                                      std::u16string_view filter_name,
                                       std::u16string_view pattern,
                                       std::u16string_view documents_folder) {
   platform::OpenFileRequest request;
+  request.owner = owner;
   request.filter_name = filter_name;
   request.pattern = pattern;
   if (!documents_folder.empty()) {
@@ -259,11 +262,11 @@ std::optional<std::u16string> PickSpecial(platform::WindowHandle owner, int x, i
       platform::ShowMessageOwned(owner, kWaitPrompt, kSpecialsTitle);
       return opening + u"###" + ClosingName(opening);
     case Ask::kLaunch:
-      return AskFile(*item, u"All Files (*.*)", u"*.*", u"");
+      return AskFile(owner, *item, u"All Files (*.*)", u"*.*", u"");
     case Ask::kLoadGlossary:
-      return AskFile(*item, u"Glossary Files (*.glo)", u"*.glo", u"\\Glossaries");
+      return AskFile(owner, *item, u"Glossary Files (*.glo)", u"*.glo", u"\\Glossaries");
     case Ask::kLoadSlides:
-      return AskFile(*item, u"Slide Files (*.txt)", u"*.txt", u"\\Slidefiles");
+      return AskFile(owner, *item, u"Slide Files (*.txt)", u"*.txt", u"\\Slidefiles");
   }
   return std::nullopt;
 }

@@ -91,6 +91,8 @@ TEST_F(PickSpecialTest, MoveGivesThePositionStoredWhenTheUserConfirms) {
             u"Position the Quorel keyboard where you want it to be moved and tap ok");
 }
 
+// The choosers belong to the window that asked: before, they had no owner and the dialog
+// behind them could be pressed again while one was open.
 TEST_F(PickSpecialTest, FileItemsGiveTheChosenPathBetweenTheirNames) {
   System().open_file_confirms = true;
   System().open_file_answer = u"C:\\Tools\\calc.exe";
@@ -101,11 +103,11 @@ TEST_F(PickSpecialTest, FileItemsGiveTheChosenPathBetweenTheirNames) {
   EXPECT_EQ(Pick(64), u"<load slides>C:\\s.txt</load slides>");
   const auto& asked = System().open_file_requests;
   ASSERT_EQ(asked.size(), 3u);
-  EXPECT_EQ(asked[0], (platform::OpenFileRequest{u"All Files (*.*)", u"*.*", u""}));
+  EXPECT_EQ(asked[0], (platform::OpenFileRequest{u"All Files (*.*)", u"*.*", u"", kOwner}));
   EXPECT_EQ(asked[1], (platform::OpenFileRequest{u"Glossary Files (*.glo)", u"*.glo",
-                                                 u"C:\\Users\\pen\\Documents\\Quorel\\Glossaries"}));
+                                                 u"C:\\Users\\pen\\Documents\\Quorel\\Glossaries", kOwner}));
   EXPECT_EQ(asked[2], (platform::OpenFileRequest{u"Slide Files (*.txt)", u"*.txt",
-                                                 u"C:\\Users\\pen\\Documents\\Quorel\\Slidefiles"}));
+                                                 u"C:\\Users\\pen\\Documents\\Quorel\\Slidefiles", kOwner}));
 
   System().open_file_confirms = false;
   EXPECT_EQ(Pick(62), std::nullopt);

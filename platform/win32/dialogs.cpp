@@ -58,6 +58,7 @@ bool AskOpenFileName(const OpenFileRequest& request, std::u16string* path) {
   wchar_t file[MAX_PATH] = {};
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof(dialog);
+  dialog.hwndOwner = reinterpret_cast<HWND>(request.owner);
   dialog.lpstrFilter = filter.c_str();
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = file;
