@@ -251,7 +251,38 @@ void ResetSlidePreview(CellId cell) {
   ForgetTriple();
 }
 
+namespace {
+
+// The file the options name: a shipped one by "Use slides for", or the user's own.
+struct SlideSource {
+  int option = -1;
+  std::u16string custom;
+  bool operator==(const SlideSource&) const = default;
+};
+
+SlideSource CurrentSlideSource() {
+  SlideSource source;
+  source.option = GetOption(OptionId::kSlides);
+  if (source.option != 1 && source.option != 2) {
+    char16_t buffer[kPathChars] = {};
+    if (GetStringSetting(StringSetting::kCustomSlidesFile, buffer, kPathChars)) source.custom = buffer;
+  }
+  return source;
+}
+
+SlideSource& LoadedSource() {
+  static SlideSource loaded;
+  return loaded;
+}
+
+}  // namespace
+
+void FollowSlideSource() {
+  if (!(CurrentSlideSource() == LoadedSource())) LoadSlideSet();
+}
+
 void LoadSlideSet() {
+  LoadedSource() = CurrentSlideSource();
   // Matches and list rows hold indices into the set about to be replaced.
   ResetSlidePreview(Record().cell);
   KeyboardSlides().Release();
@@ -283,6 +314,7 @@ void LoadSlideSet() {
 
 void ResetSlidePreviewForTest() {
   Record() = PreviewRecord();
+  LoadedSource() = SlideSource();
   KeyboardSlides().Release();
   SetShownListContent(ListContent::kNothing);
 }

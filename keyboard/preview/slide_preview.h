@@ -42,6 +42,9 @@ bool CommitSlide(std::uint16_t kind, std::uint16_t parameter, CellId cell, int d
 void ResetSlidePreview(CellId cell);
 // Releases the slide set and reads it anew from the file "Use slides for" names.
 void LoadSlideSet();
+// After the options were read again: reads the slide set anew when they now name another
+// file than the one it was read from, so a file chosen in the options program types at once.
+void FollowSlideSource();
 
 void ResetSlidePreviewForTest();
 

@@ -180,5 +180,25 @@ TEST_F(SlidePreviewTest, LoadSlideSetSourcesAndMessages) {
   }
 }
 
+// "Slide file" chosen in the options program comes with options-changed only; the set used
+// to stay the old one until the keyboard restarted.
+TEST_F(SlidePreviewTest, OptionsNamingAnotherFileReloadTheSetAtOnce) {
+  auto& system = platform::fake::System();
+  system.files[u"C:\\Program Files\\Quorel\\Quorel slidefiles\\CapsOnlySlides.txt"] =
+      "[NORTH]\r\na\t\tA\r\n";
+  system.files[u"C:\\mine.txt"] = "[NORTH]\r\na\t\tmine\r\nb\t\tmine too\r\n";
+  SetOption(OptionId::kSlides, 1);
+  LoadSlideSet();
+  ASSERT_EQ(KeyboardSlides().live_count(), 1u);
+
+  FollowSlideSource();  // nothing changed: the set stays as it is
+  EXPECT_EQ(KeyboardSlides().live_count(), 1u);
+  SetStringSetting(StringSetting::kCustomSlidesFile, u"C:\\mine.txt");
+  SetOption(OptionId::kSlides, 0);
+  FollowSlideSource();
+  EXPECT_EQ(KeyboardSlides().live_count(), 2u);
+  EXPECT_TRUE(system.message_boxes.empty());
+}
+
 }  // namespace
 }  // namespace quorel::keyboard

@@ -100,7 +100,7 @@ def test_values_shown_are_those_read_and_a_chosen_slide_file_is_used_at_once(
     options.tab(1)
     options.click(2000)  # Choose... beside the custom slides file
     wait_until(lambda: probe.exists("#32770", "Open"), 15, "no file chooser")
-    probe("set-text", "Open", "1148", "C:\\mine.txt")
+    probe.set_text("Open", "1148", "C:\\mine.txt")
     probe("press", "Open", "1")
     wait_for_value(lambda: registry.setting("Custom slides file"), "C:\\mine.txt", 10,
                    "the custom slides file")
@@ -111,3 +111,20 @@ def test_values_shown_are_those_read_and_a_chosen_slide_file_is_used_at_once(
     wait_until(notepad.in_front, 5, lambda _: f"{probe('foreground')} is in front, not notepad")
     keyboard.slide("q", "north")
     notepad.expect_text("quick")
+
+
+@pytest.mark.user_slides("queue")
+def test_a_shipped_slide_file_chosen_in_the_options_types_at_once(options, keyboard, notepad,
+                                                                   probe, registry):
+    options.tab(1)
+    assert options.text(1007) == "Custom slides file"
+    options.choose_by_keys(1007, "Down")  # Capitals only
+    wait_for_value(lambda: options.text(1007), "Capitals only (CapsOnlySlides.txt)", 10,
+                   "the slide file chosen")
+    options.click(OK)
+    wait_until(lambda: not probe.exists(OPTIONS_CLASS), 10, "OK left the options up")
+    assert registry.option("Use slides for") == 1
+    wait_until(notepad.in_front, 5, lambda _: f"{probe('foreground')} is in front, not notepad")
+    # Without a restart, the keyboard slides from the file just chosen.
+    keyboard.slide("q", "north")
+    notepad.expect_text("Q")
