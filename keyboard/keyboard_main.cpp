@@ -27,6 +27,7 @@
 #include "platform/display.h"
 #include "platform/drawing.h"
 #include "platform/input.h"
+#include "platform/win32/user_input_watch.h"
 #include "platform/window.h"
 
 #ifndef WM_POINTERACTIVATE
@@ -51,11 +52,14 @@ constexpr wchar_t kSingleKeyboardMutex[] = L"Local\\PelmarikQuorelKeyboard5.02";
 // How long a second start waits for the first keyboard's window to appear.
 constexpr DWORD kFirstWindowWaitMs = 10000;
 constexpr int kMainIcon = 206;
+// Posted by the watch of the user's input: a press or a key away from the keyboard.
+constexpr UINT kUserActedElsewhere = WM_APP + 0x40;
 
 struct Program {
   HINSTANCE instance = nullptr;
   HWINEVENTHOOK switch_hook = nullptr;
   HWINEVENTHOOK foreground_hook = nullptr;
+  HWINEVENTHOOK focus_hook = nullptr;
   HWND last_foreground = nullptr;
   WNDPROC list_procedure = nullptr;
 };
@@ -101,7 +105,6 @@ LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wparam, LPARAM lp
     case WM_POINTERACTIVATE:
       return PA_NOACTIVATE;
     case WM_LBUTTONDOWN: {
-      CheckCaret();
       LRESULT found = SendMessageW(list, LB_ITEMFROMPOINT, 0, lparam);
       if (HIWORD(found) == 0) SendMessageW(list, LB_SETCURSEL, LOWORD(found), 0);
       return 0;
@@ -150,6 +153,9 @@ void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG,
       Dispatch(kind::kAlt, 0);
       RefreshToggleHighlights();
     }
+  } else if (event == EVENT_OBJECT_FOCUS) {
+    // Another control of the application has the focus: the word is not where it was.
+    ForgetTypedWord();
   } else if (event == EVENT_SYSTEM_FOREGROUND) {
     // The word being typed stays behind in the window the user left.
     ForgetTypedWord();
@@ -176,6 +182,13 @@ void OnMainCreate(HWND window) {
   program.foreground_hook = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND,
                                             nullptr, OnSystemEvent, 0, 0,
                                             WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+  program.focus_hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
+                                       OnSystemEvent, 0, 0,
+                                       WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+  // The word being typed ends when the user acts elsewhere; judged by these events, never
+  // by where a busy application's caret happens to be.
+  platform::win32::StartUserInputWatch(window, kUserActedElsewhere, window,
+                                       Handle(Windows().list));
 }
 
 void OnMainDestroy() {
@@ -187,6 +200,8 @@ void OnMainDestroy() {
   KeyboardGlossary().Release();
   if (program.switch_hook != nullptr) UnhookWinEvent(program.switch_hook);
   if (program.foreground_hook != nullptr) UnhookWinEvent(program.foreground_hook);
+  if (program.focus_hook != nullptr) UnhookWinEvent(program.focus_hook);
+  platform::win32::StopUserInputWatch();
   ClearKeyboardWindow();
   Windows().main = 0;
   timings.Write();
@@ -195,6 +210,7 @@ void OnMainDestroy() {
 
 void OnOptionsChanged(HWND window, WPARAM rebuild_only_when_zero) {
   LoadOptions();
+  FollowSlideSource();
   PlaceKeyboardOnWorkArea(Opaque(window));
   if (rebuild_only_when_zero == 0) {
     platform::ForgetImages();  // a new size or layout draws from other files
@@ -267,6 +283,9 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
     case kLoadSlideFileMessage:
       LoadOptions();
       LoadSlideSet();
+      return 0;
+    case kUserActedElsewhere:
+      ForgetTypedWord();
       return 0;
     default:
       break;

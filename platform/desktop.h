@@ -41,15 +41,6 @@ void MoveWindowQuietly(WindowHandle window, int x, int y);
 void PlaceAndShowWindow(WindowHandle window, const Rect& rect);
 void DestroyWindowAt(WindowHandle window);
 
-// The caret of the thread that has the keyboard focus: its window and its rectangle in
-// that window. False when no thread shows a caret.
-struct CaretPlace {
-  WindowHandle window = 0;
-  Rect rect;
-  bool operator==(const CaretPlace&) const = default;
-};
-bool FocusedCaret(CaretPlace* place);
-
 // The system's move-by-caption loop (SC_MOVE with HTCAPTION): follows the pen until it is
 // lifted, and returns only then.
 void DragWindowByCaption(WindowHandle window);

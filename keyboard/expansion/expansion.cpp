@@ -12,8 +12,6 @@
 #include "keyboard/preview/preview_list.h"
 #include "library/options/options.h"
 #include "library/shared_block/shared_block.h"
-#include "platform/clock.h"
-#include "platform/desktop.h"
 #include "platform/drawing.h"
 #include "platform/list_box.h"
 #include "platform/message_box.h"
@@ -33,13 +31,6 @@ struct ExpansionRecord {
   bool after_high = false;
   bool tracking = true;
   std::vector<const GlossaryEntry*> candidates;
-  // Where the caret stood once the application had taken the last keys, and where it stood
-  // before them; unknown when the application shows none or did not move it.
-  bool caret_known = false;
-  platform::CaretPlace caret;
-  bool caret_before_known = false;
-  platform::CaretPlace caret_before;
-  std::u16string word_before;  // the typed word when the caret was last checked
 };
 
 ExpansionRecord& Record() {
@@ -199,48 +190,7 @@ void ForgetTypedWord() {
   ExpansionRecord& record = Record();
   record.typed_word.clear();
   record.after_high = false;
-  record.caret_known = false;
   HideSuggestions();
-}
-
-void CheckCaret() {
-  ExpansionRecord& record = Record();
-  platform::CaretPlace now;
-  const bool shown = platform::FocusedCaret(&now);
-  if (record.caret_known && !record.typed_word.empty() && (!shown || !(now == record.caret))) {
-    ForgetTypedWord();
-  }
-  record.caret_before_known = shown;
-  record.caret_before = now;
-  record.word_before = record.typed_word;
-}
-
-void NoteCaret() {
-  ExpansionRecord& record = Record();
-  // Keys that left the word as it was (Shift, a mode key) typed nothing: the caret stays
-  // where it was known, and is not waited for.
-  if (!record.typed_word.empty() && record.typed_word == record.word_before) return;
-  record.caret_known = false;
-  if (record.typed_word.empty()) return;
-  // The application takes the keys in its own time: the caret counts once it has left
-  // where it stood before them and then stays put for one look.
-  const std::uint32_t start = platform::TickCount();
-  platform::CaretPlace last;
-  bool looked = false;
-  for (;;) {
-    platform::CaretPlace now;
-    if (!platform::FocusedCaret(&now)) return;  // no caret to follow
-    const bool moved = !record.caret_before_known || !(now == record.caret_before);
-    if (moved && looked && now == last) {
-      record.caret = now;
-      record.caret_known = true;
-      return;
-    }
-    last = now;
-    looked = true;
-    if (platform::TickCount() - start >= kCaretWaitLimitMs) return;
-    platform::Sleep(kCaretPollMs);
-  }
 }
 
 void RefreshSuggestions() {
@@ -337,7 +287,6 @@ void RefreshAfterKeys() {
   RefreshPanels(false);
   RefreshToggleHighlights();
   RefreshSuggestions();
-  NoteCaret();
 }
 
 void ExpandSelection() {

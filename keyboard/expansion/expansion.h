@@ -9,11 +9,6 @@
 
 namespace quorel::keyboard {
 
-// How long after the keys the caret is followed, and how often it is looked at: an
-// application takes a key within milliseconds.
-constexpr std::uint32_t kCaretWaitLimitMs = 60;
-constexpr std::uint32_t kCaretPollMs = 5;
-
 // The keyboard's glossary.
 Glossary& KeyboardGlossary();
 const std::u16string& TypedWord();
@@ -23,15 +18,13 @@ void TrackTypedKey(std::uint16_t kind, std::uint16_t parameter);
 // After every pen up and every key asked for by another program: the suggestions for the
 // typed word, or no list when it is too short or matches nothing.
 void RefreshSuggestions();
-// Forgets the word being typed and hides its suggestions: the user's text is no longer
-// where the keyboard left it (another window came to the front, the caret moved).
+// Forgets the word being typed and hides its suggestions: the user's text may no longer be
+// where the keyboard left it. The program calls it for what the user does elsewhere: a
+// press of the mouse or pen outside the keyboard's windows, a key typed on a hardware
+// keyboard, another window in front or another control focused. These are events, never
+// a look at the caret: an application busy with the last keys shows a caret that is
+// still on its way.
 void ForgetTypedWord();
-// At pen down and at a tap on the list: a caret that is no longer where the keyboard's last
-// keys left it (the user tapped elsewhere in the text) ends the word.
-void CheckCaret();
-// After the keys: follows the caret until the application has moved it, and keeps where it
-// stopped as the end of the typed word.
-void NoteCaret();
 // After keys: the panels shown, the toggle keys' highlights and the suggestions, as the
 // keys left them.
 void RefreshAfterKeys();

@@ -59,10 +59,7 @@ void PenDown(int x, int y) {
   press.down_y = y;
   press.down_tick = platform::TickCount();
   KeyHit hit;
-  if (!HitTest(x, y, &hit)) {
-    CheckCaret();
-    return;
-  }
+  if (!HitTest(x, y, &hit)) return;
   press.key = hit;
   press.pressed = true;
   const PenFacts facts = PenFactsOf(hit.kind);
@@ -77,8 +74,6 @@ void PenDown(int x, int y) {
     }
     if (highlight_observer != nullptr) highlight_observer();
   }
-  // After the highlight, which the user waits for; before the key joins the word.
-  CheckCaret();
   press.produced_at_down = !facts.at_pen_up;
   press.shortcut = IsShortcut(hit.kind);
   if (press.produced_at_down) {

@@ -56,12 +56,6 @@ std::u16string FolderOf(std::u16string_view path) {
 
 WindowHandle ForegroundWindow() { return Scene().foreground; }
 
-bool FocusedCaret(CaretPlace* place) {
-  if (!Scene().has_caret) return false;
-  *place = Scene().caret;
-  return true;
-}
-
 void SetForeground(WindowHandle window) {
   Scene().foreground_changes.push_back(window);
   if (IsLive(window)) Scene().foreground = window;

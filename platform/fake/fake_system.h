@@ -147,8 +147,6 @@ struct FakeSystem {
   // The desktop around the keyboard. Live windows are those of `windows`; a window without
   // an entry in `window_owners` belongs to a process and thread numbered as its handle.
   WindowHandle foreground = 0;
-  bool has_caret = false;  // the focused application's caret, when it shows one
-  CaretPlace caret;
   std::vector<WindowHandle> foreground_changes;  // every SetForeground, in order
   std::map<std::u16string, WindowHandle> top_level_classes;  // FindTopLevelWindow answers
   std::map<WindowHandle, WindowOwner> window_owners;

@@ -56,16 +56,6 @@ void PlaceAndShowWindow(WindowHandle window, const Rect& rect) {
 
 void DestroyWindowAt(WindowHandle window) { DestroyWindow(Handle(window)); }
 
-bool FocusedCaret(CaretPlace* place) {
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof(info);
-  // Thread 0: the thread of the foreground window, asked in one call.
-  if (!GetGUIThreadInfo(0, &info) || info.hwndCaret == nullptr) return false;
-  place->window = reinterpret_cast<WindowHandle>(info.hwndCaret);
-  place->rect = {info.rcCaret.left, info.rcCaret.top, info.rcCaret.right, info.rcCaret.bottom};
-  return true;
-}
-
 void DragWindowByCaption(WindowHandle window) {
   SendMessageW(Handle(window), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
 }

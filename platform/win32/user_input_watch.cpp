@@ -1,0 +1,131 @@
+#include "platform/win32/user_input_watch.h"
+
+#include <atomic>
+
+namespace platform::win32 {
+
+namespace {
+
+struct Watch {
+  std::atomic<HWND> notify{nullptr};
+  std::atomic<UINT> message{0};
+  std::atomic<HWND> own[2] = {nullptr, nullptr};
+  HANDLE thread = nullptr;
+  DWORD thread_id = 0;
+  HANDLE ready = nullptr;
+  std::atomic<bool> hooked{false};
+};
+Watch watch;
+
+bool OnOwnWindow(POINT point) {
+  for (const auto& window : watch.own) {
+    HWND own = window.load();
+    RECT rect;
+    if (own != nullptr && IsWindowVisible(own) && GetWindowRect(own, &rect) &&
+        PtInRect(&rect, point)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void Tell() { PostMessageW(watch.notify.load(), watch.message.load(), 0, 0); }
+
+LRESULT CALLBACK MouseHook(int code, WPARAM wparam, LPARAM lparam) {
+  if (code == HC_ACTION) {
+    switch (wparam) {
+      case WM_LBUTTONDOWN:
+      case WM_RBUTTONDOWN:
+      case WM_MBUTTONDOWN:
+      case WM_XBUTTONDOWN:
+        if (!OnOwnWindow(reinterpret_cast<const MSLLHOOKSTRUCT*>(lparam)->pt)) Tell();
+        break;
+      default:
+        break;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+LRESULT CALLBACK KeyHook(int code, WPARAM wparam, LPARAM lparam) {
+  if (code == HC_ACTION && (wparam == WM_KEYDOWN || wparam == WM_SYSKEYDOWN)) {
+    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lparam);
+    // The keyboard's own keys, and those of any other program, come injected.
+    if ((key->flags & LLKHF_INJECTED) == 0 && !IsModifierKey(key->vkCode)) Tell();
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+DWORD WINAPI WatchThread(void*) {
+  // The hooks hold up every press and key of the system until they answer.
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  HHOOK mouse = SetWindowsHookExW(WH_MOUSE_LL, MouseHook, instance, 0);
+  HHOOK keys = SetWindowsHookExW(WH_KEYBOARD_LL, KeyHook, instance, 0);
+  watch.hooked = mouse != nullptr || keys != nullptr;
+  SetEvent(watch.ready);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    DispatchMessageW(&message);
+  }
+  if (mouse != nullptr) UnhookWindowsHookEx(mouse);
+  if (keys != nullptr) UnhookWindowsHookEx(keys);
+  return 0;
+}
+
+}  // namespace
+
+bool IsModifierKey(DWORD virtual_key) {
+  switch (virtual_key) {
+    case VK_SHIFT:
+    case VK_LSHIFT:
+    case VK_RSHIFT:
+    case VK_CONTROL:
+    case VK_LCONTROL:
+    case VK_RCONTROL:
+    case VK_MENU:
+    case VK_LMENU:
+    case VK_RMENU:
+    case VK_LWIN:
+    case VK_RWIN:
+    case VK_CAPITAL:
+    case VK_NUMLOCK:
+    case VK_SCROLL:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool StartUserInputWatch(HWND notify, UINT message, HWND own_main, HWND own_list) {
+  if (watch.thread != nullptr) return watch.hooked;
+  watch.notify = notify;
+  watch.message = message;
+  watch.own[0] = own_main;
+  watch.own[1] = own_list;
+  watch.ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (watch.ready == nullptr) return false;
+  watch.thread = CreateThread(nullptr, 0, WatchThread, nullptr, 0, &watch.thread_id);
+  if (watch.thread == nullptr) {
+    CloseHandle(watch.ready);
+    watch.ready = nullptr;
+    return false;
+  }
+  // The hooks are set within moments; a thread that never gets that far is not waited for.
+  WaitForSingleObject(watch.ready, 5000);
+  return watch.hooked;
+}
+
+void StopUserInputWatch() {
+  if (watch.thread == nullptr) return;
+  PostThreadMessageW(watch.thread_id, WM_QUIT, 0, 0);
+  WaitForSingleObject(watch.thread, 5000);
+  CloseHandle(watch.thread);
+  CloseHandle(watch.ready);
+  watch.thread = nullptr;
+  watch.ready = nullptr;
+  watch.thread_id = 0;
+  watch.hooked = false;
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,23 @@
+// What the user does away from the keyboard, heard as it happens: a press of the mouse or
+// pen outside the keyboard's windows, or a key typed on a hardware keyboard. Either may
+// move the caret of the application typed into. Low-level hooks must answer within a
+// limit the system sets; they run on a thread of their own, so the keyboard's own waits
+// (the highlight time, <wait>, a started program) never keep them waiting.
+#pragma once
+
+#include <windows.h>
+
+namespace platform::win32 {
+
+// Starts the watch: each such press or key posts `message` to `notify`. Presses on a
+// visible window of `own` (the keyboard and its list) are the keyboard's own. False when
+// the hooks cannot be set; the program then goes on without them.
+bool StartUserInputWatch(HWND notify, UINT message, HWND own_main, HWND own_list);
+// Removes the hooks and ends their thread.
+void StopUserInputWatch();
+
+// A key that only shifts or switches what other keys do: pressed alone on a hardware
+// keyboard it moves no caret.
+bool IsModifierKey(DWORD virtual_key);
+
+}  // namespace platform::win32
