@@ -112,6 +112,9 @@ typedef struct QuorelGlossaryEntry* GLOSSARY_ENTRY;
   X(int, PARAMETERS_GetOptionInfo,                                                         \
     (int index, const QUOREL_CHAR** value_name, int* default_value, unsigned int* lowest,  \
      unsigned int* highest, int* zero_kept))                                               \
+  /* Reads every option anew from the registry, where another program may have changed   \
+   * them since this process first read them. */                                          \
+  X(int, PARAMETERS_ReloadOptions, (void))                                                 \
   /* The shared block */                                                                   \
   X(int, GLOBAL_GetQuorelWindow, (QUOREL_WINDOW* window))                                  \
   X(int, GLOBAL_GetQuorelOptionsChangedMsg, (unsigned int* message))                       \

@@ -113,3 +113,11 @@ int PARAMETERS_GetOptionInfo(int index, const QUOREL_CHAR** value_name, int* def
     return 1;
   });
 }
+
+int PARAMETERS_ReloadOptions(void) {
+  return Guarded([] {
+    quorel::EnsureOptionsLoaded();
+    quorel::LoadOptions();
+    return 1;
+  });
+}

@@ -189,5 +189,14 @@ TEST_F(SharedBlockExportsTest, UnopenableBlockGivesZerosAndIgnoresWrites) {
   EXPECT_EQ(fake::System().message_boxes.size(), 1u) << "the failure is told once";
 }
 
+// The editor learns what the options program changed since it started.
+TEST_F(OptionsExportsTest, ReloadReadsWhatAnotherProgramWrote) {
+  EXPECT_EQ(PARAMETERS_GetSlidesOption(), 0);
+  fake::SetRegistryDword(kOptionsKey, u"Use slides for", 2);
+  EXPECT_EQ(PARAMETERS_GetSlidesOption(), 0) << "the cache is the process's own";
+  EXPECT_EQ(PARAMETERS_ReloadOptions(), 1);
+  EXPECT_EQ(PARAMETERS_GetSlidesOption(), 2);
+}
+
 }  // namespace
 }  // namespace quorel
