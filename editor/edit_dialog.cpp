@@ -40,6 +40,7 @@ struct Request {
   std::wstring short_form;
   std::wstring preview;
   std::wstring text;
+  int added_index = -1;
   bool dialogReady = false;
 };
 
@@ -65,12 +66,21 @@ std::wstring MemoText(const std::wstring& text) {
 }
 
 // Entity escapes typed by the user become characters; line feeds go.
-std::wstring StoredText(std::wstring memo) {
+std::wstring Decoded(std::wstring memo) {
   memo.push_back(L'\0');
   STRUTILS_HTMLtoUnicode(memo.data());
   STRUTILS_RemoveLinefeeds(memo.data());
   memo.resize(wcslen(memo.c_str()));
   return memo;
+}
+
+// The text as it will be stored. An escape of NUL ends the decoded text where it stands;
+// the NUL is kept at the end then, so that the check refuses a text the file would cut.
+std::wstring StoredText(const std::wstring& memo) {
+  std::wstring text = Decoded(memo);
+  // Two different marks after the memo come through decoding unless a NUL ended it first.
+  if (Decoded(memo + L"x") == Decoded(memo + L"y")) text.push_back(L'\0');
+  return text;
 }
 
 void RememberDirection(HWND dialog, Request& request) {
@@ -137,6 +147,8 @@ void AddSlide(Request& request) {
                                PreviewOrNull(request), request.text.c_str(), &index)) {
     return;
   }
+  request.added_index = index;
+  JournalOf(FileKind::kSlides).Added(StoreOf(FileKind::kSlides), index);
   HWND list = request.list;
   const int row = RowForNewSlide(RowCount(list), [&](int other) {
     return DICO_CompareSlideDefinitions(index, static_cast<int>(RowHandle(list, other))) < 0;
@@ -151,11 +163,13 @@ void ModifySlide(Request& request) {
   if (request.direction != request.prior_direction || request.kind != request.prior_kind ||
       request.parameter != request.prior_parameter) {
     // A new key or direction: the definition moves to its sorted place.
+    JournalOf(FileKind::kSlides).Deleting(StoreOf(FileKind::kSlides), request.edited_slide);
     DICO_DeleteSlideDefinition(request.edited_slide);
     if (!selected.empty()) DeleteRow(list, selected[0]);
     AddSlide(request);
     return;
   }
+  JournalOf(FileKind::kSlides).Modifying(StoreOf(FileKind::kSlides), request.edited_slide);
   DICO_ModifySlideDefinition(request.edited_slide, PreviewOrNull(request), request.text.c_str());
   if (!selected.empty()) SetRowTexts(list, selected[0], RowCaption(list, selected[0]), Cell(request));
 }
@@ -167,6 +181,7 @@ void AddExpansion(Request& request) {
                                  request.text.c_str(), &index, &entry)) {
     return;
   }
+  JournalOf(FileKind::kGlossary).Added(StoreOf(FileKind::kGlossary), reinterpret_cast<ItemHandle>(entry));
   const int row = InsertRow(request.list, index, reinterpret_cast<LPARAM>(entry),
                             request.short_form, Cell(request));
   SelectAndCentre(request.list, row);
@@ -175,12 +190,15 @@ void AddExpansion(Request& request) {
 void ModifyExpansion(Request& request) {
   HWND list = request.list;
   const std::vector<int> selected = SelectedRows(list);
+  const auto edited = reinterpret_cast<ItemHandle>(request.edited_entry);
   if (request.short_form != request.prior_short_form) {
+    JournalOf(FileKind::kGlossary).Deleting(StoreOf(FileKind::kGlossary), edited);
     GLOSSARY_DeleteGlossaryEntry(request.edited_entry);
     if (!selected.empty()) DeleteRow(list, selected[0]);
     AddExpansion(request);
     return;
   }
+  JournalOf(FileKind::kGlossary).Modifying(StoreOf(FileKind::kGlossary), edited);
   GLOSSARY_ModifyGlossaryEntry(request.edited_entry, PreviewOrNull(request), request.text.c_str());
   if (!selected.empty()) SetRowTexts(list, selected[0], RowCaption(list, selected[0]), Cell(request));
 }
@@ -195,25 +213,27 @@ void okButtonClick(HWND dialog, Request& request) {
   if (converted != TextOf(memo)) SetWindowTextW(memo, converted.c_str());
   if (request.page == kExpansionPage) {
     const std::wstring short_form = TextOf(Item(dialog, IDC_SHORT_FORM_EDIT));
+    const std::wstring stored = StoredText(converted);
     if (auto refusal = ValidateExpansion(
             Utf16(short_form), [](char16_t c) { return GLOSSARY_IsValidShortFormChar(c) != 0; },
-            Utf16(converted))) {
+            Utf16(stored))) {
       Tell(dialog, *refusal);
       return;
     }
     request.short_form = short_form;
-    request.text = StoredText(converted);
+    request.text = stored;
     if (request.editing) {
       ModifyExpansion(request);
     } else {
       AddExpansion(request);
     }
   } else {
-    if (auto refusal = ValidateSlide(request.direction, request.key_chosen, Utf16(converted))) {
+    const std::wstring stored = StoredText(converted);
+    if (auto refusal = ValidateSlide(request.direction, request.key_chosen, Utf16(stored))) {
       Tell(dialog, *refusal);
       return;
     }
-    request.text = StoredText(converted);
+    request.text = stored;
     if (request.editing) {
       ModifySlide(request);
     } else {
@@ -307,8 +327,8 @@ void OnInit(HWND dialog, Request& request) {
       SetDlgItemTextW(dialog, IDC_LETTER_EDIT, request.key_name.c_str());
       if (request.fixed == kKeyFixed) EnableWindow(Item(dialog, IDC_LETTER_EDIT), FALSE);
     } else {
-      const int found = request.key_name.empty() ? 0 : SpecialKeyIndex(Utf16(request.key_name));
-      // Item 0 shows when no key is known; it counts only once the user chooses it.
+      // No key known: none shows chosen, and the user chooses one here.
+      const int found = request.key_name.empty() ? -1 : SpecialKeyIndex(Utf16(request.key_name));
       SendMessageW(keys, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
       if (request.fixed == kKeyFixed) EnableWindow(keys, FALSE);
     }
@@ -327,13 +347,17 @@ void OnInit(HWND dialog, Request& request) {
   SetDlgItemTextW(dialog, IDC_LONG_FORM_MEMO, MemoText(request.text).c_str());
   LayOut(dialog, request);
 
-  // The focus where the user types next; the memo with its caret at the end.
-  const bool to_memo = request.page == kSpecialKeyPage || request.fixed == kKeyFixed ||
-                       (request.page == kLetterPage && request.editing && !request.text.empty()) ||
-                       (request.page == kExpansionPage && !request.short_form.empty());
-  HWND focus = to_memo ? Item(dialog, IDC_LONG_FORM_MEMO)
-               : request.page == kLetterPage ? Item(dialog, IDC_LETTER_EDIT)
-                                             : Item(dialog, IDC_SHORT_FORM_EDIT);
+  // The focus where the user acts next: the key when it is still to be chosen, else the
+  // memo with its caret at the end.
+  const bool key_open = request.page != kExpansionPage && !request.key_chosen;
+  const bool to_memo = !key_open &&
+                       (request.page == kSpecialKeyPage || request.fixed == kKeyFixed ||
+                        (request.page == kLetterPage && request.editing && !request.text.empty()) ||
+                        (request.page == kExpansionPage && !request.short_form.empty()));
+  HWND focus = to_memo                             ? Item(dialog, IDC_LONG_FORM_MEMO)
+               : request.page == kLetterPage       ? Item(dialog, IDC_LETTER_EDIT)
+               : request.page == kSpecialKeyPage   ? Item(dialog, IDC_SPECIAL_KEY_COMBO)
+                                                   : Item(dialog, IDC_SHORT_FORM_EDIT);
   SetFocus(focus);
   if (to_memo) {
     const int end = GetWindowTextLengthW(focus);
@@ -437,7 +461,7 @@ void FillKeyName(Request& request) {
 }  // namespace
 
 INT_PTR AddSlideDialog(HWND owner, int fixed, int caption_mode, HWND list, int direction,
-                       WORD kind, WORD parameter, bool key_chosen) {
+                       WORD kind, WORD parameter, bool key_chosen, AddedSlide* added) {
   Request request;
   request.fixed = fixed;
   request.caption_mode = caption_mode;
@@ -450,7 +474,9 @@ INT_PTR AddSlideDialog(HWND owner, int fixed, int caption_mode, HWND list, int d
   const bool letter = kind == kCharacterKey;
   request.caption = letter ? L"Add Letter Slide" : L"Add Special Key Slide";
   request.page = letter ? kLetterPage : kSpecialKeyPage;
-  return Run(owner, request);
+  const INT_PTR answer = Run(owner, request);
+  if (answer == IDOK && added != nullptr) *added = {request.kind, request.parameter, request.added_index};
+  return answer;
 }
 
 INT_PTR EditSlideDialog(HWND owner, int fixed, int caption_mode, int index, HWND list) {

@@ -201,6 +201,32 @@ int FindRowStartingWith(HWND list, std::wstring_view text) {
   return -1;
 }
 
+int FindRow(const NMLVFINDITEMW& find) {
+  const std::vector<Row>& rows = RowsOf(find.hdr.hwndFrom);
+  const int count = static_cast<int>(rows.size());
+  const LVFINDINFOW& wanted = find.lvfi;
+  const bool by_text = (wanted.flags & (LVFI_STRING | LVFI_PARTIAL)) != 0 && wanted.psz != nullptr;
+  const bool by_handle = (wanted.flags & LVFI_PARAM) != 0;
+  if (count == 0 || (!by_text && !by_handle)) return -1;
+  const std::wstring_view text = by_text ? std::wstring_view(wanted.psz) : std::wstring_view();
+  const int length = static_cast<int>(text.size());
+  const bool whole = (wanted.flags & LVFI_PARTIAL) == 0;
+  const int start = std::clamp(find.iStart, 0, count);
+  const int steps = (wanted.flags & LVFI_WRAP) != 0 ? count : count - start;
+  for (int step = 0; step < steps; ++step) {
+    const Row& row = rows[static_cast<std::size_t>((start + step) % count)];
+    bool found = false;
+    if (by_handle) {
+      found = row.handle == wanted.lParam;
+    } else if (row.caption.size() >= text.size() && (!whole || row.caption.size() == text.size())) {
+      found = CompareStringOrdinal(row.caption.data(), length, text.data(), length, TRUE) ==
+              CSTR_EQUAL;
+    }
+    if (found) return (start + step) % count;
+  }
+  return -1;
+}
+
 void GiveRowText(NMLVDISPINFOW* request) {
   LVITEMW& item = request->item;
   if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0) return;

@@ -41,6 +41,9 @@ enum ControlId : int {
   kMoveDownButton,
   kStatusBar,
   kTabLabel,
+  kUndoButton,
+  kKeyboardNotice,
+  kUseFileButton,
 };
 
 constexpr int kTabHeight = 137;
@@ -76,6 +79,8 @@ struct Editor {
   WORD query_parameter = 255;
   bool query_exact = false;  // the letter tab: parameter 255 is the letter U+00FF
   bool unsaved[2] = {};      // the last save of that file failed
+  HWND keyboard_notice = nullptr;
+  HWND use_file_button = nullptr;
   HWND focus = nullptr;  // the control that had the focus when the window was left
   bool formReady = false;
 };
@@ -157,6 +162,52 @@ void FillGlossaryList() {
   }
   RowsFilled(list);
   AdjustColumns(list);
+}
+
+// The rows of the current tab again, as its filter lists them.
+void RefillCurrentList() {
+  const int tab = Tab();
+  if (tab == kGlossaryTab) {
+    FillGlossaryList();
+  } else if ((tab == 1 && TextOf(editor.filters[1]).empty()) || editor.query_kind == 0) {
+    ClearRows(editor.currentListView);  // no letter or no key chosen: nothing listed
+  } else {
+    FillSlidesList();
+  }
+}
+
+void SelectRowsOf(const std::vector<ItemHandle>& handles) {
+  HWND list = editor.currentListView;
+  bool first = true;
+  for (int row = 0; row < RowCount(list); ++row) {
+    if (std::find(handles.begin(), handles.end(), RowHandle(list, row)) == handles.end()) continue;
+    if (first) {
+      SelectOnly(list, row);
+      CentreRow(list, row);
+      first = false;
+    } else {
+      ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+    }
+  }
+}
+
+void ShowUndo() {
+  EnableWindow(GetDlgItem(editor.window, kUndoButton), JournalOf(CurrentFile()).CanUndo());
+}
+
+// The keyboard types slides from a shipped file when "Use slides for" says so: edits of
+// this file would be saved and never typed, so the editor says it, and offers to switch.
+void ShowKeyboardNotice() {
+  const int source = PARAMETERS_GetSlidesOption();
+  const bool shown = Tab() != kGlossaryTab && !editor.slide_file.empty() && source != 0;
+  if (shown) {
+    const wchar_t* used = source == 1 ? L"CapsOnlySlides.txt" : L"MinimumSlides.txt";
+    const std::wstring notice =
+        std::wstring(L"The keyboard types slides from ") + used + L", not from this file.";
+    SetWindowTextW(editor.keyboard_notice, notice.c_str());
+  }
+  ShowWindow(editor.keyboard_notice, shown ? SW_SHOW : SW_HIDE);
+  ShowWindow(editor.use_file_button, shown ? SW_SHOW : SW_HIDE);
 }
 
 // --- queries ---------------------------------------------------------------------------------
@@ -258,6 +309,8 @@ void ShowCurrentPage() {
   }
   SetFocus(editor.filters[tab]);
   AdjustColumns(editor.currentListView);
+  ShowUndo();
+  ShowKeyboardNotice();
 }
 
 // --- files -----------------------------------------------------------------------------------
@@ -324,16 +377,22 @@ void Notify(FileKind file) {
   if (message != 0) PostMessageW(keyboard, message, 0, 0);
 }
 
-// Writes the file of the current tab; the keyboard reloads only what reached the disk.
-void SaveAndNotify() {
-  const Timer timer("save and notify");
-  const FileKind file = CurrentFile();
+// Writes a file from the library's set; the keyboard reloads only what reached the disk.
+bool WriteAndNotify(FileKind file) {
   const std::wstring& name = FileName(file);
   const int written = file == FileKind::kSlides ? DICO_WriteToSlideFile(name.c_str())
                                                 : GLOSSARY_WriteToGlossaryFile(name.c_str());
   editor.unsaved[static_cast<int>(file)] = written == 0;
   ShowStatus();
   if (written != 0) Notify(file);
+  return written != 0;
+}
+
+// Writes the file of the current tab.
+void SaveAndNotify() {
+  const Timer timer("save and notify");
+  WriteAndNotify(CurrentFile());
+  ShowUndo();
 }
 
 void SetConfiguredFile(FileKind file, const std::wstring& path) {
@@ -374,6 +433,7 @@ void NewButtonClick() {
 void MakeNewFile(FileKind file, const std::wstring& path) {
   SetConfiguredFile(file, path);
   editor.unsaved[static_cast<int>(file)] = false;
+  JournalOf(file).Clear();
   if (file == FileKind::kSlides) {
     DICO_ReleaseFromMemory();
     CopyFileW((editor.shipped_slides_dir + L"\\CapsOnlySlides.txt").c_str(), path.c_str(), TRUE);
@@ -393,6 +453,7 @@ void OpenButtonClick() {
   if (!ChooseFile(file, nullptr, false, &path)) return;
   SetConfiguredFile(file, path);
   editor.unsaved[static_cast<int>(file)] = false;
+  JournalOf(file).Clear();
   if (file == FileKind::kSlides) {
     DICO_ReleaseFromMemory();
     DICO_ReadFromSlideFile(path.c_str());
@@ -418,23 +479,47 @@ void SaveAsButtonClick() {
 
 // --- editing ---------------------------------------------------------------------------------
 
+// Once a slide was added for a key chosen in the dialog, the tab lists that key, with the
+// new row selected.
+void ListAddedKey(const AddedSlide& added) {
+  const int tab = Tab();
+  if (tab == 1) {
+    const wchar_t letter[2] = {static_cast<wchar_t>(added.parameter), 0};
+    SetWindowTextW(editor.filters[1], letter);  // lists the letter
+  } else {
+    const QUOREL_CHAR* name = nullptr;
+    if (!KEYDEF_GetSpecialKeyName(added.kind, added.parameter, &name) || name == nullptr) return;
+    SendMessageW(editor.filters[2], CB_SETCURSEL,
+                 static_cast<WPARAM>(SpecialKeyIndex(Utf16(name))), 0);
+    SpecialKeyComboBoxChange();
+  }
+  SelectRowsOf({added.index});
+}
+
 void AddButtonClick() {
   const int tab = Tab();
-  if (!HaveFile(CurrentFile())) return;
+  const FileKind file = CurrentFile();
+  if (!HaveFile(file)) return;
   INT_PTR answer = IDCANCEL;
+  JournalOf(file).Begin();
   if (tab == 0) {
     answer = AddSlideDialog(editor.window, 2, 1, editor.currentListView, editor.query_direction,
                             kCharacterKey, 255, false);
   } else if (tab == kGlossaryTab) {
     answer = AddExpansionDialog(editor.window, editor.currentListView);
-  } else if (tab == 1) {
-    // The letter listed, when there is one: U+00FF is a letter like any other.
-    answer = AddSlideDialog(editor.window, 1, 2, editor.currentListView, 0, kCharacterKey,
-                            editor.query_parameter, editor.query_exact);
   } else {
-    answer = AddSlideDialog(editor.window, 1, 2, editor.currentListView, 0, editor.query_kind,
-                            editor.query_parameter, editor.query_kind != 0);
+    // The key listed, when there is one (U+00FF is a letter like any other); without one,
+    // the key is left to choose in the dialog.
+    const bool letter = tab == 1;
+    const std::wstring typed = TextOf(editor.filters[1]);
+    const bool chosen = letter ? !typed.empty() : editor.query_kind != 0;
+    const WORD parameter = letter ? (chosen ? typed[0] : 255) : editor.query_parameter;
+    AddedSlide added;
+    answer = AddSlideDialog(editor.window, chosen ? 1 : 0, 2, editor.currentListView, 0,
+                            letter ? kCharacterKey : editor.query_kind, parameter, chosen, &added);
+    if (answer == IDOK && !chosen) ListAddedKey(added);
   }
+  JournalOf(file).End();
   if (answer == IDOK) SaveAndNotify();
 }
 
@@ -448,6 +533,7 @@ void EditButtonClick() {
   if (!HaveFile(CurrentFile())) return;
   const LPARAM handle = RowHandle(editor.currentListView, selected[0]);
   INT_PTR answer = IDCANCEL;
+  JournalOf(CurrentFile()).Begin();
   if (tab == kGlossaryTab) {
     answer = EditExpansionDialog(editor.window, editor.currentListView,
                                  reinterpret_cast<GLOSSARY_ENTRY>(handle));
@@ -455,6 +541,7 @@ void EditButtonClick() {
     answer = EditSlideDialog(editor.window, tab == 0 ? 2 : 1, tab == 0 ? 1 : 2,
                              static_cast<int>(handle), editor.currentListView);
   }
+  JournalOf(CurrentFile()).End();
   if (answer == IDOK) SaveAndNotify();
 }
 
@@ -470,8 +557,11 @@ void DeleteButtonClick() {
     return;
   }
   if (!HaveFile(file)) return;
+  UndoJournal& journal = JournalOf(file);
+  journal.Begin();
   for (auto row = selected.rbegin(); row != selected.rend(); ++row) {
     const LPARAM handle = RowHandle(editor.currentListView, *row);
+    journal.Deleting(StoreOf(file), handle);
     if (file == FileKind::kSlides) {
       DICO_DeleteSlideDefinition(static_cast<int>(handle));
     } else {
@@ -479,6 +569,7 @@ void DeleteButtonClick() {
     }
     DeleteRow(editor.currentListView, *row);
   }
+  journal.End();
   SaveAndNotify();
 }
 
@@ -504,6 +595,9 @@ void MoveSelected(int step) {
       GLOSSARY_SwapGlossaryEntries(reinterpret_cast<GLOSSARY_ENTRY>(a),
                                    reinterpret_cast<GLOSSARY_ENTRY>(b));
     }
+    JournalOf(file).Begin();
+    JournalOf(file).Swapped(StoreOf(file), a, b);
+    JournalOf(file).End();
     // The library swapped the records' contents: each row keeps its handle, the texts swap.
     const std::wstring cell = RowCell(list, row);
     SetRowTexts(list, row, RowCaption(list, other), RowCell(list, other));
@@ -516,6 +610,46 @@ void MoveSelected(int step) {
   // Written whether or not anything moved, as every command that could change the file.
   if (!saved && !FileName(file).empty()) SaveAndNotify();
   SetFocus(list);
+}
+
+// Takes back the last change of the current tab's file, saved and told to the keyboard like
+// any change.
+void UndoButtonClick() {
+  const FileKind file = CurrentFile();
+  UndoJournal& journal = JournalOf(file);
+  if (!journal.CanUndo()) return;
+  const std::vector<ItemHandle> touched = journal.Undo(StoreOf(file));
+  RefillCurrentList();
+  SelectRowsOf(touched);
+  SaveAndNotify();
+  SetFocus(editor.currentListView);
+}
+
+void UseFileButtonClick() {
+  PARAMETERS_SetSlidesOption(0);
+  Notify(FileKind::kSlides);  // the keyboard reads the options and this file
+  ShowKeyboardNotice();
+}
+
+// A change that is not on disk is saved once more at close; when that fails too, the user
+// chooses: keep it in another file, close without it, or stay. False: stay.
+bool NothingLostAtClose() {
+  for (const FileKind file : {FileKind::kSlides, FileKind::kGlossary}) {
+    if (!editor.unsaved[static_cast<int>(file)] || WriteAndNotify(file)) continue;
+    const bool slides = file == FileKind::kSlides;
+    const std::wstring question =
+        L"The last change to " + FileName(file) + L" could not be saved.\r\n\r\n" +
+        L"Do you want to save the " + (slides ? L"slide file" : L"glossary") +
+        L" in another file?\r\nNo closes the editor without the change; Cancel keeps it open.";
+    const int answer = Tell(editor.window, question, kTitle, MB_YESNOCANCEL | MB_ICONWARNING);
+    if (answer == IDNO) continue;
+    if (answer != IDYES) return false;
+    std::wstring path;
+    if (!ChooseFile(file, L"Save As", true, &path)) return false;
+    SetConfiguredFile(file, path);
+    if (!WriteAndNotify(file)) return false;
+  }
+  return true;
 }
 
 // A special key tapped on the keyboard while the special key combo has the focus.
@@ -595,6 +729,11 @@ void LayOut() {
   for (HWND filter : editor.filters) s.Move(filter, sheet.left + 150, middle - 12, 200, 300);
   s.Move(editor.filters[1], sheet.left + 150, middle - 12, 24, 24);
   s.Move(editor.filters[3], sheet.left + 150, middle - 12, 120, 24);
+  // Beside the filter, when the keyboard types from another file than this one.
+  const int notice_left = sheet.left + 360;
+  const int notice_width = std::max<int>(sheet.right - 12 - notice_left, 60);
+  s.Move(editor.keyboard_notice, notice_left, middle - 28, notice_width, 30);
+  s.Move(editor.use_file_button, notice_left, middle + 4, 110, 24);
 
   const int list_top = kTabHeight + 4;
   const int bottom_top = height - kBottomHeight;
@@ -609,6 +748,7 @@ void LayOut() {
   s.Move(GetDlgItem(editor.window, kAddButton), kSideWidth, button_top, 60, 26);
   s.Move(GetDlgItem(editor.window, kEditButton), kSideWidth + 66, button_top, 60, 26);
   s.Move(GetDlgItem(editor.window, kDeleteButton), kSideWidth + 132, button_top, 60, 26);
+  s.Move(GetDlgItem(editor.window, kUndoButton), kSideWidth + 198, button_top, 60, 26);
   s.Move(GetDlgItem(editor.window, kMoveUpButton), width - 8 - 170, button_top, 80, 26);
   s.Move(GetDlgItem(editor.window, kMoveDownButton), width - 8 - 84, button_top, 84, 26);
 }
@@ -642,8 +782,10 @@ void FormCreate(HWND window) {
   editor.slides_dir = documents + L"\\Quorel\\Slidefiles";
   editor.glossaries_dir = documents + L"\\Quorel\\Glossaries";
 
-  editor.QuorelEditorPageControl = Child(WC_TABCONTROLW, L"", TCS_MULTILINE | TCS_RAGGEDRIGHT | WS_CLIPSIBLINGS,
-                       kPageControl);
+  // In the tab order, so that the arrow keys change tabs.
+  editor.QuorelEditorPageControl =
+      Child(WC_TABCONTROLW, L"", TCS_MULTILINE | TCS_RAGGEDRIGHT | WS_CLIPSIBLINGS | WS_TABSTOP,
+            kPageControl);
   // Each tab shows its picture; without the pictures, its label.
   HIMAGELIST pictures = TabPictures(std::wstring(exe_dir) + L"\\Quorel bitmaps\\editor\\tab");
   if (pictures != nullptr) {
@@ -680,22 +822,31 @@ void FormCreate(HWND window) {
   editor.filters[3] = Child(L"EDIT", L"", ES_LOWERCASE | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, kFindEdit);
   SendMessageW(editor.filters[3], EM_LIMITTEXT, 5, 0);
 
-  // Bottom to top: the tab control, the strip, the filter controls on it.
+  editor.keyboard_notice = Child(L"STATIC", L"", SS_LEFT | WS_CLIPSIBLINGS, kKeyboardNotice);
+  editor.use_file_button =
+      Child(L"BUTTON", L"Use this &file", BS_PUSHBUTTON | WS_TABSTOP, kUseFileButton);
+
+  // Bottom to top: the tab control, the strip, the filter controls and the notice on it.
   constexpr UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
   SetWindowPos(editor.QuorelEditorPageControl, HWND_BOTTOM, 0, 0, 0, 0, kOrderOnly);
   SetWindowPos(editor.tab_label, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
   for (HWND filter : editor.filters) SetWindowPos(filter, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
+  SetWindowPos(editor.keyboard_notice, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
+  SetWindowPos(editor.use_file_button, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
   editor.slidesListView = MakeList(kSlidesList);
   editor.glossaryListView = MakeList(kGlossaryList);
-  Child(L"BUTTON", L"New     ", BS_PUSHBUTTON | WS_TABSTOP, kNewButton);
-  Child(L"BUTTON", L"Open    ", BS_PUSHBUTTON | WS_TABSTOP, kOpenButton);
-  Child(L"BUTTON", L"Save As", BS_PUSHBUTTON | WS_TABSTOP, kSaveAsButton);
-  Child(L"BUTTON", L"Close    ", BS_PUSHBUTTON | WS_TABSTOP, kCloseButton);
-  Child(L"BUTTON", L"Add", BS_PUSHBUTTON | WS_TABSTOP, kAddButton);
-  Child(L"BUTTON", L"Edit", BS_PUSHBUTTON | WS_TABSTOP, kEditButton);
-  Child(L"BUTTON", L"Delete", BS_PUSHBUTTON | WS_TABSTOP, kDeleteButton);
-  Child(L"BUTTON", L"Move Up", BS_PUSHBUTTON | WS_TABSTOP, kMoveUpButton);
-  Child(L"BUTTON", L"Move Down", BS_PUSHBUTTON | WS_TABSTOP, kMoveDownButton);
+  // Each button answers Alt and its underlined letter.
+  Child(L"BUTTON", L"&New     ", BS_PUSHBUTTON | WS_TABSTOP, kNewButton);
+  Child(L"BUTTON", L"&Open    ", BS_PUSHBUTTON | WS_TABSTOP, kOpenButton);
+  Child(L"BUTTON", L"Save A&s", BS_PUSHBUTTON | WS_TABSTOP, kSaveAsButton);
+  Child(L"BUTTON", L"&Close    ", BS_PUSHBUTTON | WS_TABSTOP, kCloseButton);
+  Child(L"BUTTON", L"&Add", BS_PUSHBUTTON | WS_TABSTOP, kAddButton);
+  Child(L"BUTTON", L"&Edit", BS_PUSHBUTTON | WS_TABSTOP, kEditButton);
+  Child(L"BUTTON", L"&Delete", BS_PUSHBUTTON | WS_TABSTOP, kDeleteButton);
+  // Ctrl+Z, for a pen: takes back the last change.
+  Child(L"BUTTON", L"&Undo", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, kUndoButton);
+  Child(L"BUTTON", L"Move U&p", BS_PUSHBUTTON | WS_TABSTOP, kMoveUpButton);
+  Child(L"BUTTON", L"Move Do&wn", BS_PUSHBUTTON | WS_TABSTOP, kMoveDownButton);
   editor.statusBar = Child(STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, kStatusBar);
   const int whole_width[] = {-1};  // one panel
   SendMessageW(editor.statusBar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(whole_width));
@@ -773,6 +924,12 @@ void OnCommand(WPARAM wparam) {
     case kMoveDownButton:
       MoveSelected(1);
       break;
+    case kUndoButton:
+      UndoButtonClick();
+      break;
+    case kUseFileButton:
+      UseFileButtonClick();
+      break;
     default:
       break;
   }
@@ -808,17 +965,23 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       if (LOWORD(wparam) == WA_INACTIVE) {
         HWND focus = GetFocus();
         if (focus != nullptr && IsChild(window, focus)) editor.focus = focus;
-      } else if (editor.focus != nullptr && IsWindow(editor.focus)) {
-        SetFocus(editor.focus);
-        return 0;
+      } else {
+        // The options program may have changed which file the keyboard types from.
+        PARAMETERS_ReloadOptions();
+        if (editor.formReady) ShowKeyboardNotice();
+        if (editor.focus != nullptr && IsWindow(editor.focus)) {
+          SetFocus(editor.focus);
+          return 0;
+        }
       }
       return DefWindowProcW(window, message, wparam, lparam);
     case WM_COMMAND:
       OnCommand(wparam);
       return 0;
     case WM_CTLCOLORSTATIC:
-      // The tab's label on its coloured strip.
-      if (reinterpret_cast<HWND>(lparam) == editor.tab_label) {
+      // The tab's label and the notice on its coloured strip.
+      if (reinterpret_cast<HWND>(lparam) == editor.tab_label ||
+          reinterpret_cast<HWND>(lparam) == editor.keyboard_notice) {
         static HBRUSH strip = CreateSolidBrush(kStripColour);
         SetBkColor(reinterpret_cast<HDC>(wparam), kStripColour);
         SetTextColor(reinterpret_cast<HDC>(wparam), RGB(0x1b, 0x21, 0x28));
@@ -834,13 +997,21 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       } else if (header->idFrom == kSlidesList || header->idFrom == kGlossaryList) {
         if (header->code == NM_DBLCLK) EditButtonClick();
         if (header->code == LVN_GETDISPINFOW) GiveRowText(reinterpret_cast<NMLVDISPINFOW*>(lparam));
+        // A letter typed in a list: the row it begins, as a list view of its own rows finds it.
+        if (header->code == LVN_ODFINDITEMW) {
+          return FindRow(*reinterpret_cast<const NMLVFINDITEMW*>(lparam));
+        }
       }
       return 0;
     }
     case kSpecialKeyMessage:
       OnSpecialKeyMessage(wparam, lparam);
       return 0;
+    case WM_QUERYENDSESSION:
+      // Logging off: a change not on disk is saved first, or the user is asked.
+      return NothingLostAtClose() ? TRUE : FALSE;
     case WM_CLOSE:
+      if (!NothingLostAtClose()) return 0;
       GLOBAL_SetQuorelEditorSpecialKeyMsg(0);
       GLOBAL_SetQuorelEditorCurrentDialog(nullptr);
       DestroyWindow(window);
@@ -869,6 +1040,48 @@ bool BroughtForward() {
     ShowWindow(top, SW_SHOW);
   }
   return true;
+}
+
+// The keyboard's way through the editor, before the dialog keys see it: Ctrl+Tab and
+// Ctrl+Shift+Tab change tabs, Ctrl+Z undoes, and in a list Delete deletes, Enter and F2
+// edit, Insert adds. True when the key was taken.
+bool EditorKey(const MSG& message) {
+  if (message.message != WM_KEYDOWN || !editor.formReady) return false;
+  if (message.hwnd != editor.window && !IsChild(editor.window, message.hwnd)) return false;
+  const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+  const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+  if (control && message.wParam == VK_TAB) {
+    const int tab = (Tab() + (shift ? 3 : 1)) % 4;
+    TabCtrl_SetCurSel(editor.QuorelEditorPageControl, tab);
+    WriteMru(L"mru main tab index", tab);
+    ShowCurrentPage();
+    return true;
+  }
+  wchar_t window_class[16] = {};
+  GetClassNameW(message.hwnd, window_class, 16);
+  if (control && message.wParam == 'Z') {
+    // An edit box with a typing of its own to take back keeps Ctrl+Z.
+    if (lstrcmpiW(window_class, L"Edit") == 0 && SendMessageW(message.hwnd, EM_CANUNDO, 0, 0)) {
+      return false;
+    }
+    UndoButtonClick();
+    return true;
+  }
+  if (control || message.hwnd != editor.currentListView) return false;
+  switch (message.wParam) {
+    case VK_DELETE:
+      DeleteButtonClick();
+      return true;
+    case VK_RETURN:
+    case VK_F2:
+      EditButtonClick();
+      return true;
+    case VK_INSERT:
+      AddButtonClick();
+      return true;
+    default:
+      return false;
+  }
 }
 
 }  // namespace
@@ -911,6 +1124,7 @@ int Run(HINSTANCE instance, int show) {
   NoteReady();
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (EditorKey(message)) continue;
     if (IsDialogMessageW(window, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);

@@ -14,6 +14,13 @@ std::u16string NothingSelected(FileKind file) {
 
 constexpr std::u16string_view kMultiple = u"Multiple selection not allowed.";
 
+// A stored text that would type nothing: the file readers drop leading blanks and end a
+// text at a NUL, so such a text vanishes at the next reading.
+bool TypesNothing(std::u16string_view text) {
+  return text.find(u'\0') != std::u16string_view::npos ||
+         text.find_first_not_of(u" \t") == std::u16string_view::npos;
+}
+
 }  // namespace
 
 const Refusal kSpaceRefusal = {
@@ -52,16 +59,16 @@ std::u16string ConvertLeadingBlank(std::u16string_view memo) {
   return std::u16string(memo);
 }
 
-std::optional<Refusal> ValidateSlide(int direction, bool key_chosen, std::u16string_view memo) {
+std::optional<Refusal> ValidateSlide(int direction, bool key_chosen, std::u16string_view text) {
   if (direction < 1 || direction > 8) return Refusal{u"No direction specified.", u"Cannot save"};
   if (!key_chosen) return Refusal{u"No key specified.", u"Cannot save"};
-  if (memo.empty()) return Refusal{u"Slide text to produce is empty.", u"Cannot save"};
+  if (TypesNothing(text)) return Refusal{u"Slide text to produce is empty.", u"Cannot save"};
   return std::nullopt;
 }
 
 std::optional<Refusal> ValidateExpansion(std::u16string_view short_form,
                                          const std::function<bool(char16_t)>& valid_character,
-                                         std::u16string_view memo) {
+                                         std::u16string_view text) {
   if (short_form.empty()) return Refusal{u"Short form is empty.", u"Cannot save"};
   for (char16_t c : short_form) {
     if (!valid_character(c)) {
@@ -69,7 +76,7 @@ std::optional<Refusal> ValidateExpansion(std::u16string_view short_form,
                      u"Cannot save"};
     }
   }
-  if (memo.empty()) return Refusal{u"Expansion text to produce is empty.", u"Cannot save"};
+  if (TypesNothing(text)) return Refusal{u"Expansion text to produce is empty.", u"Cannot save"};
   return std::nullopt;
 }
 

@@ -58,10 +58,12 @@ std::u16string KeyCaption(std::uint16_t kind, std::uint16_t parameter,
 // the slide readers drop leading blanks.
 std::u16string ConvertLeadingBlank(std::u16string_view memo);
 
-std::optional<Refusal> ValidateSlide(int direction, bool key_chosen, std::u16string_view memo);
+// `text` is the text as it would be stored, escapes decoded; one that types nothing (empty,
+// only blanks, or holding a NUL) is refused.
+std::optional<Refusal> ValidateSlide(int direction, bool key_chosen, std::u16string_view text);
 std::optional<Refusal> ValidateExpansion(std::u16string_view short_form,
                                          const std::function<bool(char16_t)>& valid_character,
-                                         std::u16string_view memo);
+                                         std::u16string_view text);
 
 // Edit and Delete need a selection; Edit one row only.
 std::optional<Refusal> CheckEdit(FileKind file, int selected);

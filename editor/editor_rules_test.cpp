@@ -26,13 +26,19 @@ TEST(EditorDialog, ValidationNamesTheFirstThingMissing) {
   EXPECT_EQ(ValidateSlide(9, true, u"x")->text, u"No direction specified.");
   EXPECT_EQ(ValidateSlide(3, false, u"x")->text, u"No key specified.");
   EXPECT_EQ(ValidateSlide(3, true, u"")->text, u"Slide text to produce is empty.");
+  // Texts that decode to nothing the file could keep ("&#32;", "&#0;x") type nothing.
+  EXPECT_EQ(ValidateSlide(3, true, u" \t")->text, u"Slide text to produce is empty.");
+  EXPECT_EQ(ValidateSlide(3, true, std::u16string(u"x\0y", 3))->text,
+            u"Slide text to produce is empty.");
   EXPECT_FALSE(ValidateSlide(3, true, u"x"));
+  EXPECT_FALSE(ValidateSlide(3, true, u"\r"));  // a line break types Enter
 
   auto letters = [](char16_t c) { return c >= u'a' && c <= u'z'; };
   EXPECT_EQ(ValidateExpansion(u"", letters, u"x")->text, u"Short form is empty.");
   EXPECT_EQ(ValidateExpansion(u"b-t!", letters, u"")->text,
             u"- is not a valid short form character.");
   EXPECT_EQ(ValidateExpansion(u"bt", letters, u"")->text, u"Expansion text to produce is empty.");
+  EXPECT_EQ(ValidateExpansion(u"bt", letters, u"  ")->text, u"Expansion text to produce is empty.");
   EXPECT_FALSE(ValidateExpansion(u"bt", letters, u"by the way"));
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "editor/editor_rules.h"
+#include "editor/undo_journal.h"
 #include "library/api/QuorelApi.h"
 #include "platform/win32/dpi_scale.h"
 
@@ -59,6 +60,10 @@ LPARAM RowHandle(HWND list, int row);
 int FindRowStartingWith(HWND list, std::wstring_view text);
 // Answers a list's request for the text of a row (LVN_GETDISPINFOW).
 void GiveRowText(NMLVDISPINFOW* request);
+// Answers a list's search for a row (LVN_ODFINDITEMW, as when a letter is typed in it) as
+// a list view searches rows of its own: from the row it names, by caption or handle,
+// round to the top when asked; -1 when no row matches.
+int FindRow(const NMLVFINDITEMW& find);
 std::vector<int> SelectedRows(HWND list);
 void SelectOnly(HWND list, int row);
 void CentreRow(HWND list, int row);
@@ -67,10 +72,20 @@ void CentreRow(HWND list, int row);
 std::wstring SlideKeyCaption(int kind, int parameter);
 std::wstring DirectionCaption(int direction);
 
+// Each file's items as the library holds them, and the changes of this session to them.
+ItemStore& StoreOf(FileKind file);
+UndoJournal& JournalOf(FileKind file);
+
 // The add/edit dialog. Each returns IDOK when the user saved a change. fixed: 1 the key
 // is fixed, 2 the direction; caption_mode: 1 new rows show the key, 2 the direction.
+// What the dialog adds or changes is recorded in the file's journal.
+struct AddedSlide {
+  WORD kind = 0;
+  WORD parameter = 255;
+  int index = -1;  // the library's handle of the new definition
+};
 INT_PTR AddSlideDialog(HWND owner, int fixed, int caption_mode, HWND list, int direction,
-                       WORD kind, WORD parameter, bool key_chosen);
+                       WORD kind, WORD parameter, bool key_chosen, AddedSlide* added = nullptr);
 INT_PTR EditSlideDialog(HWND owner, int fixed, int caption_mode, int index, HWND list);
 INT_PTR AddExpansionDialog(HWND owner, HWND list);
 INT_PTR EditExpansionDialog(HWND owner, HWND list, GLOSSARY_ENTRY entry);

@@ -4,11 +4,12 @@ from pathlib import Path
 
 import pytest
 
-from harness.editor import (ADD, DELETE, DIALOG, DIRECTION_COMBO, EDIT, EDITOR_CLASS, FIND,
+from harness.editor import (ADD, CLOSE, DELETE, DIALOG, DIRECTION_COMBO, EDIT, EDITOR_CLASS,
+                            EDITOR_TITLE, FIND, KEYBOARD_NOTICE, SPECIAL_KEY_COMBO, USE_FILE,
                             GLOSSARY, LETTER, LETTER_EDIT, MACRO, MEMO, MOVE_DOWN, MOVE_UP, NEW,
                             OK, OPEN, SAVE_AS, SLIDES, SPECIAL_KEY, Editor)
 from harness.process import wait_for_value, wait_until
-from harness.quorel import KEYBOARD_CLASS
+from harness.quorel import KEYBOARD_CLASS, OPTIONS_CHANGED
 
 GLOSSARY_TEXT = b"[Words]\r\n\r\n[Phrases]\r\n\r\nbtw\t\tby the way\r\n"
 
@@ -135,11 +136,16 @@ def test_rows_move_within_their_caption_survive_a_restart_and_delete_together(
     assert b"two" not in saved and b"three" not in saved and b"q\t\tone" in saved, saved
 
 
-def test_a_second_start_brings_the_first_editor_forward(queue_slides, editor, desktop):
+def test_a_second_start_brings_the_first_editor_forward(queue_slides, editor, desktop, probe):
     editor.start()
+    probe("post", EDITOR_CLASS, 0x112, 0xF020)  # minimised, as by its title bar's button
+    wait_for_value(lambda: probe("iconic", EDITOR_CLASS), "iconic", 10, "the editor")
     second = editor.launch()
     wait_until(lambda: second.poll() is not None, 30, "the second editor did not end")
     assert editor.count() == 1
+    # The first one is back, in front, where the user can work in it.
+    wait_for_value(lambda: probe("iconic", EDITOR_CLASS), "normal", 10, "the first editor")
+    wait_for_value(lambda: probe("foreground"), EDITOR_CLASS, 10, "the window in front")
 
 
 def place_above_the_keyboard(probe):
@@ -162,7 +168,9 @@ def test_a_special_key_tapped_on_the_keyboard_chooses_itself_only_in_the_special
     editor.click_row(SLIDES, 0) if editor.rows(SLIDES) else editor.click(SLIDES)
     keyboard.tap("<123>")
     keyboard.tap("<abc>", panel="digits")
+    # Whatever the keyboard posted has reached the editor and been handled.
     assert probe("sync", KEYBOARD_CLASS) == "synced"
+    assert probe("sync", EDITOR_CLASS) == "synced"
     assert editor.text_of(SPECIAL_KEY) == "<shift>"
 
 
@@ -212,12 +220,12 @@ def test_without_a_slide_file_the_first_change_asks_where_and_new_refuses_existi
     existing.write_bytes(b"mine")
     editor.click(ADD)
     editor.wait_dialog("New")
-    probe("set-text", "New", "1148", "C:\\taken.txt")
+    probe.set_text("New", "1148", "C:\\taken.txt")
     probe("press", "New", "1")
     assert editor.message("Please chose another filename") == "C:\\taken.txt already exists"
     assert probe.shown(DIALOG, "New")
     assert existing.read_bytes() == b"mine"
-    probe("set-text", "New", "1148", "C:\\fresh.txt")
+    probe.set_text("New", "1148", "C:\\fresh.txt")
     probe("press", "New", "1")
     editor.wait_dialog("Add Letter Slide")
     desktop.xdotool("type", "--delay", 30, "zed")
@@ -290,8 +298,14 @@ def test_the_dialog_checks_converts_and_moves_an_edited_slide_to_its_direction(
     editor.click(OK, add)
     assert editor.message("Cannot save") == "No key specified."
     editor.type_into(LETTER_EDIT, "w", add)
+    # An escape of NUL would end the text there: it types nothing and is refused.
+    editor.type_into(MEMO, "&#0;", add)
+    editor.click(OK, add)
+    assert editor.message("Cannot save") == "Slide text to produce is empty."
     # A leading space, an entity escape and a line break, as a user types them.
-    editor.type_into(MEMO, " &#233;\ntwo", add)
+    editor.click(MEMO, add)
+    desktop.xdotool("key", "ctrl+a")
+    desktop.xdotool("type", "--delay", 30, " &#233;\ntwo")
     editor.click(OK, add)
     wait_until(lambda: "w\t<space>\u00e9\u00b6two" in editor.rows(SLIDES), 10,
                lambda _: f"North lists {editor.rows(SLIDES)}")
@@ -332,7 +346,7 @@ def test_new_copies_the_template_save_as_copies_the_file_and_open_reads_one(
     editor.tab("letter")
     editor.click(NEW)
     editor.wait_dialog("New")
-    probe("set-text", "New", "1148", "C:\\made.txt")
+    probe.set_text("New", "1148", "C:\\made.txt")
     probe("press", "New", "1")
     made = desktop.prefix.path / "drive_c" / "made.txt"
     wait_until(made.exists, 10, "New made no file")
@@ -342,15 +356,16 @@ def test_new_copies_the_template_save_as_copies_the_file_and_open_reads_one(
 
     editor.click(SAVE_AS)
     editor.wait_dialog("Save As")
-    probe("set-text", "Save As", "1148", "C:\\copy.txt")
+    probe.set_text("Save As", "1148", "C:\\copy.txt")
     probe("press", "Save As", "1")
     copy = desktop.prefix.path / "drive_c" / "copy.txt"
     wait_until(copy.exists, 10, "Save As wrote no file")
     wait_for_value(editor.status, "C:\\copy.txt", 10, "the status bar")
+    assert copy.read_bytes() == made.read_bytes() == template
 
     editor.click(OPEN)
     editor.wait_dialog("Open")
-    probe("set-text", "Open", "1148", "C:\\user_slides.txt")
+    probe.set_text("Open", "1148", "C:\\user_slides.txt")
     probe("press", "Open", "1")
     editor.type_into(LETTER, "q")
     wait_for_value(lambda: len(editor.rows(SLIDES)), 4, 10, "q's rows after Open")
@@ -376,3 +391,133 @@ def test_the_letter_y_with_diaeresis_lists_and_takes_only_its_own_slides(editor,
     wait_for_value(lambda: editor.rows(SLIDES), ["N\tyumlaut", "N\tsecond"], 10,
                    "the rows of \u00ff after an add")
     assert b"\xff\t\tsecond\r\n" in path.read_bytes()
+
+
+def test_a_change_not_on_disk_is_saved_at_close_or_the_user_is_asked(editor, probe, desktop,
+                                                                     registry):
+    folder = desktop.prefix.path / "drive_c" / "closing"
+    folder.mkdir()
+    (folder / "team.glo").write_bytes(GLOSSARY_TEXT)
+    registry.set_setting("Glossary file", "C:\\closing\\team.glo")
+    editor.start()
+    editor.tab("glossary")
+    wait_for_value(lambda: editor.rows(GLOSSARY), ["btw\tby the way"], 10, "the glossary rows")
+    (folder / "team.glo").unlink()
+    folder.rmdir()
+    dialog = (DIALOG, "Add Expansion")
+    editor.click(ADD)
+    editor.wait_dialog("Add Expansion")
+    desktop.xdotool("type", "--delay", 30, "asap")
+    editor.type_into(MEMO, "as soon as possible", dialog)
+    editor.click(OK, dialog)
+    assert editor.message("Quorel") == "Can't open glossary C:\\closing\\team.glo."
+
+    # Close tries the save again; when it fails the user is asked, and may stay.
+    editor.click(CLOSE)
+    assert editor.message("Quorel") == "Can't open glossary C:\\closing\\team.glo."
+    editor.wait_dialog(EDITOR_TITLE)
+    assert "C:\\closing\\team.glo could not be saved" in probe("dialog", EDITOR_TITLE)
+    editor.tap_button(EDITOR_TITLE, "Cancel")
+    wait_until(lambda: not probe.exists(DIALOG, EDITOR_TITLE), 10, "the question stays up")
+    assert editor.count() == 1 and editor.status().startswith("Not saved"), editor.status()
+
+    # The folder is back: Close saves the change without a word and the editor goes.
+    folder.mkdir()
+    editor.close()
+    saved = (folder / "team.glo").read_bytes()
+    assert b"asap\t\tas soon as possible" in saved and b"btw\t\tby the way" in saved, saved
+
+
+def test_the_editor_is_worked_from_the_keyboard_and_undo_takes_a_delete_back(
+        glossary_file, editor, probe, desktop):
+    # In the library's own form, so that a file written back is byte for byte the same.
+    glossary_file.write_bytes(b"[Words]\r\n\r\nb\t\tb text\r\n\r\n\r\n[Phrases]\r\n\r\n" + b"".join(
+        form + b"\t\t" + form + b" text\r\n" for form in (b"aa", b"ab", b"abc", b"bc")))
+    before = glossary_file.read_bytes()
+    key = "Software\\Pelmarik Solutions\\Quorel\\Quorel Editor"
+    editor.start()
+    editor.tab("glossary")
+    wait_for_value(lambda: editor.row_count(GLOSSARY), 5, 10, "the glossary rows")
+    editor.click_row(GLOSSARY, 0)
+    # A letter typed in the list goes to the first row it begins, as in any list.
+    desktop.xdotool("type", "b")
+    wait_for_value(lambda: editor.selected(GLOSSARY), [3], 10, "the row found for b")
+    desktop.xdotool("key", "Delete")
+    editor.wait_dialog("Confirm delete")
+    desktop.xdotool("key", "Return")  # Yes
+    wait_until(lambda: "b\tb text" not in editor.rows(GLOSSARY), 10, "the row stays")
+    assert b"b\t\tb text" not in glossary_file.read_bytes()
+
+    # Ctrl+Z takes the delete back, on disk too.
+    desktop.xdotool("key", "ctrl+z")
+    wait_until(lambda: "b\tb text" in editor.rows(GLOSSARY), 10, "the row did not come back")
+    wait_for_value(glossary_file.read_bytes, before, 10, "the glossary file")
+    assert editor.selected(GLOSSARY) == [3]
+
+    # Enter edits the row, Insert adds one; Ctrl+Tab and Ctrl+Shift+Tab change tabs.
+    desktop.xdotool("key", "Return")
+    editor.wait_dialog("Edit Expansion")
+    desktop.xdotool("key", "Escape")
+    wait_until(lambda: not probe.exists(DIALOG, "Edit Expansion"), 10, "the dialog stays")
+    desktop.xdotool("key", "Insert")
+    editor.wait_dialog("Add Expansion")
+    desktop.xdotool("key", "Escape")
+    wait_until(lambda: not probe.exists(DIALOG, "Add Expansion"), 10, "the dialog stays")
+    desktop.xdotool("key", "ctrl+Tab")
+    wait_for_value(lambda: probe("reg-get", key, "mru main tab index"), "dword 0", 10, "the tab")
+    desktop.xdotool("key", "ctrl+shift+Tab")
+    wait_for_value(lambda: probe("reg-get", key, "mru main tab index"), "dword 3", 10, "the tab")
+
+
+@pytest.mark.user_slides(q="queue")
+def test_add_without_a_chosen_key_lets_the_user_choose_it_in_the_dialog(editor, probe, desktop):
+    key = "Software\\Pelmarik Solutions\\Quorel\\Quorel Editor"
+    probe("reg-dword", key, "mru main special key combo index", 0xFFFFFFFF)  # none chosen
+    editor.start()
+    editor.tab("letter")
+    editor.click(LETTER)
+    desktop.xdotool("key", "BackSpace")  # no letter: nothing listed
+    wait_for_value(lambda: editor.text_of(LETTER), "", 10, "the letter box")
+    add = (DIALOG, "Add Letter Slide")
+    editor.click(ADD)
+    editor.wait_dialog("Add Letter Slide")
+    desktop.xdotool("type", "--delay", 30, "z")  # the letter box has the focus
+    editor.type_into(MEMO, "zed", add)
+    editor.click(OK, add)
+    # The tab now lists the letter chosen, with the new slide.
+    wait_for_value(lambda: editor.text_of(LETTER), "z", 10, "the letter box")
+    wait_for_value(lambda: editor.rows(SLIDES), ["N\tzed"], 10, "z's rows")
+
+    editor.tab("special key")
+    wait_for_value(lambda: editor.text_of(SPECIAL_KEY), "", 10, "the special key box")
+    special = (DIALOG, "Add Special Key Slide")
+    editor.click(ADD)
+    editor.wait_dialog("Add Special Key Slide")
+    assert editor.text_of(SPECIAL_KEY_COMBO, special) == ""
+    desktop.xdotool("key", "Down")  # the key box has the focus: its first key
+    wait_for_value(lambda: editor.text_of(SPECIAL_KEY_COMBO, special), "<acute>", 10, "the key")
+    editor.type_into(MEMO, "sharp", special)
+    editor.click(OK, special)
+    wait_for_value(lambda: editor.text_of(SPECIAL_KEY), "<acute>", 10, "the special key box")
+    wait_for_value(lambda: editor.rows(SLIDES), ["N\tsharp"], 10, "<acute>'s rows")
+
+
+@pytest.mark.user_slides(q="queue")
+def test_the_editor_says_when_the_keyboard_types_from_another_file_and_switches_it(
+        keyboard, notepad, editor, probe, registry):
+    # The keyboard is told to type from the shipped capitals instead of the user's file.
+    registry.set_option("Use slides for", 1)
+    keyboard.post(OPTIONS_CHANGED, 1)
+    place_above_the_keyboard(probe)
+    editor.start()
+    wait_for_value(lambda: editor.text_of(KEYBOARD_NOTICE),
+                   "The keyboard types slides from CapsOnlySlides.txt, not from this file.", 10,
+                   "the notice")
+    editor.click(USE_FILE)
+    wait_for_value(lambda: registry.option("Use slides for"), 0, 10, "the slide file used")
+    wait_for_value(lambda: editor.probe("control-rect", EDITOR_CLASS, EDITOR_TITLE, USE_FILE),
+                   "hidden", 10, "the button")
+    editor.close()
+    notepad.bring_to_front()
+    keyboard.slide("q", "north")
+    notepad.expect_text("queue")

@@ -14,6 +14,7 @@ PAGES, DIRECTION, LETTER, SPECIAL_KEY, FIND = 100, 101, 102, 103, 104
 SLIDES, GLOSSARY = 105, 106
 NEW, OPEN, SAVE_AS, CLOSE, ADD, EDIT, DELETE, MOVE_UP, MOVE_DOWN = range(107, 116)
 STATUS = 116
+UNDO, KEYBOARD_NOTICE, USE_FILE = 118, 119, 120
 # The add/edit dialog's.
 LETTER_EDIT, SPECIAL_KEY_COMBO, SHORT_FORM, DIRECTION_COMBO = 1002, 1003, 1004, 1006
 MEMO, DISPLAY_AS, MACRO, OK = 1008, 1010, 1011, 1
@@ -37,8 +38,14 @@ class Editor:
         return self.desktop.launch(self.exe, log=self.log, debug="fixme-all", env=self.env)
 
     def start(self):
-        self.launch()
-        wait_until(lambda: self.probe.shown(EDITOR_CLASS), 30, "the editor window did not come up")
+        self.desktop.start(self.launch, lambda: self.probe.shown(EDITOR_CLASS), "QuorelEditor.exe",
+                           "editor", self.wine_messages)
+
+    def wine_messages(self, lines=30):
+        try:
+            return "\n".join(self.log.read_text(errors="replace").splitlines()[-lines:])
+        except OSError:
+            return "(no messages)"
 
     def count(self):
         return int(self.probe("count", EDITOR_CLASS))

@@ -1,0 +1,141 @@
+#include "editor/undo_journal.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+namespace quorel::editor {
+namespace {
+
+// Items kept as the library keeps them: in key order, a new item after every item of its
+// key, and the lowest free handle given out again, so a stale handle names another item.
+class ListStore : public ItemStore {
+ public:
+  std::vector<ItemHandle> SameKey(const Item& item) override {
+    std::vector<ItemHandle> found;
+    for (ItemHandle handle : order_) {
+      if (items_[handle].short_form == item.short_form) found.push_back(handle);
+    }
+    return found;
+  }
+  std::optional<Item> Get(ItemHandle handle) override {
+    if (std::find(order_.begin(), order_.end(), handle) == order_.end()) return std::nullopt;
+    return items_[handle];
+  }
+  std::optional<ItemHandle> Add(const Item& item) override {
+    ItemHandle handle = 1;
+    while (std::find(order_.begin(), order_.end(), handle) != order_.end()) ++handle;
+    items_[handle] = item;
+    auto after = std::find_if(order_.begin(), order_.end(), [&](ItemHandle other) {
+      return items_[other].short_form > item.short_form;
+    });
+    order_.insert(after, handle);
+    return handle;
+  }
+  void Delete(ItemHandle handle) override { std::erase(order_, handle); }
+  void Modify(ItemHandle handle, const Item& item) override {
+    items_[handle].preview = item.preview;
+    items_[handle].text = item.text;
+  }
+  void Swap(ItemHandle a, ItemHandle b) override { std::swap(items_[a], items_[b]); }
+
+  std::vector<Item> Items() {
+    std::vector<Item> shown;
+    for (ItemHandle handle : order_) shown.push_back(items_[handle]);
+    return shown;
+  }
+  ItemHandle At(std::size_t place) const { return order_[place]; }
+
+ private:
+  std::map<ItemHandle, Item> items_;
+  std::vector<ItemHandle> order_;
+};
+
+Item Entry(std::u16string short_form, std::u16string text) {
+  Item item;
+  item.short_form = std::move(short_form);
+  item.text = std::move(text);
+  return item;
+}
+
+// Every kind of change, one after another, each taken back in turn: the items after each
+// undo are exactly those before the change, in the same order.
+TEST(UndoJournal, EveryChangeTakenBackRestoresTheItemsAndTheirOrder) {
+  ListStore store;
+  UndoJournal journal;
+  for (const auto& [form, text] : {std::pair{u"a", u"one"}, {u"a", u"two"}, {u"a", u"three"},
+                                  {u"b", u"bee"}}) {
+    store.Add(Entry(form, text));
+  }
+  std::vector<std::vector<Item>> before;
+  auto step = [&](auto&& change) {
+    before.push_back(store.Items());
+    journal.Begin();
+    change();
+    journal.End();
+  };
+  step([&] {  // a move down: "one" after "two"
+    store.Swap(store.At(0), store.At(1));
+    journal.Swapped(store, store.At(0), store.At(1));
+  });
+  step([&] {  // an edit of the text
+    journal.Modifying(store, store.At(2));
+    Item changed = Entry(u"a", u"THREE");
+    changed.preview = u"3";
+    store.Modify(store.At(2), changed);
+  });
+  step([&] {  // two rows deleted, the last first
+    for (std::size_t place : {3u, 0u}) {
+      journal.Deleting(store, store.At(place));
+      store.Delete(store.At(place));
+    }
+  });
+  step([&] {  // an add, which takes the lowest free handle
+    journal.Added(store, *store.Add(Entry(u"c", u"sea")));
+  });
+  step([&] {  // an edit that changes the short form: the entry moves
+    const Item moved = Entry(u"b", store.Get(store.At(0))->text);
+    journal.Deleting(store, store.At(0));
+    store.Delete(store.At(0));
+    journal.Added(store, *store.Add(moved));
+  });
+  journal.Begin();  // a dialog cancelled: nothing kept
+  journal.End();
+
+  while (!before.empty()) {
+    ASSERT_TRUE(journal.CanUndo());
+    const std::vector<ItemHandle> touched = journal.Undo(store);
+    EXPECT_EQ(store.Items(), before.back()) << "after undoing step " << before.size();
+    for (ItemHandle handle : touched) EXPECT_TRUE(store.Get(handle).has_value());
+    before.pop_back();
+  }
+  EXPECT_FALSE(journal.CanUndo());
+  EXPECT_TRUE(journal.Undo(store).empty());
+}
+
+TEST(UndoJournal, KeepsTheLastStepsOnlyAndForgetsThemForAnotherFile) {
+  ListStore store;
+  UndoJournal journal;
+  for (std::size_t i = 0; i < UndoJournal::kMostSteps + 5; ++i) {
+    journal.Begin();
+    journal.Added(store, *store.Add(Entry(u"x", u"t")));
+    journal.End();
+  }
+  std::size_t undone = 0;
+  while (journal.CanUndo()) {
+    journal.Undo(store);
+    ++undone;
+  }
+  EXPECT_EQ(undone, UndoJournal::kMostSteps);
+  EXPECT_EQ(store.Items().size(), 5u);
+
+  journal.Begin();
+  journal.Added(store, *store.Add(Entry(u"x", u"t")));
+  journal.End();
+  journal.Clear();
+  EXPECT_FALSE(journal.CanUndo());
+}
+
+}  // namespace
+}  // namespace quorel::editor
