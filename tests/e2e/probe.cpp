@@ -16,6 +16,7 @@
 //   text                         the text of Wine's notepad
 //   window CLASS [TITLE]         "left top right bottom", "hidden" or "none"
 //   count CLASS                  how many top-level windows of that class exist
+//   iconic CLASS                 "iconic" when the window is minimised, "normal", or "none"
 //   client CLASS [TITLE]         the screen point of the window's client origin, "x y"
 //   foreground                   the class of the foreground window, or "none"
 //   caret                        the foreground thread's caret: "CLASS left top right bottom"
@@ -574,6 +575,10 @@ std::string Answer(const std::vector<std::wstring>& words) {
   if (command == L"menu-keys") return PressMenuKeys({words.begin() + 1, words.end()});
   if (n >= 2 && command == L"window") return WindowRect(TopWindow(words[1], title(2)));
   if (n == 2 && command == L"count") return CountWindows(words[1]);
+  if (n == 2 && command == L"iconic") {
+    HWND window = TopWindow(words[1]);
+    return window == nullptr ? "none" : IsIconic(window) ? "iconic" : "normal";
+  }
   if ((n == 2 || n == 3) && command == L"client") return ClientOrigin(TopWindow(words[1], title(2)));
   if (n == 2 && command == L"memory") return ProcessMemory(TopWindow(words[1]));
   if (n == 2 && command == L"dialog") return DialogStatics(words[1]);

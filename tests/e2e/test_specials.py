@@ -135,7 +135,7 @@ def test_launch_gives_the_chosen_path_and_a_cancelled_chooser_gives_none(host, p
     host.click_item("launch")
     wait_until(lambda: probe.shown(*chooser), 15, "no file chooser")
     # The chooser's file name box: a path typed there is a file chosen.
-    probe("set-text", "Open", "1148", "C:\\windows\\notepad.exe")
+    probe.set_text("Open", "1148", "C:\\windows\\notepad.exe")
     probe("press", "Open", "1")
     assert host.result() == "<launch>C:\\windows\\notepad.exe</launch>"
 

@@ -117,27 +117,13 @@ class Keyboard:
         return self.desktop.prefix.processes("QuorelKeyboard.exe")
 
     def start(self, size=None):
-        """Starts the keyboard and waits for its window. A launch after which no keyboard
-        process ran at all (Wine's launcher lost it) is tried once more; a keyboard
-        process without its window fails."""
+        """Starts the keyboard and waits for its window (launched twice at most, as
+        Desktop.start says)."""
         if size is not None:
             self.size = size
-        for attempt in (1, 2):
-            self.launch()
-            try:
-                wait_until(self.shown, 30, "the keyboard window did not come up")
-                self.find_origin()
-                return
-            except Timeout:
-                if self.processes():
-                    raise AssertionError(
-                        f"the keyboard runs without a window ({self.probe('window', KEYBOARD_CLASS)});"
-                        f" Wine said:\n{self.wine_messages()}") from None
-                if attempt == 2:
-                    raise AssertionError(
-                        f"no keyboard process ran after two launches; Wine said:\n"
-                        f"{self.wine_messages()}") from None
-                print(f"no keyboard process ran after launch {attempt}; launching again")
+        self.desktop.start(self.launch, self.shown, "QuorelKeyboard.exe", "keyboard",
+                           self.wine_messages)
+        self.find_origin()
 
     def wine_messages(self, lines=30):
         try:

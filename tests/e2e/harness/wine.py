@@ -214,6 +214,16 @@ class Probe:
     def shown(self, window_class, title="*"):
         return self.rect(window_class, title) is not None
 
+    def set_text(self, title, control, text, timeout=10):
+        """Puts text into a control of a dialog once the dialog has made it: a file chooser
+        is a window some moments before its boxes are there."""
+        def done():
+            try:
+                return self("set-text", title, control, text) == "set"
+            except ProbeError:
+                return False
+        wait_until(done, timeout, f"no control {control} in {title!r} to put {text!r} into")
+
     def held_keys(self):
         answer = self("keys")
         return set() if answer == "none" else set(answer.split())
@@ -240,6 +250,24 @@ class Desktop:
                          str(program), *map(str, arguments)], env=env, log=log)
         self.launched.append(process)
         return process
+
+    def start(self, launch, shown, exe_name, what, messages):
+        """Launches a program and waits for its window. A launch after which no process of it
+        ran at all (Wine lost it as it started: "failed to map the shared user data") is tried
+        once more; a process without its window fails at once."""
+        for attempt in (1, 2):
+            launch()
+            try:
+                wait_until(shown, 30, f"the {what} window did not come up")
+                return
+            except Timeout:
+                if self.prefix.processes(exe_name):
+                    raise AssertionError(f"the {what} runs without a window; Wine said:\n"
+                                         f"{messages()}") from None
+                if attempt == 2:
+                    raise AssertionError(f"no {what} process ran after two launches; Wine said:"
+                                         f"\n{messages()}") from None
+                print(f"no {what} process ran after launch {attempt}; launching again")
 
     def origin(self):
         """Where the desktop's screen point (0, 0) lies on the X display."""
