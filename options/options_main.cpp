@@ -88,6 +88,7 @@ struct Row {
   HWND control = nullptr;
   HWND unit = nullptr;
   HWND meaning = nullptr;
+  HWND arrows = nullptr;  // the up-down control of a number
   int value = 0;  // as the store holds it
 };
 
@@ -158,7 +159,7 @@ void RestoreDefaults() {
 void ShowPage(int page) {
   for (const Row& row : program.rows) {
     const int show = row.page == page ? SW_SHOW : SW_HIDE;
-    for (HWND part : {row.caption, row.control, row.unit, row.meaning}) {
+    for (HWND part : {row.caption, row.control, row.unit, row.meaning, row.arrows}) {
       if (part != nullptr) ShowWindow(part, show);
     }
   }
@@ -219,7 +220,8 @@ void ChooseFile(int which) {
   ShowPaths();
 }
 
-// Checks every value first: one out of range writes nothing at all.
+// Checks every changed value first: one out of range writes nothing at all. A stored value
+// the user did not touch is kept as it is, in the program's range or not.
 bool Apply() {
   std::vector<std::pair<Row*, int>> wanted;
   for (Row& row : program.rows) {
@@ -228,9 +230,11 @@ bool Apply() {
       wchar_t text[32] = {};
       GetWindowTextW(row.control, text, 32);
       const std::wstring typed = text;
-      const auto refusal = CheckValue(*row.setting, AcceptedValues(*row.setting, RangeOf(row.setting->option)),
-                                      std::u16string(typed.begin(), typed.end()), &value);
-      if (refusal) {
+      const NumberField field =
+          ReadNumberField(*row.setting, AcceptedValues(*row.setting, RangeOf(row.setting->option)),
+                          row.value, std::u16string(typed.begin(), typed.end()));
+      value = field.value;
+      if (const auto& refusal = field.refusal) {
         TabCtrl_SetCurSel(program.tabs, row.page);
         ShowPage(row.page);
         MessageBoxW(program.window, Wide(*refusal).c_str(), kTitle, MB_OK | MB_ICONWARNING);
@@ -271,6 +275,8 @@ void LayOut() {
     s.Move(row.caption, sheet.left + 8, top + 3, 170, 20);
     const bool number = row.setting->control == Control::kNumber;
     s.Move(row.control, sheet.left + 184, top, number ? 80 : 280, number ? 24 : 300);
+    // The arrows sit at the number's right edge, which they take from it.
+    if (row.arrows != nullptr) SendMessageW(row.arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(row.control), 0);
     if (row.unit != nullptr) s.Move(row.unit, sheet.left + 270, top + 3, 120, 20);
     s.Move(row.meaning, sheet.left + 184, top + 27, sheet.right - sheet.left - 192, 18);
     top += 54;
@@ -298,7 +304,8 @@ void OnCreate(HWND window) {
   GetObjectW(program.font, sizeof(small), &small);
   small.lfItalic = TRUE;
   program.small = CreateFontIndirectW(&small);
-  program.tabs = Child(WC_TABCONTROLW, L"", WS_VISIBLE | WS_CLIPSIBLINGS, kTabs, program.font);
+  program.tabs =
+      Child(WC_TABCONTROLW, L"", WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, kTabs, program.font);
   int page_number = 0;
   for (const Page& page : Pages()) {
     const std::wstring title = Wide(page.title);
@@ -315,6 +322,14 @@ void OnCreate(HWND window) {
       if (setting.control == Control::kNumber) {
         row.control = Child(L"EDIT", L"", ES_NUMBER | WS_BORDER | WS_TABSTOP, id, program.font);
         SendMessageW(row.control, EM_LIMITTEXT, 9, 0);
+        // Arrows for a pen, and the arrow keys, step through the values the option takes.
+        row.arrows = Child(UPDOWN_CLASSW, L"",
+                           UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0,
+                           program.font);
+        SendMessageW(row.arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(row.control), 0);
+        const Accepted accepted = AcceptedValues(setting, RangeOf(setting.option));
+        SendMessageW(row.arrows, UDM_SETRANGE32, accepted.zero_off ? 0 : accepted.lowest,
+                     accepted.highest);
         row.unit = Child(L"STATIC", Wide(setting.unit), SS_LEFT, 0, program.font);
       } else {
         row.control = Child(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, id,
@@ -340,10 +355,10 @@ void OnCreate(HWND window) {
   ShowPaths();
   // The pages' controls lie over the tab control.
   SetWindowPos(program.tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  Child(L"BUTTON", L"Restore defaults", WS_VISIBLE | BS_PUSHBUTTON | WS_TABSTOP, kRestoreButton, program.font);
+  Child(L"BUTTON", L"&Restore defaults", WS_VISIBLE | BS_PUSHBUTTON | WS_TABSTOP, kRestoreButton, program.font);
   Child(L"BUTTON", L"OK", WS_VISIBLE | BS_DEFPUSHBUTTON | WS_TABSTOP, kOkButton, program.font);
   Child(L"BUTTON", L"Cancel", WS_VISIBLE | BS_PUSHBUTTON | WS_TABSTOP, kCancelButton, program.font);
-  Child(L"BUTTON", L"Apply", WS_VISIBLE | BS_PUSHBUTTON | WS_TABSTOP, kApplyButton, program.font);
+  Child(L"BUTTON", L"&Apply", WS_VISIBLE | BS_PUSHBUTTON | WS_TABSTOP, kApplyButton, program.font);
   ShowStoredValues();
   LayOut();
   ShowPage(0);
@@ -407,6 +422,21 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
   }
 }
 
+// Ctrl+Tab and Ctrl+Shift+Tab turn the pages; true when the key was taken.
+bool PageKey(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_TAB ||
+      (GetKeyState(VK_CONTROL) & 0x8000) == 0) {
+    return false;
+  }
+  if (message.hwnd != program.window && !IsChild(program.window, message.hwnd)) return false;
+  const int pages = static_cast<int>(Pages().size());
+  const int step = (GetKeyState(VK_SHIFT) & 0x8000) != 0 ? pages - 1 : 1;
+  const int page = (TabCtrl_GetCurSel(program.tabs) + step) % pages;
+  TabCtrl_SetCurSel(program.tabs, page);
+  ShowPage(page);
+  return true;
+}
+
 }  // namespace
 
 int Run(HINSTANCE instance, int show) {
@@ -426,7 +456,8 @@ int Run(HINSTANCE instance, int show) {
     CloseHandle(mutex);
     return 0;
   }
-  INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+  INITCOMMONCONTROLSEX controls = {sizeof(controls),
+                                   ICC_TAB_CLASSES | ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&controls);
   program.instance = instance;
   WNDCLASSEXW window_class = {};
@@ -448,6 +479,7 @@ int Run(HINSTANCE instance, int show) {
   ShowWindow(window, show);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (PageKey(message)) continue;
     if (IsDialogMessageW(window, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);

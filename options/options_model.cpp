@@ -124,6 +124,15 @@ std::optional<std::u16string> CheckValue(const Setting& setting, const Accepted&
   return message;
 }
 
+NumberField ReadNumberField(const Setting& setting, const Accepted& accepted, int stored,
+                            std::u16string_view typed) {
+  NumberField field;
+  field.value = stored;
+  if (typed == Decimal(stored)) return field;
+  field.refusal = CheckValue(setting, accepted, typed, &field.value);
+  return field;
+}
+
 std::optional<int> OptionsChangedParameter(const std::vector<const Setting*>& changed) {
   if (changed.empty()) return std::nullopt;
   const bool rebuild =

@@ -57,6 +57,16 @@ Accepted AcceptedValues(const Setting& setting, const StoreRange& store);
 std::optional<std::u16string> CheckValue(const Setting& setting, const Accepted& accepted,
                                          std::u16string_view typed, int* value);
 
+// What Apply does with a number field: a field left as it shows the stored value keeps it,
+// even a value out of the program's range that the store accepted; a changed field gives
+// its value when the option takes it, else the refusal.
+struct NumberField {
+  int value = 0;
+  std::optional<std::u16string> refusal;
+};
+NumberField ReadNumberField(const Setting& setting, const Accepted& accepted, int stored,
+                            std::u16string_view typed);
+
 // The options-changed message's parameter for these changed options: 0 when one of them
 // needs a rebuild, 1 when the keyboard only reads them again; nothing when none changed.
 std::optional<int> OptionsChangedParameter(const std::vector<const Setting*>& changed);

@@ -51,6 +51,17 @@ TEST(OptionsValues, OutOfRangeIsRefusedNamingTheOptionAndItsRange) {
             u"Repeat delay must be 0 or a number from 150 to 350 milliseconds.");
 }
 
+// A "Slide distance" of 250, which the store keeps, used to refuse every Apply.
+TEST(OptionsValues, OnlyAChangedNumberIsChecked) {
+  const Setting& distance = Find(10);
+  const Accepted slide = AcceptedValues(distance, {10, 0xFFFFFFFFu, false});
+  const NumberField kept = ReadNumberField(distance, slide, 250, u"250");
+  EXPECT_EQ(kept.value, 250);
+  EXPECT_FALSE(kept.refusal);
+  EXPECT_TRUE(ReadNumberField(distance, slide, 250, u"251").refusal);
+  EXPECT_EQ(ReadNumberField(distance, slide, 250, u"150").value, 150);
+}
+
 TEST(OptionsValues, OnlyLayoutAndSlideFileChangesRebuildTheKeyboard) {
   EXPECT_EQ(OptionsChangedParameter({}), std::nullopt);
   EXPECT_EQ(OptionsChangedParameter({&Find(10), &Find(16)}), 1);

@@ -7,7 +7,7 @@ from harness.quorel import WIDTHS, still_types
 from test_keyboard import choose
 
 OPTIONS_CLASS, OPTIONS_TITLE = "QuorelOptionsWindow", "Quorel Options"
-SIZE, SIDE_BAR, SLIDE_DISTANCE = 1000, 1002, 1010
+SIZE, SIDE_BAR, SLIDE_DISTANCE, SLIDE_STEP = 1000, 1002, 1010, 1011
 TABS, APPLY, OK, CANCEL = 100, 102, 1, 2
 
 
@@ -43,8 +43,10 @@ def options(keyboard, probe, desktop):
     return Options(desktop, probe)
 
 
+# A distance the store keeps but the program would not offer: it never blocks another change.
+@pytest.mark.options(**{"Slide distance": 250})
 def test_applied_options_rebuild_the_keyboard_and_typing_goes_on(options, keyboard, notepad,
-                                                                 probe, registry, shot):
+                                                                 probe, registry, desktop, shot):
     assert options.text(SIZE) == "Medium"
     assert options.text(SIDE_BAR) == "Right"
     shot("options_keyboard_page")
@@ -57,9 +59,24 @@ def test_applied_options_rebuild_the_keyboard_and_typing_goes_on(options, keyboa
     assert registry.option("Keyboard size") == 3
     assert registry.option("Side bar position") == 1
 
-    # A slide distance out of range is refused, and nothing of it is written.
+    # The stored distance shows as it is; the arrow keys step a number.
     options.tab(1)
     shot("options_slides_page")
+    assert options.text(SLIDE_DISTANCE) == "250"
+    options.click(SLIDE_STEP)
+    desktop.xdotool("key", "Up")
+    wait_for_value(lambda: options.text(SLIDE_STEP), "21", 10, "the slide step")
+    options.click(APPLY)
+    wait_for_value(lambda: registry.option("Slide step"), 21, 10, "the stored slide step")
+    # Ctrl+Tab turns the page, and back.
+    desktop.xdotool("key", "ctrl+Tab")
+    wait_until(lambda: probe("control-rect", OPTIONS_CLASS, OPTIONS_TITLE, SLIDE_DISTANCE) == "hidden",
+               10, "Ctrl+Tab left the slides page up")
+    desktop.xdotool("key", "ctrl+shift+Tab")
+    wait_until(lambda: probe("control-rect", OPTIONS_CLASS, OPTIONS_TITLE, SLIDE_DISTANCE) != "hidden",
+               10, "Ctrl+Shift+Tab did not bring the slides page back")
+
+    # A new slide distance out of range is refused, and nothing of it is written.
     options.click(SLIDE_DISTANCE)
     options.desktop.xdotool("key", "End", *["BackSpace"] * 4)
     options.desktop.xdotool("type", "5")
@@ -67,12 +84,12 @@ def test_applied_options_rebuild_the_keyboard_and_typing_goes_on(options, keyboa
     wait_until(lambda: probe("dialog", OPTIONS_TITLE) != "none", 10, "no refusal")
     assert probe("dialog", OPTIONS_TITLE) == "Slide distance must be a number from 10 to 200 pixels."
     probe("press", OPTIONS_TITLE, "OK")
-    assert registry.option("Slide distance") is None
+    assert registry.option("Slide distance") == 250
 
     # Cancel closes and writes nothing more; typing goes on in notepad.
     options.click(CANCEL)
     wait_until(lambda: not probe.exists(OPTIONS_CLASS), 10, "Cancel left the options up")
-    assert registry.option("Slide distance") is None
+    assert registry.option("Slide distance") == 250
     keyboard.size = 3
     keyboard.sidebar = 1
     keyboard.find_origin()

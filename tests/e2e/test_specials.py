@@ -203,7 +203,7 @@ def open_picker(host, probe):
 
 def test_picker_clicks_build_a_text_and_pages_follow_the_code(host, probe, shot):
     picker = open_picker(host, probe)
-    assert (picker.columns, picker.rows) > (0, 0)
+    assert picker.columns > 0 and picker.rows > 0, (picker.columns, picker.rows)
     page = picker.columns * picker.rows
     # The first opening shows the codes from 0; cells one row down hold "A" and more.
     a_row, a_column = divmod(65, picker.columns)
