@@ -730,10 +730,11 @@ void LayOut() {
   s.Move(editor.filters[1], sheet.left + 150, middle - 12, 24, 24);
   s.Move(editor.filters[3], sheet.left + 150, middle - 12, 120, 24);
   // Beside the filter, when the keyboard types from another file than this one.
-  const int notice_left = sheet.left + 360;
-  const int notice_width = std::max<int>(sheet.right - 12 - notice_left, 60);
-  s.Move(editor.keyboard_notice, notice_left, middle - 28, notice_width, 30);
-  s.Move(editor.use_file_button, notice_left, middle + 4, 110, 24);
+  const int button_left = sheet.right - 12 - 110;
+  const int notice_left = sheet.left + 362;
+  s.Move(editor.keyboard_notice, notice_left, middle - 15,
+         std::max<int>(button_left - 8 - notice_left, 60), 30);
+  s.Move(editor.use_file_button, button_left, middle - 12, 110, 24);
 
   const int list_top = kTabHeight + 4;
   const int bottom_top = height - kBottomHeight;

@@ -504,7 +504,7 @@ def test_add_without_a_chosen_key_lets_the_user_choose_it_in_the_dialog(editor, 
 
 @pytest.mark.user_slides(q="queue")
 def test_the_editor_says_when_the_keyboard_types_from_another_file_and_switches_it(
-        keyboard, notepad, editor, probe, registry):
+        keyboard, notepad, editor, probe, registry, shot):
     # The keyboard is told to type from the shipped capitals instead of the user's file.
     registry.set_option("Use slides for", 1)
     keyboard.post(OPTIONS_CHANGED, 1)
@@ -513,6 +513,7 @@ def test_the_editor_says_when_the_keyboard_types_from_another_file_and_switches_
     wait_for_value(lambda: editor.text_of(KEYBOARD_NOTICE),
                    "The keyboard types slides from CapsOnlySlides.txt, not from this file.", 10,
                    "the notice")
+    shot("editor_keyboard_notice")
     editor.click(USE_FILE)
     wait_for_value(lambda: registry.option("Use slides for"), 0, 10, "the slide file used")
     wait_for_value(lambda: editor.probe("control-rect", EDITOR_CLASS, EDITOR_TITLE, USE_FILE),
