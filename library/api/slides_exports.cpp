@@ -70,6 +70,11 @@ int DICO_SetQueryCriteria(int direction, unsigned short kind, unsigned short par
 
 int DICO_SetExactQueryCriteria(int direction, unsigned short kind, unsigned short parameter) {
   return Guarded([&] {
+    // One whole key: its definitions stand together, found without a walk of the list.
+    if (direction != 0 && kind != 0) {
+      Set().SetExactQuery(direction, kind, parameter);
+      return 1;
+    }
     Set().SetParameterQuery(direction, kind, parameter);
     return 1;
   });

@@ -235,16 +235,16 @@ def test_without_a_slide_file_the_first_change_asks_where_and_new_refuses_existi
                "the first slide did not reach the file chosen for it")
 
 
-def test_a_failed_save_is_told_and_the_next_change_saves_everything(editor, probe, desktop,
-                                                                    registry):
-    folder = desktop.prefix.path / "drive_c" / "shared"
+def add_an_entry_that_cannot_be_saved(editor, desktop, registry, name):
+    """The editor on a glossary in a folder that goes away under it, as a network share may;
+    an entry added then cannot be saved, which is told. Returns the folder."""
+    folder = desktop.prefix.path / "drive_c" / name
     folder.mkdir()
     (folder / "team.glo").write_bytes(GLOSSARY_TEXT)
-    registry.set_setting("Glossary file", "C:\\shared\\team.glo")
+    registry.set_setting("Glossary file", f"C:\\{name}\\team.glo")
     editor.start()
     editor.tab("glossary")
     wait_for_value(lambda: editor.rows(GLOSSARY), ["btw\tby the way"], 10, "the glossary rows")
-    # The folder goes away under the editor, as a network share may.
     (folder / "team.glo").unlink()
     folder.rmdir()
     dialog = (DIALOG, "Add Expansion")
@@ -253,8 +253,14 @@ def test_a_failed_save_is_told_and_the_next_change_saves_everything(editor, prob
     desktop.xdotool("type", "--delay", 30, "asap")
     editor.type_into(MEMO, "as soon as possible", dialog)
     editor.click(OK, dialog)
-    assert editor.message("Quorel") == "Can't open glossary C:\\shared\\team.glo."
+    assert editor.message("Quorel") == f"Can't open glossary C:\\{name}\\team.glo."
     assert editor.status().startswith("Not saved"), editor.status()
+    return folder
+
+
+def test_a_failed_save_is_told_and_the_next_change_saves_everything(editor, probe, desktop,
+                                                                    registry):
+    folder = add_an_entry_that_cannot_be_saved(editor, desktop, registry, "shared")
 
     # The folder is back: the next change writes the one before it too.
     folder.mkdir()
@@ -395,22 +401,7 @@ def test_the_letter_y_with_diaeresis_lists_and_takes_only_its_own_slides(editor,
 
 def test_a_change_not_on_disk_is_saved_at_close_or_the_user_is_asked(editor, probe, desktop,
                                                                      registry):
-    folder = desktop.prefix.path / "drive_c" / "closing"
-    folder.mkdir()
-    (folder / "team.glo").write_bytes(GLOSSARY_TEXT)
-    registry.set_setting("Glossary file", "C:\\closing\\team.glo")
-    editor.start()
-    editor.tab("glossary")
-    wait_for_value(lambda: editor.rows(GLOSSARY), ["btw\tby the way"], 10, "the glossary rows")
-    (folder / "team.glo").unlink()
-    folder.rmdir()
-    dialog = (DIALOG, "Add Expansion")
-    editor.click(ADD)
-    editor.wait_dialog("Add Expansion")
-    desktop.xdotool("type", "--delay", 30, "asap")
-    editor.type_into(MEMO, "as soon as possible", dialog)
-    editor.click(OK, dialog)
-    assert editor.message("Quorel") == "Can't open glossary C:\\closing\\team.glo."
+    folder = add_an_entry_that_cannot_be_saved(editor, desktop, registry, "closing")
 
     # Close tries the save again; when it fails the user is asked, and may stay.
     editor.click(CLOSE)
