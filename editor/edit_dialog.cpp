@@ -40,6 +40,8 @@ struct Request {
   std::wstring short_form;
   std::wstring preview;
   std::wstring text;
+  std::wstring prior_preview;  // as the dialog opened with them
+  std::wstring prior_text;
   int added_index = -1;
   bool dialogReady = false;
 };
@@ -169,7 +171,9 @@ void ModifySlide(Request& request) {
     AddSlide(request);
     return;
   }
-  JournalOf(FileKind::kSlides).Modifying(StoreOf(FileKind::kSlides), request.edited_slide);
+  if (request.text != request.prior_text || request.preview != request.prior_preview) {
+    JournalOf(FileKind::kSlides).Modifying(StoreOf(FileKind::kSlides), request.edited_slide);
+  }
   DICO_ModifySlideDefinition(request.edited_slide, PreviewOrNull(request), request.text.c_str());
   if (!selected.empty()) SetRowTexts(list, selected[0], RowCaption(list, selected[0]), Cell(request));
 }
@@ -198,7 +202,9 @@ void ModifyExpansion(Request& request) {
     AddExpansion(request);
     return;
   }
-  JournalOf(FileKind::kGlossary).Modifying(StoreOf(FileKind::kGlossary), edited);
+  if (request.text != request.prior_text || request.preview != request.prior_preview) {
+    JournalOf(FileKind::kGlossary).Modifying(StoreOf(FileKind::kGlossary), edited);
+  }
   GLOSSARY_ModifyGlossaryEntry(request.edited_entry, PreviewOrNull(request), request.text.c_str());
   if (!selected.empty()) SetRowTexts(list, selected[0], RowCaption(list, selected[0]), Cell(request));
 }
@@ -209,31 +215,32 @@ void okButtonClick(HWND dialog, Request& request) {
   const Timer timer("the dialog's OK: checked, into the library and the list");
   request.preview = TextOf(Item(dialog, IDC_DISPLAY_EDIT));
   HWND memo = Item(dialog, IDC_LONG_FORM_MEMO);
-  const std::wstring converted = Wide(ConvertLeadingBlank(Utf16(TextOf(memo))));
-  if (converted != TextOf(memo)) SetWindowTextW(memo, converted.c_str());
+  const std::wstring typed = TextOf(memo);
+  // Checked as the user typed it: blanks alone stay blanks whatever their first becomes.
+  const std::wstring checked = StoredText(typed);
+  const std::wstring converted = Wide(ConvertLeadingBlank(Utf16(typed)));
+  if (converted != typed) SetWindowTextW(memo, converted.c_str());
   if (request.page == kExpansionPage) {
     const std::wstring short_form = TextOf(Item(dialog, IDC_SHORT_FORM_EDIT));
-    const std::wstring stored = StoredText(converted);
     if (auto refusal = ValidateExpansion(
             Utf16(short_form), [](char16_t c) { return GLOSSARY_IsValidShortFormChar(c) != 0; },
-            Utf16(stored))) {
+            Utf16(checked))) {
       Tell(dialog, *refusal);
       return;
     }
     request.short_form = short_form;
-    request.text = stored;
+    request.text = StoredText(converted);
     if (request.editing) {
       ModifyExpansion(request);
     } else {
       AddExpansion(request);
     }
   } else {
-    const std::wstring stored = StoredText(converted);
-    if (auto refusal = ValidateSlide(request.direction, request.key_chosen, Utf16(stored))) {
+    if (auto refusal = ValidateSlide(request.direction, request.key_chosen, Utf16(checked))) {
       Tell(dialog, *refusal);
       return;
     }
-    request.text = stored;
+    request.text = StoredText(converted);
     if (request.editing) {
       ModifySlide(request);
     } else {
@@ -501,6 +508,8 @@ INT_PTR EditSlideDialog(HWND owner, int fixed, int caption_mode, int index, HWND
   request.key_chosen = true;
   request.preview = Or(preview);
   request.text = Or(text);
+  request.prior_preview = request.preview;
+  request.prior_text = request.text;
   FillKeyName(request);
   const bool letter = kind == kCharacterKey;
   request.caption = letter ? L"Edit Letter Slide" : L"Edit Special Key Slide";
@@ -529,6 +538,8 @@ INT_PTR EditExpansionDialog(HWND owner, HWND list, GLOSSARY_ENTRY entry) {
   request.short_form = request.prior_short_form;
   request.preview = Or(preview);
   request.text = Or(long_form);
+  request.prior_preview = request.preview;
+  request.prior_text = request.text;
   request.caption = L"Edit Expansion";
   request.page = kExpansionPage;
   return Run(owner, request);

@@ -205,12 +205,14 @@ int FindRow(const NMLVFINDITEMW& find) {
   const std::vector<Row>& rows = RowsOf(find.hdr.hwndFrom);
   const int count = static_cast<int>(rows.size());
   const LVFINDINFOW& wanted = find.lvfi;
-  const bool by_text = (wanted.flags & (LVFI_STRING | LVFI_PARTIAL)) != 0 && wanted.psz != nullptr;
+  // LVFI_SUBSTRING, of newer lists, asks what LVFI_PARTIAL asks.
+  constexpr UINT kBeginning = LVFI_PARTIAL | 0x0004;
+  const bool by_text = (wanted.flags & (LVFI_STRING | kBeginning)) != 0 && wanted.psz != nullptr;
   const bool by_handle = (wanted.flags & LVFI_PARAM) != 0;
   if (count == 0 || (!by_text && !by_handle)) return -1;
   const std::wstring_view text = by_text ? std::wstring_view(wanted.psz) : std::wstring_view();
   const int length = static_cast<int>(text.size());
-  const bool whole = (wanted.flags & LVFI_PARTIAL) == 0;
+  const bool whole = (wanted.flags & kBeginning) == 0;
   const int start = std::clamp(find.iStart, 0, count);
   const int steps = (wanted.flags & LVFI_WRAP) != 0 ? count : count - start;
   for (int step = 0; step < steps; ++step) {

@@ -82,6 +82,7 @@ struct Editor {
   HWND keyboard_notice = nullptr;
   HWND use_file_button = nullptr;
   HWND focus = nullptr;  // the control that had the focus when the window was left
+  bool tabs_by_keys = false;  // a key on the tab control is being handled
   bool formReady = false;
 };
 Editor editor;
@@ -195,15 +196,34 @@ void ShowUndo() {
   EnableWindow(GetDlgItem(editor.window, kUndoButton), JournalOf(CurrentFile()).CanUndo());
 }
 
-// The keyboard types slides from a shipped file when "Use slides for" says so: edits of
-// this file would be saved and never typed, so the editor says it, and offers to switch.
+// The name of the file the keyboard types slides from, when it is not the one edited here:
+// a shipped file ("Use slides for"), or another file of the user's that the keyboard's menu
+// or the options program chose. Empty when the keyboard uses this one.
+std::wstring OtherKeyboardSlideFile() {
+  switch (PARAMETERS_GetSlidesOption()) {
+    case 1:
+      return L"CapsOnlySlides.txt";
+    case 2:
+      return L"MinimumSlides.txt";
+    default:
+      break;
+  }
+  wchar_t path[MAX_PATH] = {};
+  if (!PARAMETERS_GetCustomSlidesFile(path, MAX_PATH) || path[0] == 0 ||
+      lstrcmpiW(path, editor.slide_file.c_str()) == 0) {
+    return L"";
+  }
+  const wchar_t* name = wcsrchr(path, L'\\');
+  return name != nullptr ? name + 1 : path;
+}
+
+// Edits of a file the keyboard does not type from would be saved and never typed: the
+// editor says so, and offers to switch.
 void ShowKeyboardNotice() {
-  const int source = PARAMETERS_GetSlidesOption();
-  const bool shown = Tab() != kGlossaryTab && !editor.slide_file.empty() && source != 0;
+  const std::wstring other = editor.slide_file.empty() ? L"" : OtherKeyboardSlideFile();
+  const bool shown = Tab() != kGlossaryTab && !other.empty();
   if (shown) {
-    const wchar_t* used = source == 1 ? L"CapsOnlySlides.txt" : L"MinimumSlides.txt";
-    const std::wstring notice =
-        std::wstring(L"The keyboard types slides from ") + used + L", not from this file.";
+    const std::wstring notice = L"The keyboard types slides from " + other + L", not from this file.";
     SetWindowTextW(editor.keyboard_notice, notice.c_str());
   }
   ShowWindow(editor.keyboard_notice, shown ? SW_SHOW : SW_HIDE);
@@ -388,11 +408,15 @@ bool WriteAndNotify(FileKind file) {
   return written != 0;
 }
 
-// Writes the file of the current tab.
 void SaveAndNotify() {
   const Timer timer("save and notify");
   WriteAndNotify(CurrentFile());
   ShowUndo();
+  // Another program may have switched the keyboard to another file meanwhile.
+  if (CurrentFile() == FileKind::kSlides) {
+    PARAMETERS_ReloadOptions();
+    ShowKeyboardNotice();
+  }
 }
 
 void SetConfiguredFile(FileKind file, const std::wstring& path) {
@@ -589,15 +613,15 @@ void MoveSelected(int step) {
     const int other = row + step;
     const LPARAM a = RowHandle(list, row);
     const LPARAM b = RowHandle(list, other);
-    if (file == FileKind::kSlides) {
-      DICO_SwapSlideDefinitions(static_cast<int>(a), static_cast<int>(b));
-    } else {
-      GLOSSARY_SwapGlossaryEntries(reinterpret_cast<GLOSSARY_ENTRY>(a),
-                                   reinterpret_cast<GLOSSARY_ENTRY>(b));
+    const int swapped = file == FileKind::kSlides
+                            ? DICO_SwapSlideDefinitions(static_cast<int>(a), static_cast<int>(b))
+                            : GLOSSARY_SwapGlossaryEntries(reinterpret_cast<GLOSSARY_ENTRY>(a),
+                                                           reinterpret_cast<GLOSSARY_ENTRY>(b));
+    if (swapped != 0) {
+      JournalOf(file).Begin();
+      JournalOf(file).Swapped(StoreOf(file), a, b);
+      JournalOf(file).End();
     }
-    JournalOf(file).Begin();
-    JournalOf(file).Swapped(StoreOf(file), a, b);
-    JournalOf(file).End();
     // The library swapped the records' contents: each row keeps its handle, the texts swap.
     const std::wstring cell = RowCell(list, row);
     SetRowTexts(list, row, RowCaption(list, other), RowCell(list, other));
@@ -627,8 +651,10 @@ void UndoButtonClick() {
 
 void UseFileButtonClick() {
   PARAMETERS_SetSlidesOption(0);
+  PARAMETERS_SetCustomSlidesFile(editor.slide_file.c_str());
   Notify(FileKind::kSlides);  // the keyboard reads the options and this file
   ShowKeyboardNotice();
+  SetFocus(editor.filters[Tab()]);
 }
 
 // A change that is not on disk is saved once more at close; when that fails too, the user
@@ -641,7 +667,10 @@ bool NothingLostAtClose() {
         L"The last change to " + FileName(file) + L" could not be saved.\r\n\r\n" +
         L"Do you want to save the " + (slides ? L"slide file" : L"glossary") +
         L" in another file?\r\nNo closes the editor without the change; Cancel keeps it open.";
+    // Signing out waits for the answer, with the reason shown on the system's own screen.
+    ShutdownBlockReasonCreate(editor.window, (L"A change to " + FileName(file) + L" is not saved.").c_str());
     const int answer = Tell(editor.window, question, kTitle, MB_YESNOCANCEL | MB_ICONWARNING);
+    ShutdownBlockReasonDestroy(editor.window);
     if (answer == IDNO) continue;
     if (answer != IDYES) return false;
     std::wstring path;
@@ -669,6 +698,8 @@ void OnSpecialKeyMessage(WPARAM kind, LPARAM parameter) {
 
 LRESULT CALLBACK LetterEditKeyPress(HWND edit, UINT message, WPARAM wparam, LPARAM lparam,
                                      UINT_PTR, DWORD_PTR) {
+  // A control character (Ctrl and a letter) is no letter to list.
+  if (message == WM_CHAR && wparam < L' ' && wparam != VK_BACK) return 0;
   if (message == WM_CHAR) {
     // A typed character replaces the one before.
     SetWindowTextW(edit, L"");
@@ -783,7 +814,7 @@ void FormCreate(HWND window) {
   editor.slides_dir = documents + L"\\Quorel\\Slidefiles";
   editor.glossaries_dir = documents + L"\\Quorel\\Glossaries";
 
-  // In the tab order, so that the arrow keys change tabs.
+  // In the tab order: a user without a pen reaches the tabs too.
   editor.QuorelEditorPageControl =
       Child(WC_TABCONTROLW, L"", TCS_MULTILINE | TCS_RAGGEDRIGHT | WS_CLIPSIBLINGS | WS_TABSTOP,
             kPageControl);
@@ -832,8 +863,9 @@ void FormCreate(HWND window) {
   SetWindowPos(editor.QuorelEditorPageControl, HWND_BOTTOM, 0, 0, 0, 0, kOrderOnly);
   SetWindowPos(editor.tab_label, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
   for (HWND filter : editor.filters) SetWindowPos(filter, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
-  SetWindowPos(editor.keyboard_notice, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
-  SetWindowPos(editor.use_file_button, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
+  // Over the strip, after the filter controls in the tab order.
+  SetWindowPos(editor.keyboard_notice, editor.filters[0], 0, 0, 0, 0, kOrderOnly);
+  SetWindowPos(editor.use_file_button, editor.filters[0], 0, 0, 0, 0, kOrderOnly);
   editor.slidesListView = MakeList(kSlidesList);
   editor.glossaryListView = MakeList(kGlossaryList);
   // Each button answers Alt and its underlined letter.
@@ -995,6 +1027,8 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
         const Timer timer("tab change");
         WriteMru(L"mru main tab index", Tab());
         ShowCurrentPage();
+        // Tabs changed with the arrow keys keep the focus on the tabs.
+        if (editor.tabs_by_keys) SetFocus(editor.QuorelEditorPageControl);
       } else if (header->idFrom == kSlidesList || header->idFrom == kGlossaryList) {
         if (header->code == NM_DBLCLK) EditButtonClick();
         if (header->code == LVN_GETDISPINFOW) GiveRowText(reinterpret_cast<NMLVDISPINFOW*>(lparam));
@@ -1058,13 +1092,8 @@ bool EditorKey(const MSG& message) {
     ShowCurrentPage();
     return true;
   }
-  wchar_t window_class[16] = {};
-  GetClassNameW(message.hwnd, window_class, 16);
+  // The filter boxes hold searches, not the user's work: Ctrl+Z is always the editor's.
   if (control && message.wParam == 'Z') {
-    // An edit box with a typing of its own to take back keeps Ctrl+Z.
-    if (lstrcmpiW(window_class, L"Edit") == 0 && SendMessageW(message.hwnd, EM_CANUNDO, 0, 0)) {
-      return false;
-    }
     UndoButtonClick();
     return true;
   }
@@ -1126,9 +1155,13 @@ int Run(HINSTANCE instance, int show) {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (EditorKey(message)) continue;
-    if (IsDialogMessageW(window, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+    editor.tabs_by_keys =
+        message.message == WM_KEYDOWN && message.hwnd == editor.QuorelEditorPageControl;
+    if (!IsDialogMessageW(window, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    editor.tabs_by_keys = false;
   }
   WriteTimings();
   if (mutex != nullptr) CloseHandle(mutex);

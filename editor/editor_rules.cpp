@@ -14,8 +14,8 @@ std::u16string NothingSelected(FileKind file) {
 
 constexpr std::u16string_view kMultiple = u"Multiple selection not allowed.";
 
-// A stored text that would type nothing: the file readers drop leading blanks and end a
-// text at a NUL, so such a text vanishes at the next reading.
+// A text with nothing to see in it (empty, or blanks alone) is a slip rather than a slide,
+// and one holding a NUL would be cut there when it is written.
 bool TypesNothing(std::u16string_view text) {
   return text.find(u'\0') != std::u16string_view::npos ||
          text.find_first_not_of(u" \t") == std::u16string_view::npos;

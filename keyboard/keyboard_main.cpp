@@ -60,6 +60,7 @@ struct Program {
   HWINEVENTHOOK switch_hook = nullptr;
   HWINEVENTHOOK foreground_hook = nullptr;
   HWINEVENTHOOK focus_hook = nullptr;
+  HWND last_focus = nullptr;
   HWND last_foreground = nullptr;
   WNDPROC list_procedure = nullptr;
 };
@@ -154,8 +155,10 @@ void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG,
       RefreshToggleHighlights();
     }
   } else if (event == EVENT_OBJECT_FOCUS) {
-    // Another control of the application has the focus: the word is not where it was.
-    ForgetTypedWord();
+    // Another control of the application has the focus: the word is not where it was. An
+    // item taking the focus inside the same control leaves the text as it is.
+    if (window != program.last_focus) ForgetTypedWord();
+    program.last_focus = window;
   } else if (event == EVENT_SYSTEM_FOREGROUND) {
     // The word being typed stays behind in the window the user left.
     ForgetTypedWord();

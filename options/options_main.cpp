@@ -29,6 +29,7 @@ enum ControlId : int {
   kCancelButton = IDCANCEL,
   kApplyButton = 102,
   kFirstSetting = 1000,  // a setting's control: kFirstSetting + its option's place
+  kFirstArrows = 1100,   // the arrows beside a number, likewise
   kChooseSlidesButton = 2000,
   kChooseGlossaryButton = 2001,
   kSlidesPath = 2002,
@@ -322,14 +323,14 @@ void OnCreate(HWND window) {
       if (setting.control == Control::kNumber) {
         row.control = Child(L"EDIT", L"", ES_NUMBER | WS_BORDER | WS_TABSTOP, id, program.font);
         SendMessageW(row.control, EM_LIMITTEXT, 9, 0);
-        // Arrows for a pen, and the arrow keys, step through the values the option takes.
-        row.arrows = Child(UPDOWN_CLASSW, L"",
-                           UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0,
+        // Arrows for a pen, and the arrow keys, step through the values the option takes
+        // (OnArrows); the field keeps showing a stored value as it is until then.
+        row.arrows = Child(UPDOWN_CLASSW, L"", UDS_ALIGNRIGHT | UDS_ARROWKEYS, kFirstArrows + setting.option,
                            program.font);
         SendMessageW(row.arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(row.control), 0);
-        const Accepted accepted = AcceptedValues(setting, RangeOf(setting.option));
-        SendMessageW(row.arrows, UDM_SETRANGE32, accepted.zero_off ? 0 : accepted.lowest,
-                     accepted.highest);
+        // Room both ways: the arrows' own position never moves (OnArrows refuses it).
+        SendMessageW(row.arrows, UDM_SETRANGE32, static_cast<WPARAM>(-100000), 100000);
+        SendMessageW(row.arrows, UDM_SETPOS32, 0, 0);
         row.unit = Child(L"STATIC", Wide(setting.unit), SS_LEFT, 0, program.font);
       } else {
         row.control = Child(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, id,
@@ -349,7 +350,7 @@ void OnCreate(HWND window) {
     FileControls& file = program.files[i];
     file.caption = Child(L"STATIC", row.caption, SS_LEFT, 0, program.font);
     file.path = Child(L"STATIC", L"", SS_LEFT | SS_PATHELLIPSIS, row.path_id, program.font);
-    file.button = Child(L"BUTTON", L"Choose...", BS_PUSHBUTTON | WS_TABSTOP, row.button_id, program.font);
+    file.button = Child(L"BUTTON", L"C&hoose...", BS_PUSHBUTTON | WS_TABSTOP, row.button_id, program.font);
     file.meaning = Child(L"STATIC", row.meaning, SS_LEFT, 0, program.small);
   }
   ShowPaths();
@@ -362,6 +363,21 @@ void OnCreate(HWND window) {
   ShowStoredValues();
   LayOut();
   ShowPage(0);
+}
+
+// An arrow beside a number pressed: the field steps to the next value the option takes.
+// The arrows' own count is not used (1: taken).
+LRESULT OnArrows(const NMUPDOWN& change) {
+  for (Row& row : program.rows) {
+    if (row.arrows != change.hdr.hwndFrom) continue;
+    wchar_t text[32] = {};
+    GetWindowTextW(row.control, text, 32);
+    const std::wstring shown = text;
+    const int next = StepNumber(AcceptedValues(*row.setting, RangeOf(row.setting->option)),
+                                std::u16string(shown.begin(), shown.end()), change.iDelta);
+    SetWindowTextW(row.control, std::to_wstring(next).c_str());
+  }
+  return 1;
 }
 
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -386,6 +402,7 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lparam);
       if (header->idFrom == kTabs && header->code == TCN_SELCHANGE) ShowPage(TabCtrl_GetCurSel(program.tabs));
+      if (header->code == UDN_DELTAPOS) return OnArrows(*reinterpret_cast<const NMUPDOWN*>(lparam));
       return 0;
     }
     case WM_COMMAND:
@@ -434,6 +451,7 @@ bool PageKey(const MSG& message) {
   const int page = (TabCtrl_GetCurSel(program.tabs) + step) % pages;
   TabCtrl_SetCurSel(program.tabs, page);
   ShowPage(page);
+  SetFocus(program.tabs);  // not on a control of the page now hidden
   return true;
 }
 

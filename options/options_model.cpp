@@ -133,6 +133,23 @@ NumberField ReadNumberField(const Setting& setting, const Accepted& accepted, in
   return field;
 }
 
+int StepNumber(const Accepted& accepted, std::u16string_view shown, int delta) {
+  const int floor = accepted.zero_off ? 0 : accepted.lowest;
+  long long current = 0;
+  bool digits = !shown.empty();
+  for (char16_t c : shown) {
+    if (c < u'0' || c > u'9' || current > INT_MAX) {
+      digits = false;
+      break;
+    }
+    current = current * 10 + (c - u'0');
+  }
+  if (!digits) return floor;
+  long long next = current + delta;
+  if (accepted.zero_off && next > 0 && next < accepted.lowest) next = delta > 0 ? accepted.lowest : 0;
+  return static_cast<int>(std::clamp<long long>(next, floor, accepted.highest));
+}
+
 std::optional<int> OptionsChangedParameter(const std::vector<const Setting*>& changed) {
   if (changed.empty()) return std::nullopt;
   const bool rebuild =

@@ -67,6 +67,10 @@ struct NumberField {
 NumberField ReadNumberField(const Setting& setting, const Accepted& accepted, int stored,
                             std::u16string_view typed);
 
+// The number the arrows beside a field step to from what it shows: by `delta`, kept within
+// the values the option takes, over the gap between 0 ("off") and the lowest value.
+int StepNumber(const Accepted& accepted, std::u16string_view shown, int delta);
+
 // The options-changed message's parameter for these changed options: 0 when one of them
 // needs a rebuild, 1 when the keyboard only reads them again; nothing when none changed.
 std::optional<int> OptionsChangedParameter(const std::vector<const Setting*>& changed);

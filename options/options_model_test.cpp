@@ -51,7 +51,7 @@ TEST(OptionsValues, OutOfRangeIsRefusedNamingTheOptionAndItsRange) {
             u"Repeat delay must be 0 or a number from 150 to 350 milliseconds.");
 }
 
-// A "Slide distance" of 250, which the store keeps, used to refuse every Apply.
+// A "Slide distance" of 250, which the store keeps, never blocks an Apply of another change.
 TEST(OptionsValues, OnlyAChangedNumberIsChecked) {
   const Setting& distance = Find(10);
   const Accepted slide = AcceptedValues(distance, {10, 0xFFFFFFFFu, false});
@@ -60,6 +60,17 @@ TEST(OptionsValues, OnlyAChangedNumberIsChecked) {
   EXPECT_FALSE(kept.refusal);
   EXPECT_TRUE(ReadNumberField(distance, slide, 250, u"251").refusal);
   EXPECT_EQ(ReadNumberField(distance, slide, 250, u"150").value, 150);
+}
+
+TEST(OptionsValues, ArrowsStepOnlyThroughValuesTheOptionTakes) {
+  const Accepted delay = AcceptedValues(Find(16), {150, 350, true});
+  EXPECT_EQ(StepNumber(delay, u"0", 1), 150);  // over the gap after "off"
+  EXPECT_EQ(StepNumber(delay, u"150", -1), 0);
+  EXPECT_EQ(StepNumber(delay, u"200", 1), 201);
+  EXPECT_EQ(StepNumber(delay, u"350", 1), 350);
+  const Accepted slide = AcceptedValues(Find(10), {10, 0xFFFFFFFFu, false});
+  EXPECT_EQ(StepNumber(slide, u"250", 1), 200);  // a stored value beyond the range comes in
+  EXPECT_EQ(StepNumber(slide, u"", 1), 10);
 }
 
 TEST(OptionsValues, OnlyLayoutAndSlideFileChangesRebuildTheKeyboard) {

@@ -163,8 +163,8 @@ TEST_F(PenTest, TappedSuggestionReplacesTheShortForm) {
   EXPECT_EQ(TypedWord(), u"");
 }
 
-// Pen up never waits for the application to take the keys: a busy application used to
-// leave a caret still on its way, taken for one the user had moved.
+// Pen up never waits for the application to take the keys, and the word ends only when
+// the program hears that the user acted elsewhere.
 TEST_F(PenTest, NothingTheKeyboardDidNotTypeIsTakenBack) {
   KeyboardGlossary().Add(u"btw", nullptr, u"by the way", nullptr);
   SetOption(OptionId::kMinimumHighlightTime, 0);  // the one wait a tap may have

@@ -180,8 +180,8 @@ TEST_F(SlidePreviewTest, LoadSlideSetSourcesAndMessages) {
   }
 }
 
-// "Slide file" chosen in the options program comes with options-changed only; the set used
-// to stay the old one until the keyboard restarted.
+// "Slide file" chosen in the options program comes with options-changed only, and the
+// keyboard types from the file chosen at once.
 TEST_F(SlidePreviewTest, OptionsNamingAnotherFileReloadTheSetAtOnce) {
   auto& system = platform::fake::System();
   system.files[u"C:\\Program Files\\Quorel\\Quorel slidefiles\\CapsOnlySlides.txt"] =

@@ -91,8 +91,8 @@ TEST_F(PickSpecialTest, MoveGivesThePositionStoredWhenTheUserConfirms) {
             u"Position the Quorel keyboard where you want it to be moved and tap ok");
 }
 
-// The choosers belong to the window that asked: before, they had no owner and the dialog
-// behind them could be pressed again while one was open.
+// The choosers belong to the window that asked, so the dialog behind them cannot be pressed
+// again while one is open.
 TEST_F(PickSpecialTest, FileItemsGiveTheChosenPathBetweenTheirNames) {
   System().open_file_confirms = true;
   System().open_file_answer = u"C:\\Tools\\calc.exe";

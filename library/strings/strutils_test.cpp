@@ -54,8 +54,8 @@ TEST(StringUtilities, EncodingWritesEveryCharacterFromU0100AsAnEscape) {
   EXPECT_EQ(std::u16string(out), u"&#65535;&#256;");
 }
 
-// "mine.txt" and "mine.glo" used to share "mine.bak", so each save of one destroyed the
-// other's backup.
+// "mine.txt" and "mine.glo" side by side keep a backup each; one "mine.bak" for both would
+// lose one of them at every save.
 TEST(FileHelpers, EveryFileHasABackupNameOfItsOwn) {
   EXPECT_EQ(BackupName(u"C:\\files\\mine.txt"), u"C:\\files\\mine.txt.bak");
   EXPECT_NE(BackupName(u"C:\\files\\mine.txt"), BackupName(u"C:\\files\\mine.glo"));

@@ -17,14 +17,15 @@ struct Watch {
 };
 Watch watch;
 
+// The window under the press, asked in the hook's own physical coordinates: a rectangle
+// would be in another scale on a monitor of another DPI, and would count a window lying
+// over the keyboard as the keyboard.
 bool OnOwnWindow(POINT point) {
+  HWND under = WindowFromPhysicalPoint(point);
+  if (under == nullptr) return false;
+  under = GetAncestor(under, GA_ROOT);
   for (const auto& window : watch.own) {
-    HWND own = window.load();
-    RECT rect;
-    if (own != nullptr && IsWindowVisible(own) && GetWindowRect(own, &rect) &&
-        PtInRect(&rect, point)) {
-      return true;
-    }
+    if (under == window.load()) return true;
   }
   return false;
 }

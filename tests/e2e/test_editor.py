@@ -7,7 +7,7 @@ import pytest
 from harness.editor import (ADD, CLOSE, DELETE, DIALOG, DIRECTION_COMBO, EDIT, EDITOR_CLASS,
                             EDITOR_TITLE, FIND, KEYBOARD_NOTICE, SPECIAL_KEY_COMBO, USE_FILE,
                             GLOSSARY, LETTER, LETTER_EDIT, MACRO, MEMO, MOVE_DOWN, MOVE_UP, NEW,
-                            OK, OPEN, SAVE_AS, SLIDES, SPECIAL_KEY, Editor)
+                            OK, OPEN, SAVE_AS, SLIDES, SPECIAL_KEY, UNDO, Editor)
 from harness.process import wait_for_value, wait_until
 from harness.quorel import KEYBOARD_CLASS, OPTIONS_CHANGED
 
@@ -134,6 +134,13 @@ def test_rows_move_within_their_caption_survive_a_restart_and_delete_together(
     wait_for_value(lambda: editor.rows(SLIDES), ["N\tone", "NE\tfour"], 10, "q's rows after delete")
     saved = queue_slides.read_bytes()
     assert b"two" not in saved and b"three" not in saved and b"q\t\tone" in saved, saved
+
+    # Undo brings both back where they stood, in the list and in the file.
+    editor.click(UNDO)
+    wait_for_value(lambda: editor.rows(SLIDES), rows, 10, "q's rows after undo")
+    assert editor.selected(SLIDES) == [0, 2]
+    saved = queue_slides.read_bytes()
+    assert saved.index(b"q\t\ttwo") < saved.index(b"q\t\tone") < saved.index(b"q\t\tthree"), saved
 
 
 def test_a_second_start_brings_the_first_editor_forward(queue_slides, editor, desktop, probe):

@@ -354,8 +354,9 @@ def test_a_thousand_random_taps_and_slides_leave_no_key_down(keyboard, probe, de
 
 
 @pytest.fixture
-def busy_cores():
-    """Both cores busy, as a user's machine often is while they type."""
+def busy_cores(keyboard, notepad):
+    """Both cores busy, as a user's machine often is while they type; from when the keyboard
+    and notepad are up."""
     loops = [subprocess.Popen([sys.executable, "-c", "while True: pass"]) for _ in range(2)]
     yield
     for loop in loops:

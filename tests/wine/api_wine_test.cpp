@@ -146,7 +146,7 @@ TEST_F(ApiTest, SlideFileOnDiskIsExactAndReadsBackWhatWasWritten) {
 }
 
 // A virus scanner or indexer opens a file that was just written and holds it a moment,
-// sharing only reading, as the old readers did; the editor's save lands meanwhile.
+// sharing only reading; the editor's save lands meanwhile and waits for it.
 DWORD WINAPI HoldLikeAScanner(void* argument) {
   auto* file = static_cast<HANDLE*>(argument);
   Sleep(400);

@@ -253,15 +253,16 @@ class Desktop:
 
     def start(self, launch, shown, exe_name, what, messages):
         """Launches a program and waits for its window. A launch after which no process of it
-        ran at all (Wine lost it as it started: "failed to map the shared user data") is tried
-        once more; a process without its window fails at once."""
+        ran at all, and that did not crash (Wine lost it as it started: "failed to map the
+        shared user data"), is tried once more; a process without its window, or one that
+        crashed, fails at once."""
         for attempt in (1, 2):
             launch()
             try:
                 wait_until(shown, 30, f"the {what} window did not come up")
                 return
             except Timeout:
-                if self.prefix.processes(exe_name):
+                if self.prefix.processes(exe_name) or "Unhandled" in messages():
                     raise AssertionError(f"the {what} runs without a window; Wine said:\n"
                                          f"{messages()}") from None
                 if attempt == 2:
