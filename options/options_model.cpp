@@ -100,21 +100,28 @@ Accepted AcceptedValues(const Setting& setting, const StoreRange& store) {
   return accepted;
 }
 
-std::optional<std::u16string> CheckValue(const Setting& setting, const Accepted& accepted,
-                                         std::u16string_view typed, int* value) {
+namespace {
+
+// The number a field shows: decimal digits only, nothing beyond what an int holds.
+std::optional<long long> Digits(std::u16string_view text) {
+  if (text.empty()) return std::nullopt;
   long long number = 0;
-  bool digits = !typed.empty();
-  for (char16_t c : typed) {
-    if (c < u'0' || c > u'9' || number > INT_MAX) {
-      digits = false;
-      break;
-    }
+  for (char16_t c : text) {
+    if (c < u'0' || c > u'9' || number > INT_MAX) return std::nullopt;
     number = number * 10 + (c - u'0');
   }
-  const bool in_range = digits && ((accepted.zero_off && number == 0) ||
-                                   (number >= accepted.lowest && number <= accepted.highest));
+  return number;
+}
+
+}  // namespace
+
+std::optional<std::u16string> CheckValue(const Setting& setting, const Accepted& accepted,
+                                         std::u16string_view typed, int* value) {
+  const std::optional<long long> number = Digits(typed);
+  const bool in_range = number && ((accepted.zero_off && *number == 0) ||
+                                   (*number >= accepted.lowest && *number <= accepted.highest));
   if (in_range) {
-    *value = static_cast<int>(number);
+    *value = static_cast<int>(*number);
     return std::nullopt;
   }
   std::u16string message = std::u16string(setting.caption) + u" must be ";
@@ -135,17 +142,9 @@ NumberField ReadNumberField(const Setting& setting, const Accepted& accepted, in
 
 int StepNumber(const Accepted& accepted, std::u16string_view shown, int delta) {
   const int floor = accepted.zero_off ? 0 : accepted.lowest;
-  long long current = 0;
-  bool digits = !shown.empty();
-  for (char16_t c : shown) {
-    if (c < u'0' || c > u'9' || current > INT_MAX) {
-      digits = false;
-      break;
-    }
-    current = current * 10 + (c - u'0');
-  }
-  if (!digits) return floor;
-  long long next = current + delta;
+  const std::optional<long long> current = Digits(shown);
+  if (!current) return floor;
+  long long next = *current + delta;
   if (accepted.zero_off && next > 0 && next < accepted.lowest) next = delta > 0 ? accepted.lowest : 0;
   return static_cast<int>(std::clamp<long long>(next, floor, accepted.highest));
 }
