@@ -82,8 +82,12 @@ bool ReplaceFileWith(std::u16string_view source, std::u16string_view target) {
       return true;
     }
     const DWORD error = GetLastError();
-    const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-                      error == ERROR_ACCESS_DENIED;
+    // A target that is read-only or a folder refuses for good; it is not waited for.
+    const DWORD target = GetFileAttributesW(to.c_str());
+    const bool lasting = target != INVALID_FILE_ATTRIBUTES &&
+                         (target & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0;
+    const bool held = !lasting && (error == ERROR_SHARING_VIOLATION ||
+                                   error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED);
     if (!held || GetTickCount64() >= deadline) return false;
     Sleep(kRetryMs);
   }
