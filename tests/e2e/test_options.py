@@ -22,7 +22,12 @@ class Options:
         self.probe = probe
 
     def click(self, control):
-        self.desktop.click(*centre(self.probe("control-rect", OPTIONS_CLASS, OPTIONS_TITLE, control)))
+        """Taps a control once it shows: a page chosen a moment ago may not be up yet."""
+        def shown():
+            answer = self.probe("control-rect", OPTIONS_CLASS, OPTIONS_TITLE, control)
+            return None if answer in ("none", "hidden") else answer
+        rect = wait_until(shown, 10, f"control {control} of the options program does not show")
+        self.desktop.click(*centre(rect))
 
     def text(self, control):
         return self.probe("control-text", OPTIONS_CLASS, OPTIONS_TITLE, control)

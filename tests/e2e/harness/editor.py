@@ -57,8 +57,11 @@ class Editor:
     # --- the main window ----------------------------------------------------------------------
 
     def rect_of(self, control, window=(EDITOR_CLASS, EDITOR_TITLE)):
-        answer = self.probe("control-rect", *window, control)
-        assert answer not in ("none", "hidden"), f"control {control} of {window} is {answer}"
+        """Where a control lies once it shows: a tab chosen a moment ago may not be up yet."""
+        def shown():
+            answer = self.probe("control-rect", *window, control)
+            return None if answer in ("none", "hidden") else answer
+        answer = wait_until(shown, 10, f"control {control} of {window} does not show")
         return tuple(int(n) for n in answer.split())
 
     def click(self, control, window=(EDITOR_CLASS, EDITOR_TITLE)):
