@@ -15,7 +15,9 @@
 #include "keyboard/keyboard_windows.h"
 #include "keyboard/menu/menu.h"
 #include "keyboard/output/key_processor.h"
+#include "keyboard/panels/display_scale.h"
 #include "keyboard/panels/keyboard_state.h"
+#include "keyboard/panels/panel_drawing.h"
 #include "keyboard/panels/panels.h"
 #include "keyboard/pen/pen.h"
 #include "keyboard/pen_timings.h"
@@ -27,6 +29,7 @@
 #include "platform/display.h"
 #include "platform/drawing.h"
 #include "platform/input.h"
+#include "platform/win32/dpi_scale.h"
 #include "platform/win32/user_input_watch.h"
 #include "platform/window.h"
 
@@ -61,6 +64,7 @@ struct Program {
   HWINEVENTHOOK foreground_hook = nullptr;
   HWINEVENTHOOK focus_hook = nullptr;
   HWND last_focus = nullptr;
+  int monitor_dpi = 96;  // of the monitor the keyboard is on
   HWND last_foreground = nullptr;
   WNDPROC list_procedure = nullptr;
 };
@@ -91,8 +95,15 @@ void RegisterClassOnce(const wchar_t* name, WNDPROC procedure, HICON icon, HBRUS
 void CreateSensorWindow(HWND main) {
   RegisterClassOnce(kSensorClass, SensorProcedure, nullptr, nullptr);
   const ClientSize client = KeyboardClientSize(GetOption(OptionId::kSize));
-  CreateWindowExW(WS_EX_NOACTIVATE, kSensorClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, client.width,
-                  client.height, main, nullptr, program.instance, nullptr);
+  CreateWindowExW(WS_EX_NOACTIVATE, kSensorClass, L"", WS_CHILD | WS_VISIBLE, 0, 0,
+                  ToDevice(client.width), ToDevice(client.height), main, nullptr,
+                  program.instance, nullptr);
+}
+
+// The scale to lay out at: the art nearest to the monitor's, for the size in use.
+void ChooseDisplayScale() {
+  SetDisplayDpi(ArtDpiFor(program.monitor_dpi, GetOption(OptionId::kSize)));
+  platform::SetImageMemoryBudget(DisplayDpi() / 96.0);
 }
 
 // --- the preview list -------------------------------------------------------------------
@@ -174,6 +185,14 @@ void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG,
 void OnMainCreate(HWND window) {
   Windows().main = Opaque(window);
   PublishKeyboard(Opaque(window));
+  // Made on another monitor than the system's first, it takes that monitor's scale.
+  if (const int dpi = platform::win32::ScaleOf(window).dpi; dpi != program.monitor_dpi) {
+    program.monitor_dpi = dpi;
+    ChooseDisplayScale();
+    const platform::Size size = KeyboardWindowSize(GetOption(OptionId::kSize));
+    SetWindowPos(window, nullptr, 0, 0, size.width, size.height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   CreateSensorWindow(window);
   Windows().list = Opaque(CreatePreviewList());
   ReplaceSlidesFont();
@@ -211,15 +230,35 @@ void OnMainDestroy() {
   PostQuitMessage(0);
 }
 
+void RebuildSensorWindow(HWND window) {
+  platform::ForgetImages();  // a new size, layout or scale draws from other files
+  if (Windows().sensor != 0) DestroyWindow(Handle(Windows().sensor));
+  CreateSensorWindow(window);
+}
+
 void OnOptionsChanged(HWND window, WPARAM rebuild_only_when_zero) {
   LoadOptions();
   FollowSlideSource();
+  // Another size may have its art at other scales.
+  if (rebuild_only_when_zero == 0) ChooseDisplayScale();
   PlaceKeyboardOnWorkArea(Opaque(window));
-  if (rebuild_only_when_zero == 0) {
-    platform::ForgetImages();  // a new size or layout draws from other files
-    if (Windows().sensor != 0) DestroyWindow(Handle(Windows().sensor));
-    CreateSensorWindow(window);
-  }
+  if (rebuild_only_when_zero == 0) RebuildSensorWindow(window);
+}
+
+// Moved to a monitor of another scale, or the scale changed: the keyboard is laid out
+// again at the new one, kept on the work area of its monitor, and never activated. The
+// rectangle the system suggests is not read: the keyboard's size follows its art, and a
+// message sent by another program carries no rectangle it could point at.
+void OnDpiChanged(HWND window, int dpi) {
+  if (dpi <= 0) return;
+  program.monitor_dpi = dpi;
+  const int before = DisplayDpi();
+  ChooseDisplayScale();
+  PlaceKeyboardOnWorkArea(Opaque(window));
+  if (DisplayDpi() == before) return;
+  RebuildSensorWindow(window);
+  ReplaceSlidesFont();
+  ForgetTypedWord();  // its list was placed at the old scale
 }
 
 LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -290,6 +329,9 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
     case kUserActedElsewhere:
       ForgetTypedWord();
       return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(window, HIWORD(wparam));
+      return 0;
     default:
       break;
   }
@@ -318,6 +360,8 @@ int WithoutActivation(int show) {
 
 HWND CreateMainWindow(int show) {
   LoadOptions();
+  program.monitor_dpi = platform::win32::ScaleOf(nullptr).dpi;
+  ChooseDisplayScale();
   RegisterClassOnce(kMainClass, MainProcedure, LoadIconW(program.instance, MAKEINTRESOURCEW(kMainIcon)),
                     static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   const platform::Size size = KeyboardWindowSize(GetOption(OptionId::kSize));
@@ -331,6 +375,9 @@ HWND CreateMainWindow(int show) {
                                 program.instance, nullptr);
   if (window == nullptr) return nullptr;
   PublishKeyboard(Opaque(window));
+  // Whole on the work area from the start: at a larger scale the stored place may leave
+  // its lower keys off the screen.
+  PlaceKeyboardOnWorkArea(Opaque(window));
   // The first ShowWindow of a program may take the show command its launcher asked for,
   // which activates: the keyboard is shown by its position instead.
   const int quiet = WithoutActivation(show);
@@ -395,21 +442,22 @@ LRESULT CALLBACK SensorProcedure(HWND window, UINT message, WPARAM wparam, LPARA
       EndPaint(window, &paint);
       return 0;
     }
+    // The pen's client points, in the design pixels of the panels' tables.
     case WM_LBUTTONDOWN: {
       if (timings.enabled()) timings.StartDown();
-      PenDown(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      PenDown(ToDesign(GET_X_LPARAM(lparam)), ToDesign(GET_Y_LPARAM(lparam)));
       if (timings.enabled()) timings.EndDown();
       return 0;
     }
     case WM_MOUSEMOVE: {
       const LONGLONG start = PenTimings::Now();
       const bool pressed = Press().pressed;
-      PenMove(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      PenMove(ToDesign(GET_X_LPARAM(lparam)), ToDesign(GET_Y_LPARAM(lparam)));
       if (pressed && timings.enabled()) timings.AddMove(start);
       return 0;
     }
     case WM_LBUTTONUP:
-      PenUp(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      PenUp(ToDesign(GET_X_LPARAM(lparam)), ToDesign(GET_Y_LPARAM(lparam)));
       return 0;
     case WM_CAPTURECHANGED:
       // Another window took the pen (a menu, a message box, the system): the press ends

@@ -7,6 +7,7 @@
 #include "keyboard/key_kinds.h"
 #include "keyboard/keyboard_windows.h"
 #include "keyboard/output/key_processor.h"
+#include "keyboard/panels/display_scale.h"
 #include "keyboard/panels/keyboard_state.h"
 #include "keyboard/panels/panels.h"
 #include "keyboard/preview/preview_list.h"
@@ -252,8 +253,8 @@ void RefreshSuggestions() {
   const int height = row_height * count + 2 * border_height;
   const Span panel = MainPanelSpan(GetOption(OptionId::kSize), GetOption(OptionId::kSidebar));
   // Centred over the letters, where the eyes are while typing.
-  std::int64_t left =
-      static_cast<std::int64_t>(keyboard.left) + panel.left + (panel.width - text_width) / 2;
+  std::int64_t left = static_cast<std::int64_t>(keyboard.left) + ToDevice(panel.left) +
+                     (ToDevice(panel.width) - text_width) / 2;
   const platform::Rect work = platform::WorkAreaNearest(Windows().main);
   left = std::min(left, static_cast<std::int64_t>(work.right) - width);
   left = std::max(left, static_cast<std::int64_t>(work.left));

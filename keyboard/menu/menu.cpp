@@ -7,6 +7,7 @@
 
 #include "keyboard/key_kinds.h"
 #include "keyboard/output/key_processor.h"
+#include "keyboard/panels/display_scale.h"
 #include "keyboard/render/render.h"
 #include "library/options/options.h"
 #include "library/shared_block/shared_block.h"
@@ -205,7 +206,9 @@ void ShowKeyboardMenu() {
   const platform::MenuHandle menu = platform::NewPopupMenu();
   if (menu == 0) return;
   for (const MenuLine& line : kCommandLines) AddMenuLine(menu, line);
-  const int screen_width = platform::VirtualScreenWidth();
+  // Which sizes fit is judged in design pixels: at 200 % a finger keyboard takes twice the
+  // device pixels.
+  const int screen_width = ToDesignLength(platform::VirtualScreenWidth());
   if (screen_width >= kNarrowestScreenForSizes) {
     for (const MenuLine& line : kSizeLines) {
       if (screen_width >= line.narrowest_screen) AddMenuLine(menu, line);

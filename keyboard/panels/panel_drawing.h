@@ -25,6 +25,10 @@ std::u16string LookUpImage(PanelKind kind, bool inverted);
 // kind and value.
 std::u16string OptionImageName(PanelKind kind, int symbols_option);
 
+// The art's dpi to show at on a monitor of `monitor_dpi` at "Keyboard size" `size`: the
+// nearest scale whose art is there, 96 when none is.
+int ArtDpiFor(int monitor_dpi, int size);
+
 void SetPaintContext(platform::PaintContext paint);
 platform::PaintContext PaintContextNow();
 

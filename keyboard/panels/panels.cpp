@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "keyboard/key_kinds.h"
+#include "keyboard/panels/display_scale.h"
 #include "keyboard/panels/keyboard_state.h"
 #include "keyboard/panels/panel_drawing.h"
 #include "keyboard/panels/panel_tables.h"
@@ -439,6 +440,7 @@ int SlotRecord(Slot slot) {
 void ResetPanelsForTest() {
   Panels() = PanelsState();
   SetPaintContext(0);
+  SetDisplayDpi(96);
 }
 
 }  // namespace quorel::keyboard

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "keyboard/key_kinds.h"
+#include "keyboard/panels/display_scale.h"
 #include "keyboard/panels/keyboard_state.h"
 #include "keyboard/panels/panel_tables.h"
 #include "library/options/options.h"
@@ -137,6 +138,50 @@ TEST_P(PanelTilingTest, CellsTileTheClientAreaAndEachCentreHitsItsOwnCell) {
 INSTANTIATE_TEST_SUITE_P(AllSizes, PanelTilingTest,
                          ::testing::Combine(::testing::Values(1, 2, 3, 4),
                                             ::testing::Values(1, 2)));
+
+// At every scale the art is drawn at, design pixel v covers the device pixels from
+// DeviceOf(v) to DeviceOf(v + 1) - 1, and DesignOf takes each of them back to v.
+TEST(DisplayScale, DesignAndDevicePixelsMapBothWays) {
+  for (int dpi : kArtDpis) {
+    for (int v = -300; v <= 300; ++v) {
+      ASSERT_LE(DeviceOf(v, dpi), DeviceOf(v + 1, dpi)) << dpi;
+      for (int device = DeviceOf(v, dpi); device < DeviceOf(v + 1, dpi); ++device) {
+        ASSERT_EQ(DesignOf(device, dpi), v) << "dpi " << dpi << " device " << device;
+      }
+    }
+  }
+  EXPECT_EQ(DeviceOf(100, 192), 200);
+  EXPECT_EQ(DeviceOf(0x7fffffff, 288), 0x7fffffff);  // a stored option of any size
+}
+
+class ScaledHitTest : public PanelsTest,
+                      public ::testing::WithParamInterface<std::tuple<int, int>> {};
+
+// The centre of every key as the screen shows it, at every scale, is that key.
+TEST_P(ScaledHitTest, EveryKeysCentreOnTheScreenHitsItsOwnKey) {
+  const auto [size, dpi] = GetParam();
+  Use(size, 2);
+  SetOption(OptionId::kSymbols, 1);
+  RefreshPanels(true);
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    const Panel& panel = SlotPanel(static_cast<Slot>(slot));
+    for (int cell = 0; cell < panel.row_count * panel.column_count; ++cell) {
+      const Extent& row = panel.rows[cell / panel.column_count];
+      const Extent& column = panel.columns[cell % panel.column_count];
+      const int left = DeviceOf(panel.left + column.start, dpi);
+      const int right = DeviceOf(panel.left + column.end + 1, dpi) - 1;
+      const int top = DeviceOf(panel.top + row.start, dpi);
+      const int bottom = DeviceOf(panel.top + row.end + 1, dpi) - 1;
+      const KeyHit hit = Hit(DesignOf((left + right) / 2, dpi), DesignOf((top + bottom) / 2, dpi));
+      EXPECT_EQ(hit.cell, MakeCellId(cell, SlotRecord(static_cast<Slot>(slot))))
+          << "slot " << slot << " cell " << cell;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllSizesAndScales, ScaledHitTest,
+                         ::testing::Combine(::testing::Values(1, 2, 3, 4),
+                                            ::testing::ValuesIn(kArtDpis)));
 
 TEST_F(PanelsTest, SmallSizeSideBarFirstPutsMainPanelAt55To175AndModeColumnAt209To239) {
   RefreshPanels(true);

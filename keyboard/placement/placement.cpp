@@ -8,6 +8,7 @@
 
 #include "keyboard/key_kinds.h"
 #include "keyboard/output/key_processor.h"
+#include "keyboard/panels/display_scale.h"
 #include "keyboard/panels/panels.h"
 #include "library/options/options.h"
 #include "library/shared_block/shared_block.h"
@@ -306,7 +307,8 @@ void PerformWindowAction(std::uint16_t kind, std::uint16_t parameter,
 platform::Size KeyboardWindowSize(int keyboard_size) {
   const ClientSize client = KeyboardClientSize(keyboard_size);
   const platform::ScreenMetrics metrics = platform::GetScreenMetrics();
-  return {client.width + 2 * metrics.border_width, client.height + 2 * metrics.border_height};
+  return {ToDevice(client.width) + 2 * metrics.border_width,
+          ToDevice(client.height) + 2 * metrics.border_height};
 }
 
 void PlaceKeyboardOnWorkArea(platform::WindowHandle keyboard) {

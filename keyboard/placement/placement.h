@@ -38,7 +38,8 @@ platform::Point KeyboardStartPosition(platform::Point stored, int width, int hei
 // distance; one larger than the work area keeps its top-left corner on it.
 platform::Point KeptOnWorkArea(const platform::Rect& window, const platform::Rect& work);
 
-// The keyboard window's outer size at a keyboard size: its panels and a thin border.
+// The keyboard window's outer size at a keyboard size: its panels at the display scale and
+// a thin border.
 platform::Size KeyboardWindowSize(int keyboard_size);
 
 // Gives the keyboard window its stored size and place, moved the least distance that puts

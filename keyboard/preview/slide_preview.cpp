@@ -6,6 +6,7 @@
 #include "keyboard/key_kinds.h"
 #include "keyboard/keyboard_windows.h"
 #include "keyboard/output/key_processor.h"
+#include "keyboard/panels/display_scale.h"
 #include "keyboard/preview/preview_list.h"
 #include "keyboard/preview/slide_class.h"
 #include "keyboard/preview/slide_layout.h"
@@ -74,9 +75,10 @@ SlideSnapshot TakeSnapshot(int down_x, int down_y) {
   snapshot.row_height = platform::ListRowHeight(Windows().list);
   snapshot.border_width = metrics.border_width;
   snapshot.border_height = metrics.border_height;
-  snapshot.down = platform::ClientToScreen(Windows().main, {down_x, down_y});
-  snapshot.distance = GetOption(OptionId::kSlideDistance);
-  snapshot.step = GetOption(OptionId::kSlideStep);
+  // The screen is in device pixels; the pen's way, in design pixels, is as long on the glass.
+  snapshot.down = platform::ClientToScreen(Windows().main, ToDevice(platform::Point{down_x, down_y}));
+  snapshot.distance = ToDevice(GetOption(OptionId::kSlideDistance));
+  snapshot.step = ToDevice(GetOption(OptionId::kSlideStep));
   return snapshot;
 }
 
@@ -86,7 +88,8 @@ int WantedRow(int direction, int level, int x, int y) {
   // Above the keyboard the pen may slide onto the list itself and point at its row.
   if (preview.list_above && direction == 1 && GetOption(OptionId::kSlideToChoice) == 1 &&
       Record().snapshot.row_height > 0) {
-    const platform::Point screen = platform::ClientToScreen(Windows().main, {x, y});
+    const platform::Point screen =
+        platform::ClientToScreen(Windows().main, ToDevice(platform::Point{x, y}));
     const platform::Point in_list = platform::ScreenToClient(Windows().list, screen);
     return std::clamp(platform::ListRowNearest(Windows().list, in_list), 0,
                       preview.match_count - 1);

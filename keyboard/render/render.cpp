@@ -1,5 +1,7 @@
 #include "keyboard/render/render.h"
 
+#include "keyboard/panels/display_scale.h"
+
 #include <algorithm>
 
 #include "keyboard/panels/panel_drawing.h"
@@ -10,7 +12,7 @@ namespace quorel::keyboard {
 namespace {
 
 platform::FontDescription DefaultSlidesFont() {
-  return MakeFontDescription(u"Tahoma", 9, true, false);
+  return MakeFontDescription(u"Tahoma", 9, true, false, DisplayDpi());
 }
 
 // The description the stored font settings give, or false when no font name is stored.
@@ -19,8 +21,10 @@ bool StoredSlidesFont(platform::FontDescription* description) {
   if (!GetStringSetting(StringSetting::kPreviewFontName, name, kFontNameChars)) return false;
   // The italic flag is a single byte in the system's font record.
   const bool italic = (GetOption(OptionId::kPreviewFontItalic) & 0xFF) != 0;
+  // At the keyboard's own scale: the list's rows are as tall on the glass as its keys.
   *description = MakeFontDescription(name, GetOption(OptionId::kPreviewFontSize),
-                                     GetOption(OptionId::kPreviewFontBold) != 0, italic);
+                                     GetOption(OptionId::kPreviewFontBold) != 0, italic,
+                                     DisplayDpi());
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "keyboard/panels/display_scale.h"
 #include "keyboard/panels/keyboard_state.h"
 #include "library/options/options.h"
 #include "platform/fake/fake_system.h"
@@ -249,7 +250,7 @@ TEST_F(RenderTest, SlidesFontFollowsTheStoredSettingsElseTahomaNineBold) {
   };
   for (const Case& c : cases) {
     ResetEngineForTest();
-    platform::fake::System().dpi_y = c.dpi;
+    SetDisplayDpi(c.dpi);  // the list is set at the keyboard's own scale
     if (c.face != nullptr) SetStringSetting(StringSetting::kPreviewFontName, c.face);
     SetOption(OptionId::kPreviewFontSize, c.points);
     SetOption(OptionId::kPreviewFontBold, c.bold);

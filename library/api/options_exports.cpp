@@ -104,7 +104,7 @@ int PARAMETERS_GetOptionInfo(int index, const QUOREL_CHAR** value_name, int* def
     if (value_name != nullptr) *value_name = quorel::api::Out(info.value_name.data());
     if (default_value != nullptr) {
       *default_value = info.screen_width_default
-                           ? quorel::KeyboardSizeForScreenWidth(platform::PrimaryScreenWidth())
+                           ? quorel::KeyboardSizeForScreenWidth(quorel::DesignScreenWidth())
                            : info.default_value;
     }
     if (lowest != nullptr) *lowest = info.repair.lowest;

@@ -127,7 +127,7 @@ bool ReadDword(platform::RegistryKey key, std::u16string_view name, std::int32_t
 }
 
 void LoadInto(Options* options) {
-  const int screen_size = KeyboardSizeForScreenWidth(platform::PrimaryScreenWidth());
+  const int screen_size = KeyboardSizeForScreenWidth(DesignScreenWidth());
   for (const OptionInfo& info : kOptions) {
     if (info.kept_when_missing) continue;
     (*options)[info.id] = info.screen_width_default ? screen_size : info.default_value;
@@ -176,6 +176,11 @@ std::span<const OptionInfo, kOptionCount> OptionTable() { return kOptions; }
 
 const OptionInfo& DescribeOption(OptionId id) {
   return kOptions[IsKnown(id) ? static_cast<std::size_t>(id) : 0];
+}
+
+int DesignScreenWidth() {
+  const int dpi = ScreenDpi() > 0 ? ScreenDpi() : 96;
+  return static_cast<int>(std::int64_t{platform::PrimaryScreenWidth()} * 96 / dpi);
 }
 
 int KeyboardSizeForScreenWidth(int width) {
@@ -260,9 +265,9 @@ long SetStringSetting(StringSetting setting, const char16_t* text) {
 }
 
 platform::FontDescription MakeFontDescription(std::u16string_view face, int points, bool bold,
-                                              bool italic) {
+                                              bool italic, int dpi) {
   // Wide arithmetic: the size option is whatever the registry held.
-  const std::int64_t scaled = static_cast<std::int64_t>(points) * ScreenDpi();
+  const std::int64_t scaled = static_cast<std::int64_t>(points) * (dpi > 0 ? dpi : ScreenDpi());
   std::int64_t pixels = scaled / 72 + (scaled % 72 >= 36 ? 1 : 0);
   pixels = std::clamp<std::int64_t>(pixels, -std::numeric_limits<int>::max(),
                                     std::numeric_limits<int>::max());

@@ -74,6 +74,9 @@ const OptionInfo& DescribeOption(OptionId id);
 
 // "Keyboard size" for a screen this wide: 3 from 480 pixels, 2 from 322, else 1.
 int KeyboardSizeForScreenWidth(int width);
+// The primary screen's width in design pixels (96 to the inch): at 200 % a screen of 2880
+// pixels is 1440 wide, and the keyboard's sizes are judged on that.
+int DesignScreenWidth();
 
 struct Options {
   std::array<std::int32_t, kOptionCount> values{};
@@ -110,8 +113,9 @@ long SetStringSetting(StringSetting setting, const char16_t* text);
 
 // A font as the library and the keyboard build them: the height is the point size in
 // screen pixels, rounded half up, negated; the screen's dpi is asked for once.
+// `dpi` 0: the screen's.
 platform::FontDescription MakeFontDescription(std::u16string_view face, int points, bool bold,
-                                              bool italic);
+                                              bool italic, int dpi = 0);
 
 // The preview font from "Slides font name" and the font options, else Tahoma 9 pt bold;
 // the picker's control font is always Tahoma 9 pt bold. Both are built on first use and
