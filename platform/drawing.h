@@ -12,8 +12,9 @@ namespace platform {
 // The device context of a paint in progress; 0 draws through the window's own context.
 using PaintContext = std::uintptr_t;
 
-// Loads the image file and copies the rectangle `target` (in the window's client area)
-// from the image point (source_x, source_y). Nothing is drawn when the file does not load.
+// Loads the image file (BMP, PNG, GIF or JPEG) and copies the rectangle `target` (in the
+// window's client area) from the image point (source_x, source_y). Nothing is drawn when the
+// file does not load.
 void CopyImageRect(std::u16string_view image_path, WindowHandle window, PaintContext paint,
                    const Rect& target, int source_x, int source_y);
 // Images are kept in memory once drawn, within a budget; forgotten, they are read again
@@ -21,6 +22,8 @@ void CopyImageRect(std::u16string_view image_path, WindowHandle window, PaintCon
 void ForgetImages();
 // Bytes of image kept in memory now.
 std::size_t ImagesInMemory();
+// The art at `scale` times 100 % is that much larger squared: the images in view still fit.
+void SetImageMemoryBudget(double scale);
 // Inverts the pixels of the rectangle.
 void InvertRect(WindowHandle window, PaintContext paint, const Rect& target);
 // Width in pixels of a one-line text drawn in the font.

@@ -527,6 +527,8 @@ void ForgetImages() {}
 
 std::size_t ImagesInMemory() { return 0; }
 
+void SetImageMemoryBudget(double) {}
+
 void InvertRect(WindowHandle window, PaintContext paint, const Rect& target) {
   Instance().draws.push_back({fake::DrawOperation::kInvert, u"", window, paint, target, 0, 0});
 }

@@ -34,4 +34,32 @@ inline Scale ScaleOf(HWND window) {
   return scale;
 }
 
+// The system's message font (what its own dialogs and message boxes are set in) at a
+// window's dots per inch, bold or italic when asked; the caller deletes it. The stock GUI
+// font keeps its 96-dpi size at every scale; this one does not.
+inline HFONT MessageFontFor(HWND window, bool bold = false, bool italic = false) {
+  using ParametersForDpi = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+  static const auto parameters_for_dpi = reinterpret_cast<ParametersForDpi>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SystemParametersInfoForDpi")));
+  const int dpi = ScaleOf(window).dpi;
+  NONCLIENTMETRICSW metrics = {};
+  metrics.cbSize = sizeof(metrics);
+  LOGFONTW font = {};
+  if (parameters_for_dpi != nullptr &&
+      parameters_for_dpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
+                         static_cast<UINT>(dpi))) {
+    font = metrics.lfMessageFont;
+  } else if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+    // At the system's scale: brought to the window's.
+    font = metrics.lfMessageFont;
+    font.lfHeight = MulDiv(font.lfHeight, dpi, ScaleOf(nullptr).dpi);
+  } else {
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
+    font.lfHeight = MulDiv(font.lfHeight, dpi, 96);
+  }
+  if (bold) font.lfWeight = FW_BOLD;
+  if (italic) font.lfItalic = TRUE;
+  return CreateFontIndirectW(&font);
+}
+
 }  // namespace platform::win32

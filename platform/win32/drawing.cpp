@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/image_decode.h"
 #include "platform/win32/win32_text.h"
 
 namespace platform {
@@ -39,8 +40,10 @@ using Bytes = std::shared_ptr<const std::vector<std::uint8_t>>;
 
 // No artwork comes near this; a larger file is not read into memory.
 constexpr std::uint64_t kLargestImageFile = 64u << 20;
-// The panels in view, normal and inverted, at finger size fit with room to spare.
-constexpr std::size_t kImageCacheBudget = 2u << 20;
+// The panels in view, normal and inverted, at finger size and 100 % fit with room to spare;
+// the keyboard raises it with the square of its scale.
+constexpr std::size_t kBaseImageBudget = 2u << 20;
+std::size_t image_budget = kBaseImageBudget;
 
 Bytes ReadWholeFile(const std::wstring& path) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -61,6 +64,14 @@ Bytes ReadWholeFile(const std::wstring& path) {
   return whole ? bytes : nullptr;
 }
 
+// A BMP as it is; a PNG, GIF or JPEG decoded once into the bytes of a BMP.
+Bytes Drawable(Bytes file) {
+  if (file == nullptr || (file->size() >= 2 && (*file)[0] == 'B' && (*file)[1] == 'M')) return file;
+  auto decoded = win32::DecodeToBmp(file->data(), file->size());
+  if (!decoded) return nullptr;
+  return std::make_shared<const std::vector<std::uint8_t>>(std::move(*decoded));
+}
+
 // The images drawn lately, whole in memory: a highlight never waits for the disk, where an
 // on-access virus scanner makes every open cost milliseconds. Past the budget the image
 // drawn longest ago goes first.
@@ -72,11 +83,11 @@ class ImageCache {
       entries_.splice(entries_.begin(), entries_, entry);
       return entries_.front().bytes;
     }
-    Bytes bytes = ReadWholeFile(path);
-    if (bytes == nullptr || bytes->size() > kImageCacheBudget) return bytes;
+    Bytes bytes = Drawable(ReadWholeFile(path));
+    if (bytes == nullptr || bytes->size() > image_budget) return bytes;
     entries_.push_front({path, bytes});
     total_ += bytes->size();
-    while (total_ > kImageCacheBudget) {
+    while (total_ > image_budget) {
       total_ -= entries_.back().bytes->size();
       entries_.pop_back();
     }
@@ -85,6 +96,12 @@ class ImageCache {
   void Clear() {
     entries_.clear();
     total_ = 0;
+  }
+  void Trim() {
+    while (total_ > image_budget && !entries_.empty()) {
+      total_ -= entries_.back().bytes->size();
+      entries_.pop_back();
+    }
   }
   std::size_t total() const { return total_; }
 
@@ -230,6 +247,11 @@ void CopyImageRect(std::u16string_view image_path, WindowHandle window, PaintCon
 }
 
 void ForgetImages() { Images().Clear(); }
+
+void SetImageMemoryBudget(double scale) {
+  image_budget = static_cast<std::size_t>(kBaseImageBudget * std::max(1.0, scale * scale));
+  Images().Trim();
+}
 
 std::size_t ImagesInMemory() { return Images().total(); }
 
