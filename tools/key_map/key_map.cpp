@@ -4,7 +4,8 @@
 // special key's written name ("<shift>"), the character a character key types (UTF-8), or
 // "-" for the keyboard's own cells that have no written name.
 // Arguments: keyboard size (1-4), side bar position (1-2), and optionally "upper", "digits"
-// or "accents N" for the panels of those states.
+// or "accents N" for the panels of those states; "--dpi N" last gives the points on a
+// keyboard shown at that scale, in its device pixels.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include <string>
 #include <utility>
 
+#include "keyboard/panels/display_scale.h"
 #include "keyboard/panels/keyboard_state.h"
 #include "keyboard/panels/panels.h"
 #include "library/keys/key_table.h"
@@ -50,8 +52,13 @@ std::string KeyName(int kind, int parameter) {
 int main(int argc, char** argv) {
   using namespace quorel;
   using namespace quorel::keyboard;
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: %s size sidebar [upper|digits|accents N]\n", argv[0]);
+  int dpi = 96;
+  if (argc >= 5 && std::strcmp(argv[argc - 2], "--dpi") == 0) {
+    dpi = std::atoi(argv[argc - 1]);
+    argc -= 2;
+  }
+  if (argc < 3 || dpi <= 0) {
+    std::fprintf(stderr, "usage: %s size sidebar [upper|digits|accents N] [--dpi N]\n", argv[0]);
     return 2;
   }
   platform::fake::Reset();
@@ -81,7 +88,11 @@ int main(int argc, char** argv) {
           const int y = panel->top + point[1];
           KeyHit hit;
           if (!HitTest(x, y, &hit) || !printed.insert({hit.kind, hit.parameter}).second) continue;
-          std::printf("%d %d %d %d %s\n", hit.kind, hit.parameter, x, y,
+          // The middle of the device pixels that the design pixel covers.
+          const auto device = [dpi](int v) {
+            return (DeviceOf(v, dpi) + DeviceOf(v + 1, dpi) - 1) / 2;
+          };
+          std::printf("%d %d %d %d %s\n", hit.kind, hit.parameter, device(x), device(y),
                       KeyName(hit.kind, hit.parameter).c_str());
         }
       }

@@ -1,7 +1,7 @@
 // Draws every panel image of the keyboard at every size, and the editor's tab pictures:
 //   quorel_panel_art OUT [--fonts DIR] [--preview DIR]
-// writes OUT/Quorel bitmaps/<size>/<Variant>.bmp and <Variant>_inv.bmp and
-// OUT/Quorel bitmaps/editor/tab<N>.bmp, and with --preview
+// writes OUT/Quorel bitmaps/<size>/<percent>/<Variant>.png and <Variant>_inv.png and
+// OUT/Quorel bitmaps/editor/<percent>/tab<N>.png at every scale, and with --preview
 // one sheet of whole keyboards per size into DIR for a person to look at.
 #include <cstdio>
 #include <filesystem>

@@ -5,8 +5,10 @@
 #include <cmath>
 #include <system_error>
 
+#include "keyboard/panels/display_scale.h"
 #include "keyboard/panels/panel_drawing.h"
 #include "tools/panel_art/legends.h"
+#include "tools/panel_art/png.h"
 
 namespace quorel::art {
 
@@ -34,6 +36,17 @@ constexpr std::array<TypeScale, kSizeCount> kTypeScales = {{
 
 const TypeScale& ScaleOf(int size) {
   return kTypeScales[static_cast<std::size_t>(std::clamp(size, 1, kSizeCount) - 1)];
+}
+
+// The type of a size set at a scale: the text is drawn anew at its pixel size there, never
+// enlarged from the 100 % art.
+TypeScale ScaleOf(int size, int dpi) {
+  TypeScale scale = ScaleOf(size);
+  for (int* pixels : {&scale.letter, &scale.half, &scale.word, &scale.icon, &scale.mark,
+                      &scale.stand_in, &scale.caption}) {
+    *pixels = std::max(1, static_cast<int>(std::lround(*pixels * dpi / 96.0)));
+  }
+  return scale;
 }
 
 int PixelsOf(const TypeScale& scale, Role role) {
@@ -89,10 +102,32 @@ Color Mix(Color a, Color b, double t) {
   return {channel(a.r, b.r), channel(a.g, b.g), channel(a.b, b.b)};
 }
 
-void FillGradient(Image& image, const Box& box, Gradient gradient) {
+// The panels' tables drawn at a scale: a box of design pixels covers the device pixels
+// that keyboard::DeviceOf gives them, so the art meets the keyboard's own rectangles at
+// every scale. Shapes are drawn in design pixels; text and gradients at device pixels.
+class Canvas {
+ public:
+  Canvas(Image& image, int dpi) : image_(image), dpi_(dpi) {}
+  Image& image() const { return image_; }
+  int dpi() const { return dpi_; }
+  int At(int design) const { return keyboard::DeviceOf(design, dpi_); }
+  Box Device(const Box& design) const {
+    return {At(design.left), At(design.top), At(design.right + 1) - 1, At(design.bottom + 1) - 1};
+  }
+  void Fill(const Box& design, Color color) const { image_.Fill(Device(design), color); }
+  void Set(int x, int y, Color color) const { Fill({x, y, x, y}, color); }
+
+ private:
+  Image& image_;
+  int dpi_;
+};
+
+// Top to bottom over the device rows of a design box.
+void FillGradient(const Canvas& canvas, const Box& design, Gradient gradient) {
+  const Box box = canvas.Device(design);
   for (int y = box.top; y <= box.bottom; ++y) {
     const double t = box.Height() > 1 ? double(y - box.top) / (box.Height() - 1) : 0.0;
-    image.Fill({box.left, y, box.right, y}, Mix(gradient.top, gradient.bottom, t));
+    canvas.image().Fill({box.left, y, box.right, y}, Mix(gradient.top, gradient.bottom, t));
   }
 }
 
@@ -253,7 +288,7 @@ void DrawLegend(Image& image, const Typefaces& faces, const TypeScale& scale, co
 int Stroke(int size) { return size >= 3 ? 2 : 1; }
 
 // An open bracket lying on its back, the sign printed on space bars.
-void DrawSpaceBar(Image& image, const Box& face, int size, Color color) {
+void DrawSpaceBar(const Canvas& image, const Box& face, int size, Color color) {
   const int stroke = Stroke(size);
   const int width = std::clamp(face.Width() * 2 / 5, 7, face.Width() - 4);
   const int tick = std::max(3, face.Height() / 5);
@@ -265,7 +300,7 @@ void DrawSpaceBar(Image& image, const Box& face, int size, Color color) {
 }
 
 // Rows of raised dots: the caption can be taken hold of here.
-void DrawGrip(Image& image, const Box& face, int size) {
+void DrawGrip(const Canvas& image, const Box& face, int size) {
   const int pitch = size >= 3 ? 4 : 3;
   const int rows = 3;
   const int length = face.Width() * 3 / 5;
@@ -285,7 +320,7 @@ void DrawGrip(Image& image, const Box& face, int size) {
 }
 
 // A little keyboard: the window's own icon, where the system menu opens.
-void DrawSystemMenu(Image& image, const Box& face, Color color) {
+void DrawSystemMenu(const Canvas& image, const Box& face, Color color) {
   const int width = std::min(face.Width() - 8, face.Height() + 2) | 1;
   const int height = std::max(7, width * 3 / 5);
   const int left = face.left + (face.Width() - width) / 2;
@@ -306,7 +341,7 @@ void DrawSystemMenu(Image& image, const Box& face, Color color) {
   image.Fill({frame.left + width / 4 + 1, bar_y, frame.right - width / 4 - 1, bar_y}, color);
 }
 
-void DrawMinimise(Image& image, const Box& face, int size, Color color) {
+void DrawMinimise(const Canvas& image, const Box& face, int size, Color color) {
   const int stroke = Stroke(size) == 2 && face.Height() > 20 ? 2 : 1;
   const int width = std::min(face.Width() - 6, 10);
   const int left = face.left + (face.Width() - width) / 2;
@@ -318,7 +353,7 @@ void DrawMinimise(Image& image, const Box& face, int size, Color color) {
 
 // A key's border: the inset pixels on the edge of its cells are grid line, any further inset
 // pixels (the side bar of the large sizes) are gutter around a smaller key.
-void DrawBorder(Image& image, const KeyBox& key) {
+void DrawBorder(const Canvas& image, const KeyBox& key) {
   const Box& o = key.outer;
   const Box& f = key.face;
   image.Fill(o, kTheme.gutter);
@@ -335,7 +370,7 @@ Color InkOf(const KeyLook& look, bool pressed) {
   return look.tone == Tone::kSpecial ? kTheme.special_ink : kTheme.ink;
 }
 
-void PaintFace(Image& image, const KeyBox& key, const KeyLook& look, bool pressed) {
+void PaintFace(const Canvas& image, const KeyBox& key, const KeyLook& look, bool pressed) {
   switch (look.tone) {
     case Tone::kCaption:
     case Tone::kCaptionClose: {
@@ -359,7 +394,7 @@ void PaintFace(Image& image, const KeyBox& key, const KeyLook& look, bool presse
   }
 }
 
-void DrawShape(Image& image, const KeyBox& key, const KeyLook& look, int size, Color ink) {
+void DrawShape(const Canvas& image, const KeyBox& key, const KeyLook& look, int size, Color ink) {
   switch (look.shape) {
     case Shape::kNone:
       return;
@@ -384,16 +419,21 @@ Box Padded(const Box& box, int padding) {
 
 // A symbol cell split by its diagonal: the pixels the hit test gives to the digit half start
 // on the line from the cell's lower-left corner upwards to the right.
-void DrawHalfCell(Image& image, const Typefaces& faces, const PanelLayout& layout,
+void DrawHalfCell(const Canvas& canvas, const Typefaces& faces, const PanelLayout& layout,
                   const KeyBox& key, bool pressed, int size) {
   const keyboard::Extent& column = layout.shape.columns[static_cast<std::size_t>(key.first_column)];
   const keyboard::Extent& row = layout.shape.rows[static_cast<std::size_t>(key.first_row)];
   const Color line = pressed ? Mix(kTheme.pressed.top, kTheme.pressed_ink, 0.45) : kTheme.diagonal;
-  for (int y = key.face.top; y <= key.face.bottom; ++y) {
-    const int x = column.start + (row.end - y);
-    if (key.face.Contains(x, y)) image.Set(x, y, line);
+  // One device pixel wide, from the cell's lower-left corner up to the right.
+  const Box face = canvas.Device(key.face);
+  const int column_start = canvas.At(column.start);
+  const int row_end = canvas.At(row.end + 1) - 1;
+  for (int y = face.top; y <= face.bottom; ++y) {
+    const int x = column_start + (row_end - y);
+    if (face.Contains(x, y)) canvas.image().Set(x, y, line);
   }
-  const TypeScale& scale = ScaleOf(size);
+  Image& image = canvas.image();
+  const TypeScale scale = ScaleOf(size, canvas.dpi());
   const Box& f = key.face;
   const int w = f.Width();
   const int h = f.Height();
@@ -401,12 +441,12 @@ void DrawHalfCell(Image& image, const Typefaces& faces, const PanelLayout& layou
   const Box lower_right{f.left + w * 2 / 5 + 1, f.top + h * 2 / 5 + 1, f.right - 1, f.bottom - 1};
   const KeyLook mark = HalfCellLook(key.entry, faces);
   const KeyLook digit = HalfCellLook(key.half_entry, faces);
-  DrawLegend(image, faces, scale, mark, upper_left, InkOf(mark, pressed));
-  DrawLegend(image, faces, scale, digit, lower_right, InkOf(digit, pressed));
+  DrawLegend(image, faces, scale, mark, canvas.Device(upper_left), InkOf(mark, pressed));
+  DrawLegend(image, faces, scale, digit, canvas.Device(lower_right), InkOf(digit, pressed));
 }
 
-void DrawKey(Image& image, const Typefaces& faces, const PanelLayout& layout, const KeyBox& key,
-             int size, bool pressed) {
+void DrawKey(const Canvas& image, const Typefaces& faces, const PanelLayout& layout,
+             const KeyBox& key, int size, bool pressed) {
   const bool characters = keyboard::SlotHoldsCharacters(layout.slot);
   KeyLook look = characters ? CharacterLook(key.entry, faces)
                             : KindLook(key.entry, layout.slot == keyboard::kCaptionSlot);
@@ -426,7 +466,8 @@ void DrawKey(Image& image, const Typefaces& faces, const PanelLayout& layout, co
   }
   const Color ink = InkOf(look, pressed);
   DrawShape(image, key, look, size, ink);
-  DrawLegend(image, faces, ScaleOf(size), look, Padded(key.face, ScaleOf(size).padding), ink);
+  DrawLegend(image.image(), faces, ScaleOf(size, image.dpi()), look,
+             image.Device(Padded(key.face, ScaleOf(size).padding)), ink);
 }
 
 }  // namespace
@@ -482,40 +523,47 @@ PanelLayout LayOutPanel(int size, PanelKind kind, int symbols) {
   return layout;
 }
 
-PanelArt DrawPanel(const Typefaces& faces, int size, PanelKind kind, int symbols) {
+PanelArt DrawPanel(const Typefaces& faces, int size, PanelKind kind, int symbols, int dpi) {
   const PanelLayout layout = LayOutPanel(size, kind, symbols);
-  PanelArt art{Image(layout.width, layout.height, kTheme.gutter),
-               Image(layout.width, layout.height, kTheme.gutter)};
+  const int width = keyboard::DeviceOf(layout.width, dpi);
+  const int height = keyboard::DeviceOf(layout.height, dpi);
+  PanelArt art{Image(width, height, kTheme.gutter), Image(width, height, kTheme.gutter)};
+  const Canvas normal(art.normal, dpi);
+  const Canvas pressed(art.pressed, dpi);
   for (const KeyBox& key : layout.keys) {
-    DrawKey(art.normal, faces, layout, key, size, false);
-    DrawKey(art.pressed, faces, layout, key, size, true);
+    DrawKey(normal, faces, layout, key, size, false);
+    DrawKey(pressed, faces, layout, key, size, true);
   }
   return art;
 }
 
 std::filesystem::path ImagePath(const std::filesystem::path& out, int size, PanelKind kind,
-                                bool pressed, int symbols) {
-  return out / "Quorel bitmaps" / SizeFolder(size) /
-         (VariantName(kind, symbols) + (pressed ? "_inv.bmp" : ".bmp"));
+                                bool pressed, int symbols, int dpi) {
+  const std::string name = VariantName(kind, symbols) + (pressed ? "_inv" : "");
+  return out / "Quorel bitmaps" / SizeFolder(size) / std::to_string(dpi * 100 / 96) /
+         (name + ".png");
 }
 
-bool WriteArtwork(const std::filesystem::path& out, const Typefaces& faces, std::string* error) {
+bool WriteArtwork(const std::filesystem::path& out, const Typefaces& faces, std::string* error,
+                  std::span<const int> dpis) {
   for (int size = 1; size <= kSizeCount; ++size) {
-    std::error_code failed;
-    std::filesystem::create_directories(
-        ImagePath(out, size, PanelKind::kCaption, false).parent_path(), failed);
-    if (failed) {
-      if (error != nullptr) *error = "cannot create a folder below " + out.string();
-      return false;
-    }
-    for (const DrawnVariant& variant : DrawnVariants()) {
-      const PanelArt art = DrawPanel(faces, size, variant.kind, variant.symbols);
-      for (bool pressed : {false, true}) {
-        const std::filesystem::path path =
-            ImagePath(out, size, variant.kind, pressed, variant.symbols);
-        if (!WriteBmp(path, pressed ? art.pressed : art.normal)) {
-          if (error != nullptr) *error = "cannot write " + path.string();
-          return false;
+    for (int dpi : dpis) {
+      std::error_code failed;
+      std::filesystem::create_directories(
+          ImagePath(out, size, PanelKind::kCaption, false, 0, dpi).parent_path(), failed);
+      if (failed) {
+        if (error != nullptr) *error = "cannot create a folder below " + out.string();
+        return false;
+      }
+      for (const DrawnVariant& variant : DrawnVariants()) {
+        const PanelArt art = DrawPanel(faces, size, variant.kind, variant.symbols, dpi);
+        for (bool pressed : {false, true}) {
+          const std::filesystem::path path =
+              ImagePath(out, size, variant.kind, pressed, variant.symbols, dpi);
+          if (!WritePng(path, pressed ? art.pressed : art.normal)) {
+            if (error != nullptr) *error = "cannot write " + path.string();
+            return false;
+          }
         }
       }
     }

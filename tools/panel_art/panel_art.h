@@ -4,10 +4,12 @@
 #pragma once
 
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "keyboard/panels/display_scale.h"
 #include "keyboard/panels/panel_tables.h"
 #include "keyboard/panels/panels.h"
 #include "tools/panel_art/bitmap.h"
@@ -56,13 +58,21 @@ struct PanelArt {
   Image pressed;  // every key pressed, borders as in `normal`
 };
 
-PanelArt DrawPanel(const Typefaces& faces, int size, keyboard::PanelKind kind, int symbols = 0);
+// At `dpi`, every box covers the device pixels keyboard::DeviceOf gives its design pixels,
+// and the text is set anew at its size there.
+PanelArt DrawPanel(const Typefaces& faces, int size, keyboard::PanelKind kind, int symbols = 0,
+                   int dpi = 96);
 
-// Where a variant's image lives below the output folder.
+// Where a variant's image lives below the output folder: "<size>/<percent>/<Variant>.png".
+// The size folder itself is left to a user's own images, which the keyboard takes first at
+// 100 %.
 std::filesystem::path ImagePath(const std::filesystem::path& out, int size,
-                                keyboard::PanelKind kind, bool pressed, int symbols = 0);
+                                keyboard::PanelKind kind, bool pressed, int symbols = 0,
+                                int dpi = 96);
 
-// Writes both images of every drawn variant at every size below `out`/"Quorel bitmaps".
-bool WriteArtwork(const std::filesystem::path& out, const Typefaces& faces, std::string* error);
+// Writes both images of every drawn variant at every size and every scale of
+// keyboard::kArtDpis below `out`/"Quorel bitmaps".
+bool WriteArtwork(const std::filesystem::path& out, const Typefaces& faces, std::string* error,
+                  std::span<const int> dpis = keyboard::kArtDpis);
 
 }  // namespace quorel::art

@@ -14,6 +14,7 @@
 #include "library/options/options.h"
 #include "platform/fake/fake_system.h"
 #include "tools/panel_art/bitmap.h"
+#include "tools/panel_art/png.h"
 #include "tools/panel_art/typeface.h"
 
 namespace quorel::art {
@@ -31,14 +32,6 @@ std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
   return bytes;
 }
 
-std::uint32_t Le32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-  return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
-         static_cast<std::uint32_t>(bytes[at + 3]) << 24;
-}
-std::uint32_t Le16(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-  return bytes[at] | bytes[at + 1] << 8;
-}
-
 // One run of the generator for the whole suite, into a folder of its own.
 class ArtworkTest : public ::testing::Test {
  protected:
@@ -49,7 +42,8 @@ class ArtworkTest : public ::testing::Test {
     std::string error;
     faces_ = Typefaces::Open(QUOREL_DEJAVU_DIR, &error).release();
     ASSERT_NE(faces_, nullptr) << error;
-    ASSERT_TRUE(WriteArtwork(out_, *faces_, &error)) << error;
+    // 100 % and one scale between: every scale is drawn by the same code.
+    ASSERT_TRUE(WriteArtwork(out_, *faces_, &error, kScales)) << error;
   }
   static void TearDownTestSuite() {
     std::filesystem::remove_all(out_);
@@ -58,10 +52,11 @@ class ArtworkTest : public ::testing::Test {
   }
 
   static Image Read(int size, PanelKind kind, bool pressed = false, int symbols = 0) {
-    std::optional<Image> image = ReadBmp(ImagePath(out_, size, kind, pressed, symbols));
+    std::optional<Image> image = ReadPng(ImagePath(out_, size, kind, pressed, symbols));
     return image ? *image : Image();
   }
 
+  static constexpr int kScales[] = {96, 144};
   static inline std::filesystem::path out_;
   static inline Typefaces* faces_ = nullptr;
 };
@@ -82,36 +77,88 @@ TEST(BmpTest, RowsAreStoredBottomUpInBlueGreenRedWithPadding) {
   EXPECT_EQ(bytes[54 + 14], 1);
 }
 
-TEST_F(ArtworkTest, EveryImageIsAnUncompressed32BitBottomUpBmpOfItsPanelsSize) {
+TEST(PngTest, WhatIsWrittenReadsBackPixelForPixel) {
+  Image image(37, 5, {0xd0, 0xd5, 0xdb});
+  for (int x = 0; x < 37; ++x) image.Set(x, x % 5, {static_cast<std::uint8_t>(x * 7), 0x80, 0xff});
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("quorel_png_test_" + std::to_string(::getpid()) + ".png");
+  ASSERT_TRUE(WritePng(path, image));
+  const std::optional<Image> read = ReadPng(path);
+  std::filesystem::remove(path);
+  ASSERT_TRUE(read.has_value());
+  ASSERT_EQ(read->width(), 37);
+  ASSERT_EQ(read->height(), 5);
+  for (int y = 0; y < 5; ++y) {
+    for (int x = 0; x < 37; ++x) ASSERT_EQ(read->At(x, y), image.At(x, y)) << x << "," << y;
+  }
+}
+
+TEST_F(ArtworkTest, EveryImageIsAPaletteOfItsPanelsSizeAndTheCaptionsFillTheClientArea) {
   for (int size = 1; size <= kSizeCount; ++size) {
     for (const DrawnVariant& variant : DrawnVariants()) {
       const keyboard::Slot slot = keyboard::SlotOf(variant.kind);
       const keyboard::SlotShape shape = keyboard::ShapeOf(size, slot);
-      const std::uint32_t width = static_cast<std::uint32_t>(shape.columns.back().end + 1);
-      const std::uint32_t height = static_cast<std::uint32_t>(shape.rows.back().end + 1);
       for (bool pressed : {false, true}) {
         const auto path = ImagePath(out_, size, variant.kind, pressed, variant.symbols);
         SCOPED_TRACE(path.string());
         const std::vector<std::uint8_t> bytes = FileBytes(path);
-        ASSERT_GE(bytes.size(), 54u);
-        EXPECT_EQ(bytes[0], 'B');
-        EXPECT_EQ(bytes[1], 'M');
-        EXPECT_EQ(Le32(bytes, 2), bytes.size());
-        EXPECT_EQ(Le32(bytes, 10), 54u);
-        EXPECT_EQ(Le32(bytes, 14), 40u);
-        EXPECT_EQ(Le32(bytes, 18), width);
-        EXPECT_EQ(Le32(bytes, 22), height);  // positive: bottom-up
-        EXPECT_EQ(Le16(bytes, 26), 1u);
-        EXPECT_EQ(Le16(bytes, 28), 32u);
-        EXPECT_EQ(Le32(bytes, 30), 0u);  // BI_RGB
-        EXPECT_EQ(bytes.size(), 54u + width * 4 * height);
+        ASSERT_GE(bytes.size(), 33u);
+        EXPECT_EQ(bytes[25], 3);  // colour type: a palette
+        const Image image = Read(size, variant.kind, pressed, variant.symbols);
+        EXPECT_EQ(image.width(), shape.columns.back().end + 1);
+        EXPECT_EQ(image.height(), shape.rows.back().end + 1);
       }
     }
-    // The caption over any other panel fills the client area.
     EXPECT_EQ(Read(size, PanelKind::kCaption).width(), keyboard::KeyboardClientSize(size).width);
     EXPECT_EQ(
         Read(size, PanelKind::kCaption).height() + Read(size, PanelKind::kLetterNormal).height(),
         keyboard::ClientHeight(size));
+  }
+}
+
+// A palette of 256 colours keeps the drawn art within a step or two of every channel.
+TEST_F(ArtworkTest, ThePaletteKeepsEveryPixelCloseToTheDrawnOne) {
+  for (PanelKind kind : {PanelKind::kLetterNormal, PanelKind::kCapsCircum, PanelKind::kRightArrows}) {
+    for (bool pressed : {false, true}) {
+      const PanelArt drawn = DrawPanel(*faces_, 4, kind, 0, 144);
+      const std::optional<Image> read = ReadPng(ImagePath(out_, 4, kind, pressed, 0, 144));
+      ASSERT_TRUE(read.has_value());
+      const Image& image = pressed ? drawn.pressed : drawn.normal;
+      int worst = 0;
+      for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+          const Color a = image.At(x, y);
+          const Color b = read->At(x, y);
+          worst = std::max({worst, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+        }
+      }
+      EXPECT_LE(worst, 6) << static_cast<int>(kind) << (pressed ? " pressed" : "");
+    }
+  }
+}
+
+// At 150 % every key lies where the keyboard shows it at that scale: its outer box begins
+// on a border pixel, its face is no border, and the image is the panel's size scaled.
+TEST_F(ArtworkTest, ScaledArtIsAPngWhoseKeysLieWhereTheKeyboardPutsThem) {
+  constexpr int kDpi = 144;
+  for (int size = 1; size <= kSizeCount; ++size) {
+    for (PanelKind kind : {PanelKind::kLetterNormal, PanelKind::kCaption, PanelKind::kRightAbc}) {
+      const std::optional<Image> image = ReadPng(ImagePath(out_, size, kind, false, 0, kDpi));
+      ASSERT_TRUE(image.has_value()) << size << " " << static_cast<int>(kind);
+      const PanelLayout layout = LayOutPanel(size, kind);
+      ASSERT_EQ(image->width(), keyboard::DeviceOf(layout.width, kDpi));
+      ASSERT_EQ(image->height(), keyboard::DeviceOf(layout.height, kDpi));
+      if (kind == PanelKind::kCaption) continue;  // its keys have no border
+      for (const KeyBox& key : layout.keys) {
+        const int left = keyboard::DeviceOf(key.outer.left, kDpi);
+        const int top = keyboard::DeviceOf(key.outer.top, kDpi);
+        const Color corner = image->At(left, top);
+        EXPECT_TRUE(Luma(corner) < 225) << "key " << static_cast<int>(key.entry) << " at " << left;
+        const int face_x = keyboard::DeviceOf(key.face.left, kDpi) + 1;
+        const int face_y = keyboard::DeviceOf(key.face.top, kDpi) + 1;
+        EXPECT_NE(image->At(face_x, face_y), corner) << "key " << static_cast<int>(key.entry);
+      }
+    }
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include "keyboard/key_kinds.h"
 #include "tools/panel_art/panel_art.h"
+#include "tools/panel_art/png.h"
 
 namespace quorel::art {
 
@@ -64,8 +65,8 @@ std::optional<Image> ComposePreview(const std::filesystem::path& out, int size) 
     for (int slot = 0; slot < keyboard::kSlotCount; ++slot) {
       const auto which = static_cast<Slot>(slot);
       const PanelKind kind = scene.kinds[static_cast<std::size_t>(slot)];
-      const std::optional<Image> normal = ReadBmp(ImagePath(out, size, kind, false));
-      const std::optional<Image> pressed = ReadBmp(ImagePath(out, size, kind, true));
+      const std::optional<Image> normal = ReadPng(ImagePath(out, size, kind, false));
+      const std::optional<Image> pressed = ReadPng(ImagePath(out, size, kind, true));
       if (!normal || !pressed) return std::nullopt;
       Image panel = *normal;
       // As the keyboard shows a pressed key: its outer box copied from the pressed image.

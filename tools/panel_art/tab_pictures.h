@@ -4,8 +4,10 @@
 #pragma once
 
 #include <filesystem>
+#include <span>
 #include <string>
 
+#include "keyboard/panels/display_scale.h"
 #include "tools/panel_art/bitmap.h"
 #include "tools/panel_art/typeface.h"
 
@@ -14,12 +16,14 @@ namespace quorel::art {
 constexpr int kTabPictureWidth = 165;
 constexpr int kTabPictureHeight = 83;
 
-Image DrawTabPicture(const Typefaces& faces, int tab);
+// At `dpi`: its design pixels where keyboard::DeviceOf puts them, its text set anew.
+Image DrawTabPicture(const Typefaces& faces, int tab, int dpi = 96);
 
-// Where the editor finds a tab's picture below the output folder.
-std::filesystem::path TabPicturePath(const std::filesystem::path& out, int tab);
+// Where the editor finds a tab's picture below the output folder: "editor/<percent>".
+std::filesystem::path TabPicturePath(const std::filesystem::path& out, int tab, int dpi = 96);
 
-// Writes the four pictures below `out`/"Quorel bitmaps"/"editor".
-bool WriteTabPictures(const std::filesystem::path& out, const Typefaces& faces, std::string* error);
+// Writes the four pictures at every scale below `out`/"Quorel bitmaps"/"editor".
+bool WriteTabPictures(const std::filesystem::path& out, const Typefaces& faces, std::string* error,
+                      std::span<const int> dpis = keyboard::kArtDpis);
 
 }  // namespace quorel::art
