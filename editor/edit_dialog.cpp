@@ -345,7 +345,7 @@ void OnInit(HWND dialog, Request& request) {
   } else if (!request.short_form.empty()) {
     SetDlgItemTextW(dialog, IDC_SHORT_FORM_EDIT, request.short_form.c_str());
   }
-  const auto font = reinterpret_cast<WPARAM>(PreviewListFont());
+  const auto font = reinterpret_cast<WPARAM>(PreviewListFont(ScaleOf(dialog).dpi));
   SendDlgItemMessageW(dialog, IDC_LONG_FORM_MEMO, WM_SETFONT, font, FALSE);
   SendDlgItemMessageW(dialog, IDC_DISPLAY_EDIT, WM_SETFONT, font, FALSE);
   SendDlgItemMessageW(dialog, IDC_DISPLAY_LABEL, WM_SETFONT,

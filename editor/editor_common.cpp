@@ -65,21 +65,20 @@ void Tell(HWND owner, const Refusal& refusal) {
   Tell(owner, Wide(refusal.text), Wide(refusal.title));
 }
 
-HFONT PreviewListFont() {
-  static HFONT font = [] {
-    wchar_t name[32] = {};
-    if (!PARAMETERS_GetPreviewFontName(name, 32) || name[0] == 0) lstrcpyW(name, L"Tahoma");
-    int points = PARAMETERS_GetPreviewFontSize();
-    if (points <= 0) points = 9;
-    HDC screen = GetDC(nullptr);
-    const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    HFONT made = CreateFontW(height, 0, 0, 0, PARAMETERS_GetPreviewFontBold() == 1 ? FW_BOLD : FW_NORMAL,
-                             PARAMETERS_GetPreviewFontItalic() == 1, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH, name);
-    return made != nullptr ? made : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  }();
+HFONT PreviewListFont(int dpi) {
+  // One a scale met, kept for the life of the program: a few at most.
+  static std::map<int, HFONT> fonts;
+  HFONT& font = fonts[dpi];
+  if (font != nullptr) return font;
+  wchar_t name[32] = {};
+  if (!PARAMETERS_GetPreviewFontName(name, 32) || name[0] == 0) lstrcpyW(name, L"Tahoma");
+  int points = PARAMETERS_GetPreviewFontSize();
+  if (points <= 0) points = 9;
+  font = CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0,
+                     PARAMETERS_GetPreviewFontBold() == 1 ? FW_BOLD : FW_NORMAL,
+                     PARAMETERS_GetPreviewFontItalic() == 1, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, name);
+  if (font == nullptr) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   return font;
 }
 

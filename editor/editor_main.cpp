@@ -6,12 +6,15 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "editor/editor_timings.h"
 #include "editor/editor_windows.h"
 #include "platform/win32/documents_folder.h"
+#include "platform/win32/image_decode.h"
 
 namespace quorel::editor {
 
@@ -68,6 +71,8 @@ struct Editor {
   HWND glossaryListView = nullptr;
   HWND statusBar = nullptr;
   HWND currentListView = nullptr;  // the list of the current tab
+  int dpi = 96;           // the scale the window is laid out at
+  HFONT font = nullptr;  // the system's message font at the window's scale
   HFONT bold = nullptr;
   std::wstring shipped_slides_dir;
   std::wstring slides_dir;
@@ -720,8 +725,7 @@ HWND Child(const wchar_t* window_class, const wchar_t* text, DWORD style, int id
   HWND child = CreateWindowExW(ex_style, window_class, text, WS_CHILD | WS_VISIBLE | style, 0, 0,
                                10, 10, editor.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                editor.instance, nullptr);
-  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-               FALSE);
+  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(editor.font), FALSE);
   return child;
 }
 
@@ -739,7 +743,8 @@ HWND MakeList(int id) {
   column.cx = 450;
   column.pszText = const_cast<wchar_t*>(L"Expansion");
   ListView_InsertColumn(list, 1, &column);
-  SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(PreviewListFont()), FALSE);
+  SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(PreviewListFont(ScaleOf(editor.window).dpi)),
+               FALSE);
   return list;
 }
 
@@ -785,26 +790,118 @@ void LayOut() {
   s.Move(GetDlgItem(editor.window, kMoveDownButton), width - 8 - 84, button_top, 84, 26);
 }
 
-// The four tab pictures drawn at build time; null unless all of them load.
-HIMAGELIST TabPictures(const std::wstring& stem) {
-  HIMAGELIST list = ImageList_Create(165, 83, ILC_COLOR24, 4, 0);
-  if (list == nullptr) return nullptr;
-  for (int i = 0; i < 4; ++i) {
-    const std::wstring path = stem + std::to_wstring(i) + L".bmp";
-    auto* picture = static_cast<HBITMAP>(
+// A picture file as a bitmap: a BMP as the system loads it, a PNG decoded.
+HBITMAP LoadPicture(const std::wstring& path) {
+  if (path.size() > 4 && path.compare(path.size() - 4, 4, L".bmp") == 0) {
+    return static_cast<HBITMAP>(
         LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-    const int added = picture != nullptr ? ImageList_Add(list, picture, nullptr) : -1;
-    if (picture != nullptr) DeleteObject(picture);
-    if (added < 0) {
-      ImageList_Destroy(list);
-      return nullptr;
-    }
   }
-  return list;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  std::vector<std::uint8_t> bytes(std::min<DWORD>(GetFileSize(file, nullptr), 16u << 20));
+  DWORD read = 0;
+  const bool whole = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+                     read == bytes.size();
+  CloseHandle(file);
+  if (!whole) return nullptr;
+  const auto bmp = platform::win32::DecodeToBmp(bytes.data(), bytes.size());
+  if (!bmp) return nullptr;
+  const auto* info = reinterpret_cast<const BITMAPINFO*>(bmp->data() + sizeof(BITMAPFILEHEADER));
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT,
+                                  bmp->data() + sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER),
+                                  info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+// The four tab pictures drawn at build time, at the scale drawn nearest to the window's;
+// null unless all of them load.
+HIMAGELIST TabPictures(const std::wstring& exe_dir, int dpi, SIZE* size) {
+  static constexpr int kScales[] = {96, 120, 144, 168, 192, 216, 240, 288};
+  int nearest = 96;
+  for (int scale : kScales) {
+    if (std::abs(scale - dpi) < std::abs(nearest - dpi)) nearest = scale;
+  }
+  for (int scale : {nearest, 96}) {
+    const std::wstring folder =
+        exe_dir + L"\\Quorel bitmaps\\editor\\" + std::to_wstring(scale * 100 / 96) + L"\\";
+    const wchar_t* extension = L".png";
+    const Scale s{scale};
+    size->cx = s.Real(165);
+    size->cy = s.Real(83);
+    HIMAGELIST list = ImageList_Create(size->cx, size->cy, ILC_COLOR24, 4, 0);
+    if (list == nullptr) return nullptr;
+    bool whole = true;
+    for (int i = 0; i < 4 && whole; ++i) {
+      HBITMAP picture = LoadPicture(folder + L"tab" + std::to_wstring(i) + extension);
+      whole = picture != nullptr && ImageList_Add(list, picture, nullptr) >= 0;
+      if (picture != nullptr) DeleteObject(picture);
+    }
+    if (whole) return list;
+    ImageList_Destroy(list);
+  }
+  return nullptr;
+}
+
+// The tabs show their pictures at the window's scale.
+void ShowTabPictures() {
+  wchar_t exe_dir[MAX_PATH] = {};
+  UTILS_GetRunningExeDirectory(exe_dir, MAX_PATH);
+  SIZE size = {};
+  HIMAGELIST pictures = TabPictures(exe_dir, ScaleOf(editor.window).dpi, &size);
+  if (pictures == nullptr) return;
+  HIMAGELIST old = TabCtrl_SetImageList(editor.QuorelEditorPageControl, pictures);
+  if (old != nullptr) ImageList_Destroy(old);
+  const Scale s = ScaleOf(editor.window);
+  TabCtrl_SetItemSize(editor.QuorelEditorPageControl, size.cx + s.Real(8), size.cy + s.Real(6));
+}
+
+// Fonts at the window's scale, for every control.
+void MakeFonts() {
+  if (editor.font != nullptr) DeleteObject(editor.font);
+  if (editor.bold != nullptr) DeleteObject(editor.bold);
+  editor.font = platform::win32::MessageFontFor(editor.window);
+  editor.bold = platform::win32::MessageFontFor(editor.window, true);
+}
+
+// Moved to a monitor of another scale: fonts, pictures and list rows made for it, the
+// window as large on the glass as before, laid out anew. The rectangle the system suggests
+// is not read: a message sent by another program carries none it could point at.
+void OnDpiChanged(int dpi) {
+  if (dpi <= 0 || dpi == editor.dpi) return;
+  RECT frame;
+  GetWindowRect(editor.window, &frame);
+  const int width = MulDiv(frame.right - frame.left, dpi, editor.dpi);
+  const int height = MulDiv(frame.bottom - frame.top, dpi, editor.dpi);
+  editor.dpi = dpi;
+  MakeFonts();
+  EnumChildWindows(
+      editor.window,
+      [](HWND child, LPARAM) -> BOOL {
+        if (GetParent(child) == editor.window) {
+          SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(editor.font), FALSE);
+        }
+        return TRUE;
+      },
+      0);
+  SendMessageW(editor.tab_label, WM_SETFONT, reinterpret_cast<WPARAM>(editor.bold), FALSE);
+  for (HWND list : {editor.slidesListView, editor.glossaryListView}) {
+    SendMessageW(list, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(PreviewListFont(ScaleOf(editor.window).dpi)), TRUE);
+  }
+  ShowTabPictures();
+  SetWindowPos(editor.window, nullptr, 0, 0, width, height,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  LayOut();
+  InvalidateRect(editor.window, nullptr, TRUE);
 }
 
 void FormCreate(HWND window) {
   editor.window = window;
+  editor.dpi = ScaleOf(window).dpi;
+  MakeFonts();
   // The keyboard addresses the editor through the shared block from now on.
   GLOBAL_SetQuorelEditorCurrentDialog(window);
   wchar_t exe_dir[MAX_PATH] = {};
@@ -819,25 +916,20 @@ void FormCreate(HWND window) {
       Child(WC_TABCONTROLW, L"", TCS_MULTILINE | TCS_RAGGEDRIGHT | WS_CLIPSIBLINGS | WS_TABSTOP,
             kPageControl);
   // Each tab shows its picture; without the pictures, its label.
-  HIMAGELIST pictures = TabPictures(std::wstring(exe_dir) + L"\\Quorel bitmaps\\editor\\tab");
-  if (pictures != nullptr) {
-    TabCtrl_SetImageList(editor.QuorelEditorPageControl, pictures);
+  ShowTabPictures();
+  const bool pictures = TabCtrl_GetImageList(editor.QuorelEditorPageControl) != nullptr;
+  if (pictures) {
     SetWindowLongPtrW(editor.QuorelEditorPageControl, GWL_STYLE,
                       GetWindowLongPtrW(editor.QuorelEditorPageControl, GWL_STYLE) | TCS_FIXEDWIDTH);
-    TabCtrl_SetItemSize(editor.QuorelEditorPageControl, 165 + 8, 83 + 6);
   }
   for (int i = 0; i < 4; ++i) {
     TCITEMW item = {};
-    item.mask = pictures != nullptr ? TCIF_IMAGE : TCIF_TEXT;
+    item.mask = pictures ? TCIF_IMAGE : TCIF_TEXT;
     item.iImage = i;
     item.pszText = const_cast<wchar_t*>(kTabCaptions[i]);
     TabCtrl_InsertItem(editor.QuorelEditorPageControl, i, &item);
   }
   editor.tab_label = Child(L"STATIC", L"", SS_LEFT | SS_CENTERIMAGE | WS_CLIPSIBLINGS, kTabLabel);
-  LOGFONTW bold = {};
-  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(bold), &bold);
-  bold.lfWeight = FW_BOLD;
-  editor.bold = CreateFontIndirectW(&bold);
   SendMessageW(editor.tab_label, WM_SETFONT, reinterpret_cast<WPARAM>(editor.bold), FALSE);
   editor.filters[0] = Child(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kDirectionCombo);
   for (std::u16string_view name : kDirectionNames) {
@@ -985,14 +1077,9 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       limits->ptMinTrackSize = {s.Real(kMinimumWidth), s.Real(kMinimumHeight)};
       return 0;
     }
-    case WM_DPICHANGED: {
-      // Moved to a monitor of another scale: the size the system suggests, laid out anew.
-      const auto* suggested = reinterpret_cast<const RECT*>(lparam);
-      SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wparam));
       return 0;
-    }
     case WM_ACTIVATE:
       // The control that had the focus has it again: the keyboard's keys go on to it.
       if (LOWORD(wparam) == WA_INACTIVE) {

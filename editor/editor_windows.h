@@ -35,8 +35,8 @@ int Tell(HWND owner, std::wstring_view text, std::wstring_view title, UINT butto
 void Tell(HWND owner, const Refusal& refusal);
 
 // The keyboard's preview font from the options, for the lists, the memo and the display
-// edit; made once, kept for the life of the program.
-HFONT PreviewListFont();
+// edit, at a window's dots per inch; made once for each, kept for the life of the program.
+HFONT PreviewListFont(int dpi);
 
 // The text of a window or control.
 std::wstring TextOf(HWND window);

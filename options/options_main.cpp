@@ -108,6 +108,7 @@ struct Program {
   std::vector<Row> rows;
   HFONT font = nullptr;
   HFONT small = nullptr;
+  int dpi = 96;  // the scale the window is laid out at
 };
 Program program;
 
@@ -298,13 +299,18 @@ void LayOut() {
   s.Move(GetDlgItem(program.window, kApplyButton), client.right - 8 - 96, y, 90, 28);
 }
 
+// The system's message font at the window's scale, and its italic for the meanings.
+void MakeFonts() {
+  if (program.font != nullptr) DeleteObject(program.font);
+  if (program.small != nullptr) DeleteObject(program.small);
+  program.font = platform::win32::MessageFontFor(program.window);
+  program.small = platform::win32::MessageFontFor(program.window, false, true);
+}
+
 void OnCreate(HWND window) {
   program.window = window;
-  program.font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  LOGFONTW small = {};
-  GetObjectW(program.font, sizeof(small), &small);
-  small.lfItalic = TRUE;
-  program.small = CreateFontIndirectW(&small);
+  program.dpi = platform::win32::ScaleOf(window).dpi;
+  MakeFonts();
   program.tabs =
       Child(WC_TABCONTROLW, L"", WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, kTabs, program.font);
   int page_number = 0;
@@ -389,10 +395,37 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
       if (program.tabs != nullptr) LayOut();
       return 0;
     case WM_DPICHANGED: {
-      const auto* suggested = reinterpret_cast<const RECT*>(lparam);
-      SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      // Moved to a monitor of another scale: fonts made for it, and laid out anew.
+      MakeFonts();
+      for (const Row& row : program.rows) {
+        for (HWND part : {row.caption, row.control, row.unit}) {
+          if (part != nullptr) SendMessageW(part, WM_SETFONT, reinterpret_cast<WPARAM>(program.font), TRUE);
+        }
+        SendMessageW(row.meaning, WM_SETFONT, reinterpret_cast<WPARAM>(program.small), TRUE);
+      }
+      for (const FileControls& file : program.files) {
+        for (HWND part : {file.caption, file.path, file.button}) {
+          SendMessageW(part, WM_SETFONT, reinterpret_cast<WPARAM>(program.font), TRUE);
+        }
+        SendMessageW(file.meaning, WM_SETFONT, reinterpret_cast<WPARAM>(program.small), TRUE);
+      }
+      for (int id : {static_cast<int>(kTabs), static_cast<int>(kRestoreButton),
+                     static_cast<int>(kOkButton), static_cast<int>(kCancelButton),
+                     static_cast<int>(kApplyButton)}) {
+        SendMessageW(GetDlgItem(window, id), WM_SETFONT, reinterpret_cast<WPARAM>(program.font), TRUE);
+      }
+      // As large on the glass as before; the suggested rectangle is not read, since a
+      // message sent by another program carries none it could point at.
+      const int dpi = HIWORD(wparam);
+      if (dpi > 0 && dpi != program.dpi) {
+        RECT frame;
+        GetWindowRect(window, &frame);
+        SetWindowPos(window, nullptr, 0, 0, MulDiv(frame.right - frame.left, dpi, program.dpi),
+                     MulDiv(frame.bottom - frame.top, dpi, program.dpi),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        program.dpi = dpi;
+      }
+      LayOut();
       return 0;
     }
     case WM_CTLCOLORSTATIC:
