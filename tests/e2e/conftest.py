@@ -9,6 +9,8 @@ Markers set the scene before the keyboard starts:
   @pytest.mark.user_slides(w="<hide>")            ... and from w, and so on
   @pytest.mark.measure                            a measurement, run only with --measure
   @pytest.mark.timings                            the keyboard times itself (keyboard.timings)
+  @pytest.mark.dpi(192)                           the display at that scale (LogPixels) for
+                                                  every program the test starts
 """
 
 import re
@@ -44,7 +46,8 @@ def pytest_configure(config):
     for line in ("options(**values): numeric options set before the keyboard starts",
                  "user_slides(text, **key_texts): a user slide file whose north slides from q (and the keys named) type those texts",
                  "measure: a measurement, not a test; run with --measure",
-                 "timings: the keyboard times its answers to the pen into keyboard.timings"):
+                 "timings: the keyboard times its answers to the pen into keyboard.timings",
+                 "dpi(value): the display scale the test's programs start with"):
         config.addinivalue_line("markers", line)
 
 
@@ -141,7 +144,9 @@ def desktop(prefix, display, out, test_folder, request):
     try:
         wine_desktop.probe = Probe(wine_desktop, request.config.getoption("--probe"), test_folder)
         registry = Registry(wine_desktop.probe)
-        registry.reset()
+        marker = request.node.get_closest_marker("dpi")
+        wine_desktop.dpi = marker.args[0] if marker else 96
+        registry.reset(wine_desktop.dpi)
         marker = request.node.get_closest_marker("options")
         for name, value in (marker.kwargs if marker else {}).items():
             registry.set_option(name, value)
@@ -186,6 +191,7 @@ def keyboard(desktop, notepad, key_map, request, registry):
     program = Keyboard(desktop, desktop.probe, key_map, request.config.getoption("--package"),
                        desktop.folder)
     program.size = registry.option("Keyboard size") or 2
+    program.dpi = desktop.dpi
     if request.node.get_closest_marker("timings") is not None:
         program.timings = desktop.folder / "timings.txt"
         program.env["QUOREL_TIMINGS"] = windows_path(program.timings)

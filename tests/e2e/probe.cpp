@@ -734,6 +734,8 @@ int ServeForever(const wchar_t* port_file) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  // Every rectangle it tells is in the screen's own pixels, whatever scale the display has.
+  SetProcessDPIAware();
   if (argc == 3 && std::wstring(argv[1]) == L"serve") return ServeForever(argv[2]);
   return 2;
 }

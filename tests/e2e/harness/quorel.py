@@ -36,10 +36,14 @@ class Registry:
     def __init__(self, probe):
         self.probe = probe
 
-    def reset(self):
+    DESKTOP_SETTINGS = r"Control Panel\Desktop"
+
+    def reset(self, dpi=96):
         self.probe("reg-delete", self.PRODUCT)
         for name, value in self.BASELINE.items():
             self.set_option(name, value)
+        # The display scale every program started from now on reads at its start.
+        self.probe("reg-dword", self.DESKTOP_SETTINGS, "LogPixels", dpi)
 
     def set_option(self, name, value):
         self.probe("reg-dword", self.OPTIONS, name, int(value))
@@ -74,10 +78,11 @@ class KeyMap:
         self.exe = exe
         self.cache = {}
 
-    def points(self, size, sidebar, panel):
-        key = (size, sidebar, panel)
+    def points(self, size, sidebar, panel, dpi=96):
+        key = (size, sidebar, panel, dpi)
         if key not in self.cache:
-            command = [str(self.exe), str(size), str(sidebar), *(panel.split() if panel else [])]
+            command = [str(self.exe), str(size), str(sidebar), *(panel.split() if panel else []),
+                       "--dpi", str(dpi)]
             result = run(command, timeout=10, check=True, what="the key map")
             keys = {}
             for line in result.stdout.decode("utf-8").split("\n"):
@@ -104,6 +109,7 @@ class Keyboard:
         self.log = Path(folder) / "keyboard.log"
         self.size = 2
         self.sidebar = 2
+        self.dpi = 96  # the scale the keyboard shows at, as the art it finds allows
         self.client_origin = None
         self.env = {}
 
@@ -159,7 +165,7 @@ class Keyboard:
 
     def point(self, key, panel=None):
         """The desktop point of a key: a name ("<shift>", "e") or a (kind, parameter) pair."""
-        keys = self.key_map.points(self.size, self.sidebar, panel)
+        keys = self.key_map.points(self.size, self.sidebar, panel, self.dpi)
         if key not in keys:
             raise AssertionError(f"no key {key!r} on the {panel or 'letter'} panel at size {self.size}")
         x, y = keys[key]
@@ -184,7 +190,9 @@ class Keyboard:
         return moves
 
     def _slide_moves(self, key, direction, distance, panel):
+        """`distance` in the keyboard's design pixels: as long on the glass at every scale."""
         ux, uy = DIRECTIONS[direction]
+        distance = distance * self.dpi // 96
         return self._pen_moves(key, ux * distance, uy * distance, 8, 0.02, panel)
 
     def slide(self, key, direction, distance=40, panel=None):

@@ -1,0 +1,66 @@
+"""The keyboard, the editor and the options program at the display scales tablets run at:
+the keyboard as large on the glass and its art drawn for the scale, taps and slides where
+the keys are shown, a glossary expansion and the preview list; the editor and the options
+program set at the scale with nothing cut off."""
+import pytest
+
+from harness.process import wait_until
+from harness.quorel import WIDTHS
+
+SCALES = [pytest.param(dpi, marks=pytest.mark.dpi(dpi), id=f"{dpi}dpi") for dpi in (96, 144, 192)]
+
+
+def scaled(length, dpi):
+    return length * dpi // 96
+
+
+@pytest.fixture
+def two_north_slides(desktop, registry):
+    """A slide file of the user's in which q slides north to two texts: a list to show, upwards
+    where even a small screen at 200 % has room for it."""
+    (desktop.prefix.path / "drive_c" / "scales.txt").write_bytes(
+        b"\r\n[NORTH]\r\n\r\nq\t\tone\r\nq\t\ttwo\r\n")
+    registry.set_setting("Custom slides file", "C:\\scales.txt")
+    registry.set_option("Use slides for", 0)
+
+
+@pytest.mark.parametrize("dpi", SCALES)
+def test_the_keyboard_is_as_large_on_the_glass_and_its_keys_type_at_every_scale(
+        dpi, two_north_slides, keyboard, notepad, probe, shot):
+    left, top, right, bottom = keyboard.rect()
+    # The medium keyboard's client area and a border of a pixel or two.
+    assert abs((right - left) - scaled(WIDTHS[2], dpi)) <= 4, (left, right)
+    shot(f"keyboard_at_{dpi}_dpi")
+    # Every letter's centre, where the scaled key map puts it, types that letter.
+    keyboard.type("thequickbrownfxjmpsvlazydg")
+    notepad.expect_text("thequickbrownfxjmpsvlazydg")
+    # A slide, its preview list while the pen is down, and a glossary expansion.
+    keyboard.tap("<space>")
+    with keyboard.holding_slide("q", "north"):
+        wait_until(lambda: probe.shown("ListBox"), 10, "no preview list while sliding")
+        assert probe.lines("list-rows", "ListBox", "*", "-") == ["two", "one"]
+        shot(f"preview_list_at_{dpi}_dpi")
+    notepad.expect_text("thequickbrownfxjmpsvlazydg one")
+    keyboard.tap("<space>")
+    keyboard.type("btw")
+    wait_until(lambda: probe.shown("ListBox"), 10, "no suggestions for btw")
+    keyboard.tap("<expand>")
+    notepad.expect_text("thequickbrownfxjmpsvlazydg one by the way ")
+
+
+def test_a_change_of_scale_lays_the_keyboard_out_anew_and_typing_goes_on(keyboard, notepad,
+                                                                         probe, shot):
+    # As the system tells a window moved to a monitor at 200 %, which Wine's one monitor
+    # never does by itself.
+    keyboard.post(0x02E0, 192 | 192 << 16)  # WM_DPICHANGED
+    keyboard.dpi = 192
+    wait_until(lambda: abs(keyboard.width() - scaled(WIDTHS[2], 192)) <= 4, 10,
+               lambda _: f"the keyboard is {keyboard.width()} wide")
+    keyboard.find_origin()
+    shot("keyboard_after_a_change_of_scale")
+    # It stays on the screen, and the application keeps the focus.
+    left, top, right, bottom = keyboard.rect()
+    assert left >= 0 and top >= 0 and right <= 1024 and bottom <= 768, keyboard.rect()
+    assert notepad.in_front(), probe("foreground")
+    keyboard.type("scale")
+    notepad.expect_text("scale")
