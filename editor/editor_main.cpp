@@ -1078,7 +1078,8 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       return 0;
     }
     case WM_DPICHANGED:
-      OnDpiChanged(HIWORD(wparam));
+      // The window's own scale now, whatever the message says.
+      OnDpiChanged(ScaleOf(window).dpi);
       return 0;
     case WM_ACTIVATE:
       // The control that had the focus has it again: the keyboard's keys go on to it.

@@ -416,7 +416,8 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
       }
       // As large on the glass as before; the suggested rectangle is not read, since a
       // message sent by another program carries none it could point at.
-      const int dpi = HIWORD(wparam);
+      // The window's own scale now, whatever the message says.
+      const int dpi = platform::win32::ScaleOf(window).dpi;
       if (dpi > 0 && dpi != program.dpi) {
         RECT frame;
         GetWindowRect(window, &frame);
@@ -527,6 +528,15 @@ int Run(HINSTANCE instance, int show) {
                                 CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                                 frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return 1;
+  // Sized again at the window's own scale: the screen's, asked before there was a window,
+  // may be another than the monitor's it opens on.
+  const platform::win32::Scale own = platform::win32::ScaleOf(window);
+  if (own.dpi != screen.dpi) {
+    RECT sized = {0, 0, own.Real(640), own.Real(480)};
+    AdjustWindowRectEx(&sized, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    SetWindowPos(window, nullptr, 0, 0, sized.right - sized.left, sized.bottom - sized.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   ShowWindow(window, show);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {

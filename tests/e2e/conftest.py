@@ -140,12 +140,11 @@ def _failed(node):
 @pytest.fixture
 def desktop(prefix, display, out, test_folder, request):
     """The Wine desktop with the probe on it, and the options reset to the baseline."""
-    wine_desktop = Desktop(prefix, display, test_folder)
+    marker = request.node.get_closest_marker("dpi")
+    wine_desktop = Desktop(prefix, display, test_folder, marker.args[0] if marker else 96)
     try:
         wine_desktop.probe = Probe(wine_desktop, request.config.getoption("--probe"), test_folder)
         registry = Registry(wine_desktop.probe)
-        marker = request.node.get_closest_marker("dpi")
-        wine_desktop.dpi = marker.args[0] if marker else 96
         registry.reset(wine_desktop.dpi)
         marker = request.node.get_closest_marker("options")
         for name, value in (marker.kwargs if marker else {}).items():

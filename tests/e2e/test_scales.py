@@ -4,8 +4,12 @@ the keys are shown, a glossary expansion and the preview list; the editor and th
 program set at the scale with nothing cut off."""
 import pytest
 
+from harness.editor import (ADD, CLOSE, DELETE, EDIT, EDITOR_CLASS, MOVE_DOWN, MOVE_UP, NEW,
+                            OPEN, PAGES, SAVE_AS, UNDO, Editor)
 from harness.process import wait_until
 from harness.quorel import WIDTHS
+from test_keyboard import choose
+from test_options import APPLY, CANCEL, OK, OPTIONS_CLASS, OPTIONS_TITLE, SIDE_BAR, SIZE
 
 SCALES = [pytest.param(dpi, marks=pytest.mark.dpi(dpi), id=f"{dpi}dpi") for dpi in (96, 144, 192)]
 
@@ -64,3 +68,34 @@ def test_a_change_of_scale_lays_the_keyboard_out_anew_and_typing_goes_on(keyboar
     assert notepad.in_front(), probe("foreground")
     keyboard.type("scale")
     notepad.expect_text("scale")
+
+
+def inside(inner, outer):
+    return (inner[0] >= outer[0] and inner[1] >= outer[1] and inner[2] <= outer[2]
+            and inner[3] <= outer[3])
+
+
+@pytest.mark.parametrize("dpi", SCALES)
+def test_the_editor_and_the_options_program_are_set_at_the_scale_with_nothing_cut_off(
+        dpi, keyboard, probe, desktop, request, shot):
+    editor = Editor(desktop, probe, request.config.getoption("--package"))
+    editor.start()
+    window = probe.rect(EDITOR_CLASS)
+    assert inside(window, (0, 0, *desktop.size)), f"the editor lies at {window}"
+    # The tab pictures drawn for the scale, and every button whole in the window.
+    tab = [int(n) for n in probe("tab-rect", EDITOR_CLASS, "Quorel Editor", PAGES, 0).split()]
+    assert tab[3] - tab[1] >= scaled(83, dpi), f"the first tab is {tab}"
+    for button in (NEW, OPEN, SAVE_AS, CLOSE, ADD, EDIT, DELETE, UNDO, MOVE_UP, MOVE_DOWN):
+        assert inside(editor.rect_of(button), window), f"button {button} is cut off"
+    shot(f"editor_at_{dpi}_dpi")
+    editor.close()
+
+    choose(keyboard, probe, "Options...")
+    wait_until(lambda: probe.shown(OPTIONS_CLASS), 30, "Options... started no options program")
+    window = probe.rect(OPTIONS_CLASS)
+    assert inside(window, (0, 0, *desktop.size)), f"the options program lies at {window}"
+    for control in (SIZE, SIDE_BAR, APPLY, OK, CANCEL, 101):  # 101: Restore defaults
+        rect = tuple(int(n) for n in probe("control-rect", OPTIONS_CLASS, OPTIONS_TITLE,
+                                           control).split())
+        assert inside(rect, window), f"control {control} is cut off"
+    shot(f"options_at_{dpi}_dpi")

@@ -41,7 +41,8 @@ class Registry:
     def reset(self, dpi=96):
         self.probe("reg-delete", self.PRODUCT)
         for name, value in self.BASELINE.items():
-            self.set_option(name, value)
+            # The keyboard's place on the same screen at a denser scale.
+            self.set_option(name, value * dpi // 96 if name in ("X", "Y") else value)
         # The display scale every program started from now on reads at its start.
         self.probe("reg-dword", self.DESKTOP_SETTINGS, "LogPixels", dpi)
 
@@ -243,7 +244,7 @@ class Notepad:
                 if attempt == 2 or self.desktop.prefix.processes("notepad.exe"):
                     raise
                 print(f"no notepad process ran after launch {attempt}; launching again")
-        left, top, width, height = self.PLACE
+        left, top, width, height = (self.desktop.scaled(v) for v in self.PLACE)
         wanted = (left, top, left + width, top + height)
 
         def placed():

@@ -12,7 +12,10 @@ from pathlib import Path
 from .process import Timeout, kill_group, run, spawn, wait_until
 
 DESKTOP = "quorel-e2e"
+# The screen of the tests at 100 %; a test at another scale has the same screen with its
+# pixels that much denser, up to the display's size.
 SCREEN = (1024, 768)
+DISPLAY = (2048, 1536)
 
 
 def windows_path(path):
@@ -31,7 +34,7 @@ class Display:
             return
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{DISPLAY[0]}x{DISPLAY[1]}x24",
              "-nolisten", "tcp"], pass_fds=(write_end,), stdin=subprocess.DEVNULL,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
         os.close(write_end)
@@ -237,16 +240,22 @@ class Desktop:
     """A Wine virtual desktop on the display: every program of a test starts inside it,
     since injected keys reached the focused program only there."""
 
-    def __init__(self, prefix, display, folder):
+    def __init__(self, prefix, display, folder, dpi=96):
         self.prefix = prefix
         self.display = display
         self.folder = Path(folder)
+        self.dpi = dpi
+        self.size = (self.scaled(SCREEN[0]), self.scaled(SCREEN[1]))
         self.launched = []
         self.origin_cache = None
 
+    def scaled(self, length):
+        """A length of the 100 % screen at this desktop's scale."""
+        return length * self.dpi // 96
+
     def launch(self, program, *arguments, log=None, debug="-all", env=None):
         env = dict(self.prefix.env, WINEDEBUG=debug, **(env or {}))
-        process = spawn(["wine", "explorer", f"/desktop={DESKTOP},{SCREEN[0]}x{SCREEN[1]}",
+        process = spawn(["wine", "explorer", f"/desktop={DESKTOP},{self.size[0]}x{self.size[1]}",
                          str(program), *map(str, arguments)], env=env, log=log)
         self.launched.append(process)
         return process
@@ -307,9 +316,11 @@ class Desktop:
         previous = None
         deadline = time.monotonic() + steady_within
         while True:
+            left, top = self.origin()
+            area = f"{self.size[0]}x{self.size[1]}+{left}+{top}"
             try:
-                run(["import", "-window", "root", "-strip", str(path)], timeout=20,
-                    env=self.prefix.env)
+                run(["import", "-window", "root", "-crop", area, "+repage", "-strip", str(path)],
+                    timeout=20, env=self.prefix.env)
             except Timeout:
                 return
             current = path.read_bytes() if path.exists() else None
