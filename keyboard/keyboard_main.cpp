@@ -440,6 +440,7 @@ LRESULT CALLBACK SensorProcedure(HWND window, UINT message, WPARAM wparam, LPARA
       HDC context = BeginPaint(window, &paint);
       PaintAll(reinterpret_cast<platform::PaintContext>(context));
       EndPaint(window, &paint);
+      if (timings.enabled()) timings.Painted();
       return 0;
     }
     // The pen's client points, in the design pixels of the panels' tables.

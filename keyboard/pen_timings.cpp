@@ -69,6 +69,18 @@ void PenTimings::InputSent() {
 
 void PenTimings::AddMove(LONGLONG start) { moves_.push_back(Since(start)); }
 
+void PenTimings::Painted() {
+  if (first_paint_ms_ >= 0) return;
+  FILETIME created, exited, kernel, user, now;
+  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return;
+  GetSystemTimePreciseAsFileTime(&now);
+  const auto ticks = [](const FILETIME& time) {
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  };
+  // File times count 100 ns.
+  first_paint_ms_ = static_cast<double>(ticks(now) - ticks(created)) / 1e4;
+}
+
 void PenTimings::Write() const {
   if (!enabled()) return;
   FILE* file = _wfopen(path_.c_str(), L"w");
@@ -77,6 +89,9 @@ void PenTimings::Write() const {
   Report(file, "pen down to first input", first_inputs_);
   Report(file, "whole pen down handler", downs_);
   Report(file, "pen move to updated preview", moves_);
+  if (first_paint_ms_ >= 0) {
+    std::fprintf(file, "start to first painted keyboard: %.0f ms\n", first_paint_ms_);
+  }
   std::fprintf(file, "images in memory: %.2f MB\n",
                static_cast<double>(platform::ImagesInMemory()) / kMegabyte);
   PROCESS_MEMORY_COUNTERS memory = {};

@@ -1,8 +1,8 @@
 // How long the keyboard program takes to answer the pen, measured in the program itself.
 // With QUOREL_TIMINGS naming a file, the program times pen down to the key shown pressed
-// and to the first input it injects, and a pen move to the updated preview, and writes
-// medians, 99th percentiles, the images it holds and its peak working set there when it
-// ends.
+// and to the first input it injects, a pen move to the updated preview, and the time from
+// the process's creation to its first painted keyboard, and writes medians, 99th
+// percentiles, the images it holds and its peak working set there when it ends.
 #pragma once
 
 #include <windows.h>
@@ -23,6 +23,8 @@ class PenTimings {
   void Highlighted();
   void InputSent();
   void AddMove(LONGLONG start);
+  // The keyboard was painted: the first time marks how long the start took.
+  void Painted();
   void Write() const;
 
  private:
@@ -37,6 +39,7 @@ class PenTimings {
   std::vector<double> first_inputs_;
   std::vector<double> downs_;
   std::vector<double> moves_;
+  double first_paint_ms_ = -1;
 };
 
 }  // namespace quorel::keyboard

@@ -34,10 +34,12 @@ def figures(text):
 
 
 # 200 taps on the bare floor window, then 200 taps and 200 slides on the keyboard: about
-# three minutes under Wine.
+# three minutes under Wine, at 100 % and at 200 % display scale in one run.
 @pytest.mark.timeout(600)
 @pytest.mark.timings
-def test_pen_timings(keyboard, desktop, probe, test_folder, request, capsys):
+@pytest.mark.parametrize("dpi", [pytest.param(96, marks=pytest.mark.dpi(96)),
+                                 pytest.param(192, marks=pytest.mark.dpi(192))])
+def test_pen_timings(dpi, keyboard, desktop, probe, test_folder, request, capsys):
     floor_file = test_folder / "floor.txt"
     desktop.launch(request.config.getoption("--floor"), windows_path(floor_file), 700, 300)
     wait_until(lambda: probe.shown("QuorelFloor"), 20, "the floor window did not come up")
@@ -56,7 +58,7 @@ def test_pen_timings(keyboard, desktop, probe, test_folder, request, capsys):
                "the keyboard wrote no timings")
     own = keyboard.timings.read_text()
     floor = figures(floor_file.read_text())
-    lines = ["", "keyboard:", own, "floor (a bare window: invert a rectangle, one SendInput):",
+    lines = ["", f"keyboard at {dpi * 100 // 96} % display scale:", own, "floor (a bare window: invert a rectangle, one SendInput):",
              floor_file.read_text()]
     for what, (median, p99) in figures(own).items():
         if what in floor:
