@@ -14,7 +14,7 @@
 #include "editor/editor_timings.h"
 #include "editor/editor_windows.h"
 #include "platform/win32/documents_folder.h"
-#include "platform/win32/image_decode.h"
+#include "platform/image_decode.h"
 
 namespace quorel::editor {
 
@@ -805,7 +805,7 @@ HBITMAP LoadPicture(const std::wstring& path) {
                      read == bytes.size();
   CloseHandle(file);
   if (!whole) return nullptr;
-  const auto bmp = platform::win32::DecodeToBmp(bytes.data(), bytes.size());
+  const auto bmp = platform::DecodeToBmp(bytes.data(), bytes.size());
   if (!bmp) return nullptr;
   const auto* info = reinterpret_cast<const BITMAPINFO*>(bmp->data() + sizeof(BITMAPFILEHEADER));
   HDC screen = GetDC(nullptr);

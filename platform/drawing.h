@@ -12,7 +12,7 @@ namespace platform {
 // The device context of a paint in progress; 0 draws through the window's own context.
 using PaintContext = std::uintptr_t;
 
-// Loads the image file (BMP, PNG, GIF or JPEG) and copies the rectangle `target` (in the
+// Loads the image file (BMP, PNG or GIF) and copies the rectangle `target` (in the
 // window's client area) from the image point (source_x, source_y). Nothing is drawn when the
 // file does not load.
 void CopyImageRect(std::u16string_view image_path, WindowHandle window, PaintContext paint,

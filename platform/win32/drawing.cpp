@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/image_decode.h"
+#include "platform/image_decode.h"
 #include "platform/win32/win32_text.h"
 
 namespace platform {
@@ -64,10 +64,10 @@ Bytes ReadWholeFile(const std::wstring& path) {
   return whole ? bytes : nullptr;
 }
 
-// A BMP as it is; a PNG, GIF or JPEG decoded once into the bytes of a BMP.
+// A BMP as it is; a PNG or GIF decoded once into the bytes of a BMP.
 Bytes Drawable(Bytes file) {
   if (file == nullptr || (file->size() >= 2 && (*file)[0] == 'B' && (*file)[1] == 'M')) return file;
-  auto decoded = win32::DecodeToBmp(file->data(), file->size());
+  auto decoded = DecodeToBmp(file->data(), file->size());
   if (!decoded) return nullptr;
   return std::make_shared<const std::vector<std::uint8_t>>(std::move(*decoded));
 }
