@@ -1,6 +1,7 @@
 # The two entry points of the README, and the steps behind them.
 #   make test     installs what is missing, builds every tree, runs every test layer
 #   make package  builds the Windows programs and lays out dist/Quorel/
+#   make release  the setup program, the MSI and the portable zip in dist/
 
 JOBS ?= 2
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
@@ -12,10 +13,20 @@ E2E = $(PYTHON) -m pytest tests/e2e $(if $(K),-k "$(K)") $(E2E_ARGS)
 DEBIAN_PACKAGES := cmake make g++ clang libgtest-dev googletest libbenchmark-dev \
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 \
   xvfb x11-utils xdotool imagemagick fonts-dejavu-core libfreetype-dev zlib1g-dev \
-  python3 python3-pytest python3-pytest-timeout libstb-dev
+  python3 python3-pytest python3-pytest-timeout libstb-dev \
+  nsis wixl msitools osslsigncode openssl
 
 .PHONY: all deps test unit asan windows host-tools icon wine e2e fuzz fuzz-long bench package run \
-  measure clean
+  measure clean release signing
+
+# The version, kept in one place: the project() line of CMakeLists.txt.
+VERSION := $(shell sed -n 's/^project.Quorel VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
+# Signing a release: SIGN_CERT and SIGN_KEY (PEM), or SIGN_PFX with SIGN_PASSWORD.
+SIGN_ARGS = $(if $(SIGN_PFX),--pfx "$(SIGN_PFX)" $(if $(SIGN_PASSWORD),--password "$(SIGN_PASSWORD)")) \
+  $(if $(SIGN_CERT),--cert "$(SIGN_CERT)" --key "$(SIGN_KEY)")
+# UIACCESS=1 builds a keyboard that may type into administrator windows; Windows starts it
+# only signed by a trusted publisher and installed under Program Files.
+UIACCESS_FLAG = -DQUOREL_UIACCESS=$(if $(UIACCESS),ON,OFF)
 
 all: package
 
@@ -40,12 +51,14 @@ asan: deps
 	ctest --preset host-asan -j$(JOBS)
 
 windows: deps
-	cmake --preset windows >/dev/null
+	@if [ -n "$(UIACCESS)" ] && [ -z "$(SIGN_CERT)$(SIGN_PFX)" ]; then \
+	  echo "UIACCESS=1 needs a signed release: give SIGN_CERT and SIGN_KEY, or SIGN_PFX"; exit 1; fi
+	cmake --preset windows $(UIACCESS_FLAG) >/dev/null
 	cmake --build --preset windows -j$(JOBS)
 
 # The Wine tests of the library and the end-to-end tests of the package, each run once: a
 # test that fails only now and then shows a fault a user would meet now and then.
-wine: package
+wine: release
 	ctest --preset windows
 
 fuzz: deps
@@ -65,7 +78,22 @@ bench: deps
 	./build/host/bench/quorel_keyboard_bench
 	./build/host/bench/quorel_image_bench
 
-test: unit asan wine fuzz
+test: unit asan wine fuzz signing
+
+# The setup program, the MSI and the portable zip of the package, in dist/; signed when
+# SIGN_CERT and SIGN_KEY (or SIGN_PFX) are given.
+release: package
+	$(PYTHON) installer/release.py build --package dist/Quorel --version $(VERSION) --out dist \
+	  $(SIGN_ARGS)
+
+# A signed release made with a throw-away self-signed certificate, every signature verified.
+signing: package
+	rm -rf build/signing && mkdir -p build/signing
+	openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Quorel test signing" \
+	  -keyout build/signing/key.pem -out build/signing/cert.pem 2>/dev/null
+	$(PYTHON) installer/release.py build --package dist/Quorel --version $(VERSION) \
+	  --out build/signing --cert build/signing/cert.pem --key build/signing/key.pem \
+	  --verify-ca build/signing/cert.pem
 
 # Build-time tools that run on this machine: the panel artwork and the key map.
 host-tools: deps
@@ -85,6 +113,7 @@ package: windows host-tools
 	cp build/windows/bin/QuorelApi.dll build/windows/bin/QuorelKeyboard.exe \
 	  build/windows/bin/QuorelEditor.exe build/windows/bin/QuorelOptions.exe dist/Quorel/
 	cp -r "data/Quorel slidefiles" "data/Quorel glossaries" data/manual dist/Quorel/
+	cp LICENSE dist/Quorel/LICENSE.txt
 	build/host/tools/panel_art/quorel_panel_art dist/Quorel
 	@echo "Laid out dist/Quorel/"
 

@@ -38,6 +38,8 @@ def pytest_addoption(parser):
                     help="the host key map tool")
     group.addoption("--out", default=str(ROOT / "build" / "e2e"),
                     help="screenshots, logs and the prefix go here")
+    group.addoption("--release", default=str(ROOT / "dist"),
+                    help="where make release left the setup program and the MSI")
     group.addoption("--measure", action="store_true",
                     help="run the measurements (make measure) instead of the tests")
 

@@ -1,0 +1,279 @@
+"""The setup program and the MSI in a Wine prefix made new for them, as a Windows user
+meets them: installed, the keyboard typing from where its Start menu shortcut points, an
+upgrade over an older version that keeps what the user made, and an uninstall that leaves
+nothing of the program and everything of the user's."""
+
+import getpass
+import re
+import shutil
+from pathlib import Path
+
+import pytest
+
+from harness.process import run, wait_until
+from harness.quorel import KEYBOARD_CLASS, Keyboard, Notepad, Registry
+from harness.wine import Desktop, Prefix, Probe
+
+ROOT = Path(__file__).resolve().parents[2]
+VERSION = re.search(r"^project\(Quorel VERSION ([0-9.]+)",
+                    (ROOT / "CMakeLists.txt").read_text(), re.M).group(1)
+# The older version an upgrade replaces: the same sources, a lower number.
+OLD_VERSION = "0.0.1"
+INSTALL_DIR = r"C:\Program Files\Quorel"
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorel"
+RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
+EDITOR_CLASS = "TQuorelEditorForm"
+OPTIONS_CLASS = "QuorelOptionsWindow"
+SHORTCUTS = {"Quorel Keyboard.lnk": "QuorelKeyboard.exe", "Quorel Editor.lnk": "QuorelEditor.exe",
+             "Quorel Options.lnk": "QuorelOptions.exe",
+             "Quorel Manual.lnk": r"manual\quorelmanual.htm"}
+# The user's own north slide from z in the file made at the first start, which had "Z".
+SHIPPED_SLIDE = b"z\t\tZ\r\n"
+USERS_SLIDE = b"z\t\tkept by the upgrade\r\n"
+
+
+@pytest.fixture(scope="module")
+def fresh_prefix(display, out):
+    """A prefix no Quorel was ever installed in."""
+    wine_prefix = Prefix(out / "install_prefix", display)
+    yield wine_prefix
+    wine_prefix.kill()
+
+
+@pytest.fixture(scope="module")
+def releases(out, request):
+    """This version's installers from make release, and an older version's made from the same
+    package."""
+    current = Path(request.config.getoption("--release"))
+    old = out / "old_release"
+    shutil.rmtree(old, ignore_errors=True)
+    run(["/usr/bin/python3", ROOT / "installer" / "release.py", "build", "--package",
+         request.config.getoption("--package"), "--version", OLD_VERSION, "--out", old],
+        timeout=600, check=True, what="building the older installers")
+    found = {"setup": current / f"QuorelSetup-{VERSION}.exe", "msi": current / f"Quorel-{VERSION}.msi",
+             "old setup": old / f"QuorelSetup-{OLD_VERSION}.exe",
+             "old msi": old / f"Quorel-{OLD_VERSION}.msi"}
+    for what, path in found.items():
+        assert path.is_file(), f"no {what} at {path}: run make release"
+    return found
+
+
+@pytest.fixture
+def machine(fresh_prefix, display, test_folder, request):
+    """The fresh prefix's desktop with the probe on it."""
+    desktop = Desktop(fresh_prefix, display, test_folder)
+    try:
+        desktop.probe = Probe(desktop, request.config.getoption("--probe"), test_folder)
+        desktop.registry = Registry(desktop.probe)
+        yield desktop
+    finally:
+        desktop.stop()
+
+
+class Machine:
+    """What the tests ask of the prefix: its files, its registry, and programs run to their
+    end on its desktop."""
+
+    def __init__(self, desktop):
+        self.desktop = desktop
+        self.prefix = desktop.prefix
+        self.drive = self.prefix.path / "drive_c"
+
+    def linux_path(self, windows):
+        return self.drive / windows[3:].replace("\\", "/")
+
+    @property
+    def install_dir(self):
+        return self.linux_path(INSTALL_DIR)
+
+    def documents(self):
+        return self.drive / "users" / getpass.getuser() / "Documents" / "Quorel"
+
+    def run_to_end(self, *command, timeout=240):
+        """Runs a Windows program on the desktop and waits until no process of it is left."""
+        name = Path(str(command[0]).replace("\\", "/")).name
+        process = self.desktop.launch(*command, log=self.desktop.folder / "install.log")
+        wait_until(lambda: process.poll() is not None and not self.prefix.processes(name),
+                   timeout, f"{name} did not end")
+
+    def registry_value(self, key, name):
+        """A value of the machine's registry as reg.exe shows it, or None."""
+        answer = run(["wine", "reg", "query", key, "/v", name], timeout=60, env=self.prefix.env)
+        if answer.returncode != 0:
+            return None
+        for line in answer.stdout.decode(errors="replace").splitlines():
+            parts = line.split(None, 2)
+            if len(parts) == 3 and parts[0] == name:
+                return parts[2].strip()
+        return None
+
+    def shortcuts(self):
+        """{name: the Windows path it points to} of the program's Start menu shortcuts."""
+        found = {}
+        for link in self.drive.rglob("*.lnk"):
+            if link.name in SHORTCUTS:
+                data = link.read_bytes()
+                text = data.decode("latin-1") + data.decode("utf-16-le", errors="ignore")
+                target = re.search(r"[A-Za-z]:\\[^\x00]*?" + re.escape(SHORTCUTS[link.name]), text)
+                found[link.name] = target.group(0) if target else None
+        return found
+
+    def program_files(self):
+        return sorted(str(p.relative_to(self.install_dir)) for p in self.install_dir.rglob("*")
+                      if p.is_file()) if self.install_dir.exists() else []
+
+
+def assert_installed(machine, version, autostart=True):
+    files = machine.program_files()
+    for name in ("QuorelKeyboard.exe", "QuorelEditor.exe", "QuorelOptions.exe", "QuorelApi.dll",
+                 "LICENSE.txt", "Quorel slidefiles/CustomSlidesTemplate.txt",
+                 "Quorel glossaries/business.glo", "manual/quorelmanual.htm",
+                 "Quorel bitmaps/medium/200/LetterNormal.png"):
+        assert name in files, f"{name} was not installed"
+    shortcuts = machine.shortcuts()
+    for name, target in SHORTCUTS.items():
+        assert shortcuts.get(name, "").lower() == f"{INSTALL_DIR}\\{target}".lower(), \
+            f"the shortcut {name} points to {shortcuts.get(name)}"
+    assert machine.registry_value(UNINSTALL_KEY, "DisplayVersion") == version
+    run_value = machine.registry_value(RUN_KEY, "Quorel")
+    if autostart:
+        assert run_value and "QuorelKeyboard.exe" in run_value, f"the sign-in entry is {run_value}"
+    else:
+        assert run_value is None, f"the sign-in entry was made: {run_value}"
+
+
+def assert_removed(machine, users_slides):
+    assert machine.program_files() == [], f"left behind: {machine.program_files()}"
+    assert not machine.install_dir.exists(), "the program folder was left"
+    assert machine.shortcuts() == {}, f"shortcuts left: {machine.shortcuts()}"
+    assert machine.registry_value(RUN_KEY, "Quorel") is None, "the sign-in entry was left"
+    assert machine.registry_value(UNINSTALL_KEY, "DisplayName") is None, "the uninstall entry was left"
+    assert USERS_SLIDE in users_slides.read_bytes(), "the user's slide file was touched"
+
+
+def start_installed_keyboard(machine, key_map, notepad):
+    """The keyboard started from the path its Start menu shortcut points to."""
+    target = machine.shortcuts()["Quorel Keyboard.lnk"]
+    keyboard = Keyboard(machine.desktop, machine.desktop.probe, key_map,
+                        machine.linux_path(target).parent, machine.desktop.folder)
+    notepad.bring_to_front()
+    keyboard.start()
+    return keyboard
+
+
+def first_start_and_users_changes(machine, key_map):
+    """A user's first start of the installed keyboard: it types, it made the user's slide file
+    from the program folder, and the user changes that file and an option."""
+    machine.desktop.registry.reset()
+    shutil.rmtree(machine.documents(), ignore_errors=True)
+    # The user's own slide file, which the first start makes.
+    machine.desktop.registry.set_option("Use slides for", 0)
+    notepad = Notepad(machine.desktop, machine.desktop.probe)
+    notepad.start()
+    keyboard = start_installed_keyboard(machine, key_map, notepad)
+    for letter in "hi":
+        keyboard.tap(letter)
+    wait_until(lambda: notepad.text() == "hi", 10, lambda _: f"notepad shows {notepad.text()!r}")
+    slides = machine.documents() / "Slidefiles" / "CustomSlides.txt"
+    assert slides.is_file(), "the first start made no slide file of the user's"
+    shipped = slides.read_bytes()
+    assert SHIPPED_SLIDE in shipped, "the user's slide file is not the shipped template"
+    slides.write_bytes(shipped.replace(SHIPPED_SLIDE, USERS_SLIDE, 1))
+    machine.desktop.registry.set_option("Minimum highlight time", 7)
+    return slides, notepad
+
+
+@pytest.mark.timeout(900)
+def test_the_setup_program_installs_upgrades_and_uninstalls_for_a_user(machine, releases, key_map):
+    machine = Machine(machine)
+    machine.run_to_end(releases["old setup"], "/S")
+    assert_installed(machine, OLD_VERSION)
+    slides, notepad = first_start_and_users_changes(machine, key_map)
+
+    # The upgrade closes the running keyboard, as a user would, and starts it again.
+    before = set(machine.prefix.processes("QuorelKeyboard.exe"))
+    machine.run_to_end(releases["setup"], "/S", "/NOAUTOSTART")
+    assert_installed(machine, VERSION, autostart=False)
+    probe = machine.desktop.probe
+    wait_until(lambda: probe.shown(KEYBOARD_CLASS), 30, "the keyboard did not come back")
+    assert before.isdisjoint(machine.prefix.processes("QuorelKeyboard.exe")), \
+        "the old keyboard is still running"
+    assert USERS_SLIDE in slides.read_bytes(), "the upgrade changed the user's slide file"
+    assert machine.desktop.registry.option("Minimum highlight time") == 7, "an option was lost"
+    notepad.bring_to_front()
+    keyboard = Keyboard(machine.desktop, probe, key_map, machine.install_dir, machine.desktop.folder)
+    keyboard.find_origin()
+    keyboard.slide("z", "north")
+    wait_until(lambda: notepad.text() == "hikept by the upgrade", 10,
+               lambda _: f"notepad shows {notepad.text()!r}")
+
+    # The editor and the options program start from their shortcuts.
+    shortcuts = machine.shortcuts()
+    for link, window in (("Quorel Editor.lnk", EDITOR_CLASS), ("Quorel Options.lnk", OPTIONS_CLASS)):
+        machine.desktop.launch(shortcuts[link])
+        wait_until(lambda: probe.shown(window), 30, f"{link} started nothing")
+        probe("post", window, hex(0x0010), 0)  # WM_CLOSE
+        wait_until(lambda: not probe.exists(window), 20, f"{window} did not close")
+
+    # The uninstaller closes the keyboard and returns at once; it works on from a copy.
+    uninstall = machine.registry_value(UNINSTALL_KEY, "QuietUninstallString")
+    assert uninstall == f'"{INSTALL_DIR}\\Uninstall.exe" /S', uninstall
+    machine.run_to_end(f"{INSTALL_DIR}\\Uninstall.exe", "/S")
+    wait_until(lambda: not machine.install_dir.exists() and not probe.exists(KEYBOARD_CLASS)
+               and not machine.prefix.processes("Un_"), 120, "the uninstaller did not finish")
+    assert_removed(machine, slides)
+    assert machine.desktop.registry.option("Minimum highlight time") == 7, "an option was removed"
+
+
+@pytest.mark.timeout(900)
+def test_the_msi_installs_upgrades_and_uninstalls_for_an_administrator(machine, releases, key_map):
+    machine = Machine(machine)
+    # Without the start at sign-in, as an administrator may choose.
+    machine.run_to_end("msiexec", "/i", releases["old msi"], "/qn", "ADDLOCAL=Quorel")
+    assert_installed(machine, OLD_VERSION, autostart=False)
+    slides, notepad = first_start_and_users_changes(machine, key_map)
+    machine.desktop.probe("post", KEYBOARD_CLASS, hex(0x0010), 0)  # WM_CLOSE
+    wait_until(lambda: not machine.desktop.probe.exists(KEYBOARD_CLASS), 20, "the keyboard stays")
+
+    machine.run_to_end("msiexec", "/i", releases["msi"], "/qn")
+    assert_installed(machine, VERSION)
+    assert USERS_SLIDE in slides.read_bytes(), "the upgrade changed the user's slide file"
+    keyboard = start_installed_keyboard(machine, key_map, notepad)
+    keyboard.slide("z", "north")
+    wait_until(lambda: notepad.text() == "hikept by the upgrade", 10,
+               lambda _: f"notepad shows {notepad.text()!r}")
+    keyboard.close()
+
+    machine.run_to_end("msiexec", "/x", releases["msi"], "/qn")
+    assert_removed(machine, slides)
+    assert machine.desktop.registry.option("Minimum highlight time") == 7, "an option was removed"
+
+
+# The pages of the setup program, each kept as a screenshot for a person to look at, with
+# the text that tells it and the button a user goes on with.
+PAGES = (("setup_1_welcome", "Welcome to the Quorel", "Next >"),
+         ("setup_2_license", "MIT License", "I Agree"),
+         ("setup_3_components", "Start Quorel when I sign in", "Next >"),
+         ("setup_4_folder", "Destination Folder", "Install"),
+         ("setup_5_finished", "Completing the Quorel", "Finish"))
+
+
+@pytest.mark.timeout(600)
+def test_the_setup_programs_pages_install_quorel_for_a_person(machine, releases, out):
+    machine = Machine(machine)
+    probe = machine.desktop.probe
+    title = f"Quorel {VERSION} Setup"
+    machine.desktop.launch(releases["setup"])
+    for name, text, button in PAGES:
+        def shown():
+            answer = probe("dialog", title)
+            return text in answer and button in probe("buttons", title)
+        wait_until(shown, 60, lambda _: f"no page with {text!r}: {probe('dialog', title)}")
+        machine.desktop.screenshot(out / "shots" / f"{name}.png")
+        probe("press", title, button)
+    wait_until(lambda: not machine.prefix.processes("QuorelSetup"), 60, "the setup program stays")
+    assert_installed(machine, VERSION)
+    machine.run_to_end(f"{INSTALL_DIR}\\Uninstall.exe", "/S")
+    wait_until(lambda: not machine.install_dir.exists() and not machine.prefix.processes("Un_"),
+               120, "the uninstaller did not finish")
+    assert machine.program_files() == []
