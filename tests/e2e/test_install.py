@@ -20,7 +20,8 @@ VERSION = re.search(r"^project\(Quorel VERSION ([0-9.]+)",
 # The older version an upgrade replaces: the same sources, a lower number.
 OLD_VERSION = "0.0.1"
 INSTALL_DIR = r"C:\Program Files\Quorel"
-UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorel"
+UNINSTALL_ROOT = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+UNINSTALL_KEY = UNINSTALL_ROOT + r"\Quorel"
 RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
 EDITOR_CLASS = "TQuorelEditorForm"
 OPTIONS_CLASS = "QuorelOptionsWindow"
@@ -107,6 +108,21 @@ class Machine:
                 return parts[2].strip()
         return None
 
+    def uninstall_entry(self):
+        """The values of the Apps and Features entry whose name is Quorel: the setup program
+        names its key so, the MSI names it by its product code."""
+        answer = run(["wine", "reg", "query", UNINSTALL_ROOT, "/s"], timeout=60, env=self.prefix.env)
+        entries, current = [], None
+        for line in answer.stdout.decode(errors="replace").splitlines():
+            if line.startswith("HKEY_"):
+                current = {}
+                entries.append(current)
+            elif current is not None:
+                parts = line.split(None, 2)
+                if len(parts) == 3 and parts[1].startswith("REG_"):
+                    current[parts[0]] = parts[2].strip()
+        return next((e for e in entries if e.get("DisplayName") == "Quorel"), None)
+
     def shortcuts(self):
         """{name: the Windows path it points to} of the program's Start menu shortcuts."""
         found = {}
@@ -134,7 +150,9 @@ def assert_installed(machine, version, autostart=True):
     for name, target in SHORTCUTS.items():
         assert shortcuts.get(name, "").lower() == f"{INSTALL_DIR}\\{target}".lower(), \
             f"the shortcut {name} points to {shortcuts.get(name)}"
-    assert machine.registry_value(UNINSTALL_KEY, "DisplayVersion") == version
+    entry = machine.uninstall_entry()
+    assert entry and entry.get("DisplayVersion") == version and \
+        entry.get("Publisher") == "Pelmarik Solutions", f"the Apps and Features entry: {entry}"
     run_value = machine.registry_value(RUN_KEY, "Quorel")
     if autostart:
         assert run_value and "QuorelKeyboard.exe" in run_value, f"the sign-in entry is {run_value}"
@@ -147,7 +165,7 @@ def assert_removed(machine, users_slides):
     assert not machine.install_dir.exists(), "the program folder was left"
     assert machine.shortcuts() == {}, f"shortcuts left: {machine.shortcuts()}"
     assert machine.registry_value(RUN_KEY, "Quorel") is None, "the sign-in entry was left"
-    assert machine.registry_value(UNINSTALL_KEY, "DisplayName") is None, "the uninstall entry was left"
+    assert machine.uninstall_entry() is None, "the Apps and Features entry was left"
     assert USERS_SLIDE in users_slides.read_bytes(), "the user's slide file was touched"
 
 
@@ -251,18 +269,19 @@ def test_the_msi_installs_upgrades_and_uninstalls_for_an_administrator(machine, 
 
 # The pages of the setup program, each kept as a screenshot for a person to look at, with
 # the text that tells it and the button a user goes on with.
-PAGES = (("setup_1_welcome", "Welcome to the Quorel", "Next >"),
-         ("setup_2_license", "MIT License", "I Agree"),
+PAGES = (("setup_1_welcome", "Welcome to Quorel", "Next >"),
+         ("setup_2_license", "License Agreement", "I Agree"),
          ("setup_3_components", "Start Quorel when I sign in", "Next >"),
          ("setup_4_folder", "Destination Folder", "Install"),
-         ("setup_5_finished", "Completing the Quorel", "Finish"))
+         ("setup_5_finished", "Completing Quorel", "Finish"))
 
 
 @pytest.mark.timeout(600)
 def test_the_setup_programs_pages_install_quorel_for_a_person(machine, releases, out):
     machine = Machine(machine)
     probe = machine.desktop.probe
-    title = f"Quorel {VERSION} Setup"
+    # The setup window is the desktop's only dialog; its title changes from page to page.
+    title = "*"
     machine.desktop.launch(releases["setup"])
     for name, text, button in PAGES:
         def shown():
