@@ -84,9 +84,8 @@ constexpr ScanCode kAltGrScan{0x38, true};
 }  // namespace
 
 void SendModifierEvent(std::uint8_t vk, bool down) {
-  ScanCode code = ModifierScan(vk);
-  platform::KeybdEvent(
-      vk, code.scan, (down ? 0 : platform::kKeyUp) | (code.extended ? platform::kKeyExtended : 0));
+  const platform::Input input = KeyInput(vk, ModifierScan(vk), !down);
+  platform::SendInputs({&input, 1});
 }
 
 void SendKeyPair(std::uint8_t vk, bool extended) {

@@ -18,7 +18,7 @@ constexpr char16_t kReplacementCharacter = 0xFFFD;
 inline bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 inline bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-// The held modifiers go through the older single-key call with the layout's scan code.
+// A held modifier on its own, with the layout's scan code.
 void SendModifierEvent(std::uint8_t vk, bool down);
 // Press and release of one key in a single injection.
 void SendKeyPair(std::uint8_t vk, bool extended);
