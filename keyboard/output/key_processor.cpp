@@ -313,6 +313,9 @@ OutputHooks& Hooks() {
 }
 
 void ProcessKey(std::uint16_t kind, std::uint16_t parameter, std::u16string_view argument) {
+  const KeyRun run;
+  // A key of a sequence the window refused does nothing, not even start a program.
+  if (InputRefused()) return;
   const KeyRow* row = kind <= kind::kLastKind ? &kKeys[kind] : nullptr;
   if (row != nullptr && ForwardToEditor(kind, parameter, row->forward)) return;
   CallHook(Hooks().track_typed_key, kind, parameter);
@@ -449,6 +452,7 @@ void ResetKeyboardState() {
 void ResetOutputForTest() {
   Repeat() = RepeatCount();
   output::ForgetModifierScans();
+  output::ForgetInjections();
 }
 
 }  // namespace quorel::keyboard

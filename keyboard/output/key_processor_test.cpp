@@ -404,6 +404,34 @@ TEST_F(KeyOutputTest, TypeTextUndoesToggledStartKeysAndKeepsTheAccentMode) {
             (std::vector<int>{0, 0, 0, 1}));
 }
 
+// A window that runs as administrator takes none of the keyboard's input, or, cut short,
+// only the first inputs of a call.
+TEST_F(KeyOutputTest, ARefusedKeyEndsItsTextAndLeavesNothingHeld) {
+  fake::FakeSystem& system = fake::System();
+  std::vector<bool> told;
+  Hooks().input_refused = [&](bool first_time) { told.push_back(first_time); };
+  int programs = 0;
+  Hooks().program_action = [&](std::uint16_t, std::uint16_t, std::u16string_view) { ++programs; };
+  system.refuses_input = true;
+  TypeText(0, 0, false, true, u"ab<launch>np</launch>c<wait>500;");
+  EXPECT_EQ(system.refused_calls.size(), 1u) << "the text went on after the refusal";
+  EXPECT_EQ(programs, 0);
+  EXPECT_TRUE(system.sleeps.empty());
+  EXPECT_EQ(State().typing_text, 0);
+  EXPECT_EQ(told, std::vector<bool>{true});
+  // No copy is waited for after a refused Ctrl+C.
+  Play(u"<uppercase>");
+  EXPECT_TRUE(system.sleeps.empty());
+
+  // Shift and A got through, the rest of the call did not: both go up, Shift first as
+  // the latch it was.
+  system.refused_after = 2;
+  Play(u"<shift>A");
+  EXPECT_EQ(Trace(), "[10v] | [10^] | [10v 41v] | [10^] | [41^]");
+  EXPECT_EQ(State().shift, 0);
+  EXPECT_EQ(told, (std::vector<bool>{true, false, false}));
+}
+
 TEST_F(KeyOutputTest, TextTypedFromWithinATextLeavesTheOuterOneTyping) {
   Hooks().expand = [] { TypeText(0, 0, false, false, u"b"); };
   TypeText(0, 0, false, false, u"<expand><shift>a");
