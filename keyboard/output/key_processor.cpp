@@ -389,6 +389,12 @@ void ProcessKey(std::uint16_t kind, std::uint16_t parameter, std::u16string_view
   }
 }
 
+bool ProduceKeyAskedByMessage(std::uint16_t kind, std::uint16_t parameter, bool ui_access) {
+  if (ui_access) return false;
+  ProcessKey(kind, parameter);
+  return true;
+}
+
 void Dispatch(std::uint16_t kind, std::uint16_t parameter, std::u16string_view argument) {
   if (kind > kind::kLastKind) return;
   const KeyRow& row = kKeys[kind];

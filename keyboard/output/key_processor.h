@@ -12,6 +12,11 @@ namespace quorel::keyboard {
 // Performs one key: forwarding to a waiting editor, word tracking, state changes and
 // output. The argument belongs to the keys written with one (<wait>, <tap>, ...).
 void ProcessKey(std::uint16_t kind, std::uint16_t parameter, std::u16string_view argument = {});
+// A key asked for by another program with the produce-key message. A keyboard with
+// uiAccess types into windows that run as administrator, where the user's other programs
+// may not; performing their keys would lend them that right, so it performs none. Returns
+// whether the key was performed.
+bool ProduceKeyAskedByMessage(std::uint16_t kind, std::uint16_t parameter, bool ui_access);
 // The output of a key without the processor's bookkeeping.
 void Dispatch(std::uint16_t kind, std::uint16_t parameter, std::u16string_view argument = {});
 // Types a text of characters and written key names. With `undo_start_key` the key that

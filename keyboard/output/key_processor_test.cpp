@@ -432,6 +432,16 @@ TEST_F(KeyOutputTest, ARefusedKeyEndsItsTextAndLeavesNothingHeld) {
   EXPECT_EQ(told, (std::vector<bool>{true, false, false}));
 }
 
+TEST_F(KeyOutputTest, AUiAccessKeyboardPerformsNoKeyAskedByMessage) {
+  for (bool ui_access : {false, true}) {
+    ResetEngineForTest();
+    EXPECT_EQ(ProduceKeyAskedByMessage(kind::kShift, 0, ui_access), !ui_access);
+    EXPECT_EQ(ProduceKeyAskedByMessage(kind::kCharacter, u'a', ui_access), !ui_access);
+    EXPECT_EQ(Trace(), ui_access ? "" : "[10v] | [10^] | [41v 41^] | [10^]") << ui_access;
+    EXPECT_EQ(State().shift, 0);
+  }
+}
+
 TEST_F(KeyOutputTest, TextTypedFromWithinATextLeavesTheOuterOneTyping) {
   Hooks().expand = [] { TypeText(0, 0, false, false, u"b"); };
   TypeText(0, 0, false, false, u"<expand><shift>a");
