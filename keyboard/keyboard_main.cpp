@@ -57,6 +57,12 @@ constexpr DWORD kFirstWindowWaitMs = 10000;
 constexpr int kMainIcon = 206;
 // Posted by the watch of the user's input: a press or a key away from the keyboard.
 constexpr UINT kUserActedElsewhere = WM_APP + 0x40;
+// Built to type into windows that run as administrator (its manifest asks for uiAccess).
+#ifdef QUOREL_UIACCESS
+constexpr bool kUiAccess = true;
+#else
+constexpr bool kUiAccess = false;
+#endif
 
 struct Program {
   HINSTANCE instance = nullptr;
@@ -155,6 +161,18 @@ void LetGoOfKeys() {
   RefreshToggleHighlights();
 }
 
+// A uiAccess keyboard runs above the user's other programs, whose messages the system then
+// drops: the messages by which the options program and the editor, old and new, tell it
+// to read its options and files again are let through.
+// The produce-key message is not one of them; it stays closed to the user's programs.
+void OpenToTheSuitesMessages(HWND window) {
+  if (!kUiAccess) return;
+  for (UINT message : {kOptionsChangedMessage, kPreviewFontChangedMessage, kLoadGlossaryMessage,
+                       kLoadSlideFileMessage}) {
+    ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr);
+  }
+}
+
 // --- system events ----------------------------------------------------------------------
 
 void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG, DWORD, DWORD) {
@@ -184,6 +202,7 @@ void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG,
 
 void OnMainCreate(HWND window) {
   Windows().main = Opaque(window);
+  OpenToTheSuitesMessages(window);
   PublishKeyboard(Opaque(window));
   // Made on another monitor than the system's first, it takes that monitor's scale.
   if (const int dpi = platform::win32::ScaleOf(window).dpi; dpi != program.monitor_dpi) {
@@ -309,8 +328,10 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       if (wparam == SPI_SETWORKAREA) PostMessageW(window, kOptionsChangedMessage, 1, 0);
       break;
     case kProduceKeyMessage:
-      ProcessKey(static_cast<std::uint16_t>(wparam), static_cast<std::uint16_t>(lparam));
-      RefreshAfterKeys();
+      if (ProduceKeyAskedByMessage(static_cast<std::uint16_t>(wparam),
+                                   static_cast<std::uint16_t>(lparam), kUiAccess)) {
+        RefreshAfterKeys();
+      }
       return 0;
     case kOptionsChangedMessage:
       OnOptionsChanged(window, wparam);

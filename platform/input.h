@@ -1,6 +1,7 @@
 // Keyboard and mouse input injected into whatever application has the focus.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -26,10 +27,10 @@ struct Input {
   bool operator==(const Input&) const = default;
 };
 
-// One SendInput call: the inputs reach the application together, in order.
-void SendInputs(std::span<const Input> inputs);
-// The older single-key call, used for the latched modifiers.
-void KeybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags);
+// One SendInput call: the inputs reach the application together, in order. Returns how many
+// the system injected: fewer than given when the window in front refuses this program's
+// input, as one running as administrator does for a keyboard without uiAccess.
+std::size_t SendInputs(std::span<const Input> inputs);
 // Called after every injected input from then on (null: none); the keyboard times its
 // answers to the pen with it.
 void SetInputObserver(void (*observer)());

@@ -7,7 +7,6 @@
 #include "keyboard/key_kinds.h"
 #include "keyboard/keyboard_windows.h"
 #include "keyboard/output/key_processor.h"
-#include "keyboard/panels/display_scale.h"
 #include "keyboard/panels/keyboard_state.h"
 #include "keyboard/panels/panels.h"
 #include "keyboard/preview/preview_list.h"
@@ -16,7 +15,6 @@
 #include "platform/drawing.h"
 #include "platform/list_box.h"
 #include "platform/message_box.h"
-#include "platform/screen.h"
 #include "platform/text.h"
 #include "platform/window.h"
 
@@ -195,6 +193,8 @@ void ForgetTypedWord() {
 }
 
 void RefreshSuggestions() {
+  // The notice of a refusing window stays while the keys still meet the refusal.
+  if (ShownListContent() == ListContent::kNotice && InputRefused()) return;
   ExpansionRecord& record = Record();
   const std::u16string& word = record.typed_word;
   if (word.empty() ||
@@ -203,21 +203,8 @@ void RefreshSuggestions() {
     return;
   }
 
-  const platform::ScreenMetrics metrics = platform::GetScreenMetrics();
-  platform::Rect keyboard;
-  platform::GetWindowScreenRect(Windows().main, &keyboard);
-  const platform::WindowHandle list = Windows().list;
-  const int row_height = platform::ListRowHeight(list);
-  const int border_width = metrics.border_width;
-  const int border_height = metrics.border_height;
-  int rows_above = 0;
-  int rows_below = 0;
-  if (row_height > 0) {
-    rows_above = (keyboard.top - 2 * border_height) / row_height;
-    rows_below = (metrics.virtual_height - 2 * (border_height + border_width) - keyboard.bottom) /
-                 row_height;
-  }
-  const int room = std::max(rows_above, rows_below);
+  const ListRoom room_around = RoomAroundKeyboard();
+  const int room = std::max(room_around.above, room_around.below);
 
   // Bisection to the first short form at or after the word, then forward only while short
   // forms still begin with it: a large glossary is never walked whole.
@@ -235,31 +222,19 @@ void RefreshSuggestions() {
   }
 
   const int count = static_cast<int>(record.candidates.size());
-  const bool above = rows_above >= rows_below;
+  const bool above = room_around.above >= room_around.below;
   const bool reversed = above && GetOption(OptionId::kExpansionPreviewOrder) != 2;
 
-  const platform::FontHandle font = Windows().slides_font;
+  const platform::WindowHandle list = Windows().list;
   platform::ListClear(list);
   int widest = 0;
   for (const GlossaryEntry* entry : record.candidates) {
     const std::u16string label = InTypedCase(entry->preview ? *entry->preview : entry->long_form);
     platform::ListAddRow(list, label, reinterpret_cast<std::intptr_t>(entry), reversed);
-    widest = std::max(widest, platform::MeasureTextWidth(font, label));
+    widest = std::max(widest, platform::MeasureTextWidth(Windows().slides_font, label));
   }
   SetShownListContent(ListContent::kSuggestions);
-
-  const int text_width = widest + platform::MeasureTextWidth(font, u"Mi");
-  const int width = text_width + 2 * border_width;
-  const int height = row_height * count + 2 * border_height;
-  const Span panel = MainPanelSpan(GetOption(OptionId::kSize), GetOption(OptionId::kSidebar));
-  // Centred over the letters, where the eyes are while typing.
-  std::int64_t left = static_cast<std::int64_t>(keyboard.left) + ToDevice(panel.left) +
-                     (ToDevice(panel.width) - text_width) / 2;
-  const platform::Rect work = platform::WorkAreaNearest(Windows().main);
-  left = std::min(left, static_cast<std::int64_t>(work.right) - width);
-  left = std::max(left, static_cast<std::int64_t>(work.left));
-  const int top = above ? keyboard.top - height + 1 : keyboard.bottom;
-  platform::PlaceWindow(list, static_cast<int>(left), top, width, height);
+  PlaceListOverLetters(count, widest, above);
 
   platform::ListSelectRow(list, reversed ? count - 1 : 0);
   platform::Repaint(list);
@@ -273,6 +248,7 @@ void AcceptSuggestion(const GlossaryEntry* entry) {
   // Copied before any key runs: the keys below may reach code that changes the glossary.
   const std::u16string text = InTypedCase(entry->long_form);
   HideSuggestions();
+  const KeyRun run;
 
   record.tracking = false;
   for (int i = 0; i < backspaces; ++i) ProcessKey(kind::kBack, 0);
@@ -341,8 +317,26 @@ void LoadGlossary() {
   ReadGlossaryFile(KeyboardGlossary(), path);
 }
 
+namespace {
+
+void ShowInputRefused(bool first_time) {
+  ExpansionRecord& record = Record();
+  // The letters never reached the window.
+  record.typed_word.clear();
+  record.after_high = false;
+  if (first_time) {
+    record.candidates.clear();
+    ShowListNotice(u"This window runs as administrator; Quorel cannot type into it");
+  } else if (ShownListContent() != ListContent::kNotice) {
+    HideSuggestions();
+  }
+}
+
+}  // namespace
+
 void InstallExpansionHooks() {
   OutputHooks& hooks = Hooks();
+  hooks.input_refused = ShowInputRefused;
   hooks.track_typed_key = TrackTypedKey;
   hooks.expand = ExpandSelection;
   hooks.expansion_switch = SwitchExpansion;

@@ -181,6 +181,13 @@ TEST_F(ExpansionTest, AcceptSendsBackspacesLongFormAndSpaceAfterAVisibleEnd) {
     EXPECT_FALSE(ListVisible());
     KeyboardGlossary().Delete(entry);
   }
+
+  // A window that refuses the first backspace gets no more of the expansion.
+  auto* entry = KeyboardGlossary().Add(u"abz", nullptr, u"about", nullptr);
+  for (char16_t letter : std::u16string(u"abz")) ProcessKey(kind::kCharacter, letter);
+  platform::fake::System().refuses_input = true;
+  AcceptSuggestion(entry);
+  EXPECT_EQ(platform::fake::System().refused_calls.size(), 1u);
 }
 
 TEST_F(ExpansionTest, ExpandAndTapTakeOnlyLiveSuggestions) {

@@ -67,7 +67,7 @@ platform::Input UnicodeInput(char16_t c, bool up) {
 
 void SendUnicode(char16_t c) {
   const platform::Input inputs[] = {UnicodeInput(c, false), UnicodeInput(c, true)};
-  platform::SendInputs(inputs);
+  Inject(inputs);
 }
 
 // Both halves in one injection: an application handed the high half alone may pair it
@@ -75,7 +75,7 @@ void SendUnicode(char16_t c) {
 void SendSurrogatePair(char16_t high, char16_t low) {
   const platform::Input inputs[] = {UnicodeInput(high, false), UnicodeInput(low, false),
                                     UnicodeInput(high, true), UnicodeInput(low, true)};
-  platform::SendInputs(inputs);
+  Inject(inputs);
 }
 
 // Right Alt stands for AltGr whatever the layout reports for the left one.
@@ -84,15 +84,14 @@ constexpr ScanCode kAltGrScan{0x38, true};
 }  // namespace
 
 void SendModifierEvent(std::uint8_t vk, bool down) {
-  ScanCode code = ModifierScan(vk);
-  platform::KeybdEvent(
-      vk, code.scan, (down ? 0 : platform::kKeyUp) | (code.extended ? platform::kKeyExtended : 0));
+  const platform::Input input = KeyInput(vk, ModifierScan(vk), !down);
+  Inject({&input, 1});
 }
 
 void SendKeyPair(std::uint8_t vk, bool extended) {
   ScanCode code{static_cast<std::uint8_t>(platform::MapVirtualKey(vk, 0) & 0xFF), extended};
   const platform::Input inputs[] = {KeyInput(vk, code, false), KeyInput(vk, code, true)};
-  platform::SendInputs(inputs);
+  Inject(inputs);
 }
 
 void SendCharacterUnits(char16_t c, char16_t low) {
@@ -162,7 +161,7 @@ void SendCharacter(char16_t c) {
   inputs.push_back(KeyInput(vk, code, true));
   if (shift) inputs.push_back(KeyInput(kVkShift, ModifierScan(kVkShift), true));
   if (held_vk != 0) inputs.push_back(KeyInput(held_vk, held_code, true));
-  platform::SendInputs(inputs);
+  Inject(inputs);
 }
 
 }  // namespace quorel::keyboard

@@ -313,6 +313,9 @@ OutputHooks& Hooks() {
 }
 
 void ProcessKey(std::uint16_t kind, std::uint16_t parameter, std::u16string_view argument) {
+  const KeyRun run;
+  // A key of a sequence the window refused does nothing, not even start a program.
+  if (InputRefused()) return;
   const KeyRow* row = kind <= kind::kLastKind ? &kKeys[kind] : nullptr;
   if (row != nullptr && ForwardToEditor(kind, parameter, row->forward)) return;
   CallHook(Hooks().track_typed_key, kind, parameter);
@@ -386,6 +389,12 @@ void ProcessKey(std::uint16_t kind, std::uint16_t parameter, std::u16string_view
   }
 }
 
+bool ProduceKeyAskedByMessage(std::uint16_t kind, std::uint16_t parameter, bool ui_access) {
+  if (ui_access) return false;
+  ProcessKey(kind, parameter);
+  return true;
+}
+
 void Dispatch(std::uint16_t kind, std::uint16_t parameter, std::u16string_view argument) {
   if (kind > kind::kLastKind) return;
   const KeyRow& row = kKeys[kind];
@@ -449,6 +458,7 @@ void ResetKeyboardState() {
 void ResetOutputForTest() {
   Repeat() = RepeatCount();
   output::ForgetModifierScans();
+  output::ForgetInjections();
 }
 
 }  // namespace quorel::keyboard

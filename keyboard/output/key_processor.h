@@ -12,6 +12,11 @@ namespace quorel::keyboard {
 // Performs one key: forwarding to a waiting editor, word tracking, state changes and
 // output. The argument belongs to the keys written with one (<wait>, <tap>, ...).
 void ProcessKey(std::uint16_t kind, std::uint16_t parameter, std::u16string_view argument = {});
+// A key asked for by another program with the produce-key message. A keyboard with
+// uiAccess types into windows that run as administrator, where the user's other programs
+// may not; performing their keys would lend them that right, so it performs none. Returns
+// whether the key was performed.
+bool ProduceKeyAskedByMessage(std::uint16_t kind, std::uint16_t parameter, bool ui_access);
 // The output of a key without the processor's bookkeeping.
 void Dispatch(std::uint16_t kind, std::uint16_t parameter, std::u16string_view argument = {});
 // Types a text of characters and written key names. With `undo_start_key` the key that
@@ -30,6 +35,20 @@ void ResetKeyboardState();
 // Lets go of every latched modifier, in the keyboard's state and on the system; the accent
 // and number modes stay. Done when the keyboard is hidden, minimised or the session ends.
 void LetGoOfModifiers();
+
+// One action of the user from start to end: a key, a slide's text, an expansion. Runs
+// nest; the outermost starts with no refusal, and once the window in front refuses input
+// nothing more of it is performed or sent.
+class KeyRun {
+ public:
+  KeyRun();
+  ~KeyRun();
+  KeyRun(const KeyRun&) = delete;
+  KeyRun& operator=(const KeyRun&) = delete;
+};
+// Whether the window in front refused input during the run going on, or during the last
+// one when none is.
+bool InputRefused();
 
 // What the pen needs to know of a key, from the same table the processor walks.
 struct PenFacts {
@@ -67,10 +86,14 @@ struct OutputHooks {
   // the options program and the slides font chooser.
   std::function<void(std::uint16_t kind, std::uint16_t parameter, std::u16string_view argument)>
       program_action;
+  // The window in front refused the keyboard's input; the latches and keys are let go
+  // already. `first_time`: the user has not been told of this window before.
+  std::function<void(bool first_time)> input_refused;
 };
 OutputHooks& Hooks();
 
-// Forgets the repeat count and the modifier scan codes, as at process start.
+// Forgets the repeat count, the modifier scan codes and what was injected, as at process
+// start.
 void ResetOutputForTest();
 
 }  // namespace quorel::keyboard

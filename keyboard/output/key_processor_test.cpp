@@ -31,8 +31,8 @@ std::string Printable(std::u16string_view text) {
   return out;
 }
 
-// The injected input, one call after another: "kb:10^" a keybd_event releasing Shift,
-// "[10v 41v 41^ 10^]" one SendInput; x marks an extended key, u a Unicode input.
+// The injected input, one SendInput call after another: "[10^]" releasing Shift,
+// "[10v 41v 41^ 10^]" a shifted A; x marks an extended key, u a Unicode input.
 std::string Trace() {
   std::string trace;
   for (const fake::InputCall& call : fake::System().input_calls) {
@@ -47,8 +47,7 @@ std::string Trace() {
       if (in.flags & platform::kKeyExtended) inputs += 'x';
       inputs += (in.flags & platform::kKeyUp) ? '^' : 'v';
     }
-    trace +=
-        (trace.empty() ? "" : " | ") + (call.keybd_event ? "kb:" + inputs : "[" + inputs + "]");
+    trace += (trace.empty() ? "[" : " | [") + inputs + "]";
   }
   return trace;
 }
@@ -91,14 +90,14 @@ INSTANTIATE_TEST_SUITE_P(
     Keys, KeySequenceTest,
     ::testing::Values(
         // The latched shift is let go before a letter that brings its own, and once more after.
-        KeysCase{u"<shift>A", "kb:10v | kb:10^ | [10v 41v 41^ 10^] | kb:10^"},
-        KeysCase{u"<shift>a", "kb:10v | kb:10^ | [41v 41^] | kb:10^"},
-        KeysCase{u"<shift><tab>", "kb:10v | [09v 09^] | kb:10^"},
-        KeysCase{u"<shift> ", "kb:10v | [20v 20^] | kb:10^"},
-        KeysCase{u"<alt><tab><tab><tab>", "kb:12v | [09v 09^] | [09v 09^] | [09v 09^]"},
+        KeysCase{u"<shift>A", "[10v] | [10^] | [10v 41v 41^ 10^] | [10^]"},
+        KeysCase{u"<shift>a", "[10v] | [10^] | [41v 41^] | [10^]"},
+        KeysCase{u"<shift><tab>", "[10v] | [09v 09^] | [10^]"},
+        KeysCase{u"<shift> ", "[10v] | [20v 20^] | [10^]"},
+        KeysCase{u"<alt><tab><tab><tab>", "[12v] | [09v 09^] | [09v 09^] | [09v 09^]"},
         KeysCase{u"<control><alt><tab><tab>",
-                 "kb:11v | kb:12v | [09v 09^] | kb:11^ | kb:12^ | [09v 09^]"},
-        KeysCase{u"<windows key>r", "kb:5Bv | [52v 52^] | kb:5B^"},
+                 "[11v] | [12v] | [09v 09^] | [11^] | [12^] | [09v 09^]"},
+        KeysCase{u"<windows key>r", "[5Bv] | [52v 52^] | [5B^]"},
         KeysCase{u"€é", "[u20ACv u20AC^] | [uE9v uE9^]"},
         KeysCase{u"a\U0001F600b", "[41v 41^] | [uD83Dv uDE00v uD83D^ uDE00^] | [42v 42^]"},
         KeysCase{u"<wideright><wideright><wideright><wideright>",
@@ -218,7 +217,7 @@ TEST_F(KeyOutputTest, ResetReleasesEveryModifierAndReadsTheLocks) {
   State() = {1, 1, 1, 1, 1, 0, 1, 3, 1, 1};
   fake::System().key_states[0x90] = 1;
   ResetKeyboardState();
-  EXPECT_EQ(Trace(), "kb:10^ | kb:11^ | kb:12^ | kb:5B^");
+  EXPECT_EQ(Trace(), "[10^] | [11^] | [12^] | [5B^]");
   const KeyboardState& s = State();
   EXPECT_EQ((std::vector<int>{s.caps_lock, s.shift, s.control, s.alt, s.windows_key, s.num_lock,
                               s.scroll_lock, s.accent_mode, s.number_mode, s.typing_text}),
@@ -254,14 +253,14 @@ TEST_F(KeyOutputTest, CaseChangeTypesTheCopiedSelectionAndPutsTheClipboardBack) 
   } cases[] = {{u"<capitalize>", u"hello\r\nworld", u"Hello\rworld"},
                {u"<lowercase>", u"HeLLo", u"hello"},
                {u"<shift><uppercase>", u"\U0001F600ab", u"\U0001F600AB"}};
-  const std::string copy = "kb:11v | [43v 43^] | kb:11^";
+  const std::string copy = "[11v] | [43v 43^] | [11^]";
   for (const auto& c : cases) {
     fake::System().input_calls.clear();
     fake::System().clipboard_text = u"the user's";
     fake::System().selection = c.selection;
     Play(c.keys);
     const std::string trace = Trace();
-    EXPECT_EQ(trace.substr(trace.find("kb:11v")), copy + " | " + TraceOfTyping(c.typed))
+    EXPECT_EQ(trace.substr(trace.find("[11v]")), copy + " | " + TraceOfTyping(c.typed))
         << Printable(c.keys);
     EXPECT_EQ(fake::System().clipboard_text, u"the user's");
   }
@@ -381,16 +380,16 @@ INSTANTIATE_TEST_SUITE_P(
                       TypeCase{0, false, true, u"a ", "[41v 41^] | [20v 20^]"},
                       TypeCase{0, false, true, u"a\r", "[41v 41^] | [0Dv 0D^]"},
                       TypeCase{0, false, true, u"a<enter>", "[41v 41^] | [0Dv 0D^]"},
-                      TypeCase{0, false, true, u"<control>a", "kb:11v | [41v 41^] | kb:11^"},
+                      TypeCase{0, false, true, u"<control>a", "[11v] | [41v 41^] | [11^]"},
                       // Inside a text a latched shift holds for the next character.
-                      TypeCase{0, false, false, u"<shift>a", "kb:10v | [41v 41^] | kb:10^"},
+                      TypeCase{0, false, false, u"<shift>a", "[10v] | [41v 41^] | [10^]"},
                       TypeCase{0, false, true, u"x<launch>np", "[58v 58^] | [20v 20^]"}));
 
 TEST_F(KeyOutputTest, TypeTextUndoesToggledStartKeysAndKeepsTheAccentMode) {
   State().shift = 1;
   State().accent_mode = 2;
   TypeText(0, 0, false, false, u"");
-  EXPECT_EQ(Trace(), "kb:10^");
+  EXPECT_EQ(Trace(), "[10^]");
   EXPECT_EQ(State().accent_mode, 2);
   EXPECT_EQ(State().shift, 0);
 
@@ -405,10 +404,48 @@ TEST_F(KeyOutputTest, TypeTextUndoesToggledStartKeysAndKeepsTheAccentMode) {
             (std::vector<int>{0, 0, 0, 1}));
 }
 
+// A window that runs as administrator takes none of the keyboard's input, or, cut short,
+// only the first inputs of a call.
+TEST_F(KeyOutputTest, ARefusedKeyEndsItsTextAndLeavesNothingHeld) {
+  fake::FakeSystem& system = fake::System();
+  std::vector<bool> told;
+  Hooks().input_refused = [&](bool first_time) { told.push_back(first_time); };
+  int programs = 0;
+  Hooks().program_action = [&](std::uint16_t, std::uint16_t, std::u16string_view) { ++programs; };
+  system.refuses_input = true;
+  TypeText(0, 0, false, true, u"ab<launch>np</launch>c<wait>500;");
+  EXPECT_EQ(system.refused_calls.size(), 1u) << "the text went on after the refusal";
+  EXPECT_EQ(programs, 0);
+  EXPECT_TRUE(system.sleeps.empty());
+  EXPECT_EQ(State().typing_text, 0);
+  EXPECT_EQ(told, std::vector<bool>{true});
+  // No copy is waited for after a refused Ctrl+C.
+  Play(u"<uppercase>");
+  EXPECT_TRUE(system.sleeps.empty());
+
+  // Shift and A got through, the rest of the call did not: both go up, Shift first as
+  // the latch it was.
+  system.refused_after = 2;
+  Play(u"<shift>A");
+  EXPECT_EQ(Trace(), "[10v] | [10^] | [10v 41v] | [10^] | [41^]");
+  EXPECT_EQ(State().shift, 0);
+  EXPECT_EQ(told, (std::vector<bool>{true, false, false}));
+}
+
+TEST_F(KeyOutputTest, AUiAccessKeyboardPerformsNoKeyAskedByMessage) {
+  for (bool ui_access : {false, true}) {
+    ResetEngineForTest();
+    EXPECT_EQ(ProduceKeyAskedByMessage(kind::kShift, 0, ui_access), !ui_access);
+    EXPECT_EQ(ProduceKeyAskedByMessage(kind::kCharacter, u'a', ui_access), !ui_access);
+    EXPECT_EQ(Trace(), ui_access ? "" : "[10v] | [10^] | [41v 41^] | [10^]") << ui_access;
+    EXPECT_EQ(State().shift, 0);
+  }
+}
+
 TEST_F(KeyOutputTest, TextTypedFromWithinATextLeavesTheOuterOneTyping) {
   Hooks().expand = [] { TypeText(0, 0, false, false, u"b"); };
   TypeText(0, 0, false, false, u"<expand><shift>a");
-  EXPECT_EQ(Trace(), "[42v 42^] | kb:10v | [41v 41^] | kb:10^");
+  EXPECT_EQ(Trace(), "[42v 42^] | [10v] | [41v 41^] | [10^]");
 }
 
 }  // namespace

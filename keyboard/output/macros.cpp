@@ -67,7 +67,7 @@ void Tap(std::u16string_view argument) {
   inputs[0].flags = platform::kMouseMove | platform::kMouseAbsolute;
   inputs[1].flags = platform::kMouseLeftDown | platform::kMouseAbsolute;
   inputs[2].flags = platform::kMouseLeftUp | platform::kMouseAbsolute;
-  platform::SendInputs(inputs);
+  Inject(inputs);
 }
 
 void Wait(std::u16string_view argument) {
@@ -95,6 +95,8 @@ void ChangeCase(std::uint16_t parameter) {
   Dispatch(kind::kCharacter, u'c');
   state.control = 0;
   Dispatch(kind::kControl, 0);
+  // No copy can come from a window that refused the Ctrl+C.
+  if (InputRefused()) return;
 
   // Only a copy that actually arrived is typed: with nothing selected the clipboard still
   // holds whatever the user copied last, which is not the text to change.

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
+
+#include "platform/input.h"
 
 namespace quorel::keyboard::output {
 
@@ -18,7 +21,15 @@ constexpr char16_t kReplacementCharacter = 0xFFFD;
 inline bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 inline bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-// The held modifiers go through the older single-key call with the layout's scan code.
+// The one road of input to the system. It follows what it leaves held down; when the
+// window in front refuses input, it lets go of every latch and every key, tells the user
+// through the hooks, and sends nothing more of the running keys. True when the system
+// injected every input.
+bool Inject(std::span<const platform::Input> inputs);
+// Forgets what was held, refused and told, as at process start.
+void ForgetInjections();
+
+// A held modifier on its own, with the layout's scan code.
 void SendModifierEvent(std::uint8_t vk, bool down);
 // Press and release of one key in a single injection.
 void SendKeyPair(std::uint8_t vk, bool extended);

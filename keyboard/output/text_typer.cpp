@@ -117,6 +117,7 @@ void TypeText(std::uint16_t start_kind, std::uint16_t start_parameter, bool undo
               bool space_after, std::u16string_view text) {
   // The keys of the text may replace the slide set or glossary the text lives in.
   const std::u16string copy(text);
+  const KeyRun run;
   KeyboardState& state = State();
   LetGoOfModifiers();
   // A text may start another (an <expand> among its keys); the outer one is still typing.

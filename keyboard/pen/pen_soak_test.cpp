@@ -19,28 +19,6 @@ namespace {
 
 using platform::fake::System;
 
-// Follows the keys the system holds down through every injected input.
-class HeldKeys {
- public:
-  void Take() {
-    for (const auto& call : System().input_calls) {
-      for (const platform::Input& input : call.inputs) {
-        if (input.mouse || (input.flags & platform::kKeyUnicode) != 0) continue;
-        if ((input.flags & platform::kKeyUp) != 0) {
-          held_.erase(input.vk);
-        } else {
-          held_.insert(input.vk);
-        }
-      }
-    }
-    System().input_calls.clear();
-  }
-  const std::set<int>& held() const { return held_; }
-
- private:
-  std::set<int> held_;
-};
-
 // The system keys the keyboard shows latched: the only ones allowed to stay down.
 std::set<int> Latched() {
   const KeyboardState& state = State();
@@ -63,7 +41,7 @@ TEST(PenSoakTest, RandomPenEventsLeaveNoKeyDownAndNoPressBehind) {
   std::uniform_int_distribution<int> x_of(-20, 340);
   std::uniform_int_distribution<int> y_of(-20, 150);
   std::uniform_int_distribution<int> percent(0, 99);
-  HeldKeys keys;
+  scene::HeldKeys keys;
   int presses = 0;
   for (int event = 0; event < 100000; ++event) {
     const int x = x_of(random);

@@ -8,6 +8,7 @@
 #include "keyboard/key_kinds.h"
 #include "keyboard/output/key_processor.h"
 #include "keyboard/panels/keyboard_state.h"
+#include "keyboard/preview/preview_list.h"
 #include "keyboard/preview/slide_preview.h"
 #include "library/options/options.h"
 #include "tests/support/keyboard_scene.h"
@@ -191,6 +192,55 @@ TEST_F(PenTest, NothingTheKeyboardDidNotTypeIsTakenBack) {
   PenDown(e.x, e.y);
   PenUp(e.x + 3, e.y - 40);
   EXPECT_EQ(Presses(scene::TakeInputs()), (std::vector<int>{0x11, 'E', 0x10, 'E'}));
+}
+
+// Windows that run as administrator refuse the keyboard's input. The user hears of each
+// such window once, and neither the keyboard nor the system is left holding a key.
+TEST_F(PenTest, ARefusingWindowIsToldOfOnceAndLeftWithNothingHeld) {
+  const std::u16string notice = u"This window runs as administrator; Quorel cannot type into it";
+  constexpr platform::WindowHandle kElevated = 0x900, kOtherElevated = 0x901, kNormal = 0x902;
+  for (auto window : {kElevated, kOtherElevated, kNormal}) system.windows[window] = {0, 0, 400, 300};
+  auto notice_shown = [&] {
+    return system.visible.count(scene::kList) != 0 && system.lists[scene::kList].rows.size() == 1 &&
+           system.lists[scene::kList].rows[0].text == notice;
+  };
+  scene::HeldKeys keys;
+  // Caps, Shift and Ctrl latched while a window that takes input was in front.
+  Tap(Key(kind::kCaps));
+  Tap(Key(kind::kShift));
+  Tap(Key(kind::kControl));
+  keys.Take();
+  ASSERT_EQ(keys.held(), (std::set<int>{0x10, 0x11}));
+
+  system.foreground = kElevated;
+  system.refuses_input = true;
+  Tap(Key(kind::kSpace));
+  EXPECT_TRUE(notice_shown());
+  EXPECT_EQ(system.foreground_changes, std::vector<platform::WindowHandle>{});
+  EXPECT_EQ(State().caps_lock, 0);
+  EXPECT_EQ(State().shift, 0);
+  EXPECT_EQ(State().control, 0);
+  EXPECT_NE(scene::CentreOf(kind::kCharacter, u'a').x, -1) << "the panel still shows capitals";
+
+  // Once per window: the next keys into it leave the list as the user left it.
+  HidePreviewList();
+  Tap(Key(kind::kCharacter, u'b'));
+  EXPECT_FALSE(system.visible.count(scene::kList) != 0);
+  EXPECT_EQ(TypedWord(), u"") << "a letter the window refused";
+  system.foreground = kOtherElevated;
+  Tap(Key(kind::kCharacter, u'c'));
+  EXPECT_TRUE(notice_shown());
+
+  // In a window that takes input again, Shift and Ctrl go up before the key arrives alone.
+  system.foreground = kNormal;
+  system.refuses_input = false;
+  Tap(Key(kind::kCharacter, u'd'));
+  const auto delivered = system.input_calls;
+  keys.Take();
+  EXPECT_TRUE(keys.held().empty());
+  ASSERT_FALSE(delivered.empty());
+  EXPECT_EQ(delivered.back().inputs, scene::KeyPair('D', 0));
+  EXPECT_FALSE(system.visible.count(scene::kList) != 0);
 }
 
 TEST_F(PenTest, AMessageFromAKeyAtPenUpFindsThePenFree) {

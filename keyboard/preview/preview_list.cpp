@@ -1,7 +1,15 @@
 #include "keyboard/preview/preview_list.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "keyboard/keyboard_windows.h"
+#include "keyboard/panels/display_scale.h"
+#include "keyboard/panels/panels.h"
+#include "library/options/options.h"
+#include "platform/drawing.h"
 #include "platform/list_box.h"
+#include "platform/screen.h"
 #include "platform/window.h"
 
 namespace quorel::keyboard {
@@ -23,6 +31,52 @@ void HidePreviewList() {
   platform::ListClear(Windows().list);
   platform::ShowWindowQuietly(Windows().list, false);
   Content() = ListContent::kNothing;
+}
+
+ListRoom RoomAroundKeyboard() {
+  const platform::ScreenMetrics metrics = platform::GetScreenMetrics();
+  platform::Rect keyboard;
+  platform::GetWindowScreenRect(Windows().main, &keyboard);
+  const int row_height = platform::ListRowHeight(Windows().list);
+  ListRoom room;
+  if (row_height > 0) {
+    room.above = (keyboard.top - 2 * metrics.border_height) / row_height;
+    room.below = (metrics.virtual_height - 2 * (metrics.border_height + metrics.border_width) -
+                  keyboard.bottom) /
+                 row_height;
+  }
+  return room;
+}
+
+void PlaceListOverLetters(int rows, int widest, bool above) {
+  const platform::ScreenMetrics metrics = platform::GetScreenMetrics();
+  platform::Rect keyboard;
+  platform::GetWindowScreenRect(Windows().main, &keyboard);
+  const platform::WindowHandle list = Windows().list;
+  const int text_width = widest + platform::MeasureTextWidth(Windows().slides_font, u"Mi");
+  const int width = text_width + 2 * metrics.border_width;
+  const int height = platform::ListRowHeight(list) * rows + 2 * metrics.border_height;
+  const Span panel = MainPanelSpan(GetOption(OptionId::kSize), GetOption(OptionId::kSidebar));
+  std::int64_t left = static_cast<std::int64_t>(keyboard.left) + ToDevice(panel.left) +
+                      (ToDevice(panel.width) - text_width) / 2;
+  const platform::Rect work = platform::WorkAreaNearest(Windows().main);
+  left = std::min(left, static_cast<std::int64_t>(work.right) - width);
+  left = std::max(left, static_cast<std::int64_t>(work.left));
+  const int top = above ? keyboard.top - height + 1 : keyboard.bottom;
+  platform::PlaceWindow(list, static_cast<int>(left), top, width, height);
+}
+
+void ShowListNotice(std::u16string_view text) {
+  const platform::WindowHandle list = Windows().list;
+  platform::ListClear(list);
+  platform::ListAddRow(list, text, 0, false);
+  SetShownListContent(ListContent::kNotice);
+  const ListRoom room = RoomAroundKeyboard();
+  PlaceListOverLetters(1, platform::MeasureTextWidth(Windows().slides_font, text),
+                       room.above >= room.below);
+  platform::ListSelectRow(list, -1);
+  platform::Repaint(list);
+  platform::ShowWindowQuietly(list, true);
 }
 
 }  // namespace quorel::keyboard

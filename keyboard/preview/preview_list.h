@@ -1,11 +1,13 @@
-// The one preview list the keyboard owns, shared by the slide preview and the glossary
-// suggestions. Its rows carry item data whose meaning depends on who filled it last: slide
-// definition indices for a slide, entry pointers for suggestions.
+// The one preview list the keyboard owns, shared by the slide preview, the glossary
+// suggestions and the keyboard's notices. Its rows carry item data whose meaning depends on
+// who filled it last: slide definition indices for a slide, entry pointers for suggestions.
 #pragma once
+
+#include <string_view>
 
 namespace quorel::keyboard {
 
-enum class ListContent { kNothing, kSlides, kSuggestions };
+enum class ListContent { kNothing, kSlides, kSuggestions, kNotice };
 
 // What the rows of the list hold now.
 ListContent ShownListContent();
@@ -13,5 +15,19 @@ void SetShownListContent(ListContent content);
 
 // Empties and hides the list.
 void HidePreviewList();
+
+// How many rows of the list fit above the keyboard and below it on the screen.
+struct ListRoom {
+  int above = 0;
+  int below = 0;
+};
+ListRoom RoomAroundKeyboard();
+// Sizes the list to `rows` rows with text up to `widest` pixels wide, and places it above
+// or below the keyboard, centred over the letters where the eyes are while typing.
+void PlaceListOverLetters(int rows, int widest, bool above);
+
+// A line of text in the list, on the side of the keyboard with more room, with no row
+// selected; like every content of the list, it never takes the focus.
+void ShowListNotice(std::u16string_view text);
 
 }  // namespace quorel::keyboard

@@ -46,7 +46,12 @@ inline bool ListVisible() { return platform::fake::System().visible.count(kList)
 inline std::u16string TypedText() {
   std::u16string typed;
   for (const platform::fake::InputCall& call : platform::fake::System().input_calls) {
-    if (call.keybd_event) continue;  // latched modifiers going up and down
+    // A latched modifier going up or down on its own types nothing.
+    if (call.inputs.size() == 1 && !call.inputs[0].mouse &&
+        (call.inputs[0].vk == 0x10 || call.inputs[0].vk == 0x11 || call.inputs[0].vk == 0x12 ||
+         call.inputs[0].vk == 0x5B)) {
+      continue;
+    }
     bool shift = false;
     for (const platform::Input& input : call.inputs) {
       if (input.mouse || (input.flags & platform::kKeyUp) != 0) continue;

@@ -345,24 +345,25 @@ void CopyAtControlC(const Input& input) {
   ++system.clipboard_sequence;
 }
 
-void SendInputs(std::span<const Input> inputs) {
-  Instance().input_calls.push_back({false, std::vector<Input>(inputs.begin(), inputs.end())});
-  for (const Input& input : inputs) {
+std::size_t SendInputs(std::span<const Input> inputs) {
+  fake::FakeSystem& system = Instance();
+  const std::size_t injected =
+      system.refuses_input ? std::min(system.refused_after, inputs.size()) : inputs.size();
+  if (injected < inputs.size()) {
+    system.refused_calls.push_back({std::vector<Input>(inputs.begin(), inputs.end())});
+  }
+  if (injected > 0) {
+    system.input_calls.push_back({std::vector<Input>(inputs.begin(), inputs.begin() + injected)});
+  }
+  for (const Input& input : inputs.first(injected)) {
     ToggleLocks(input);
     CopyAtControlC(input);
+    if (!input.mouse && input.vk == 0x11 && (input.flags & kKeyUnicode) == 0) {
+      system.control_down = (input.flags & kKeyUp) == 0;
+    }
   }
   InputSent();
-}
-
-void KeybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
-  Input input;
-  input.vk = vk;
-  input.scan = scan;
-  input.flags = flags;
-  Instance().input_calls.push_back({true, {input}});
-  ToggleLocks(input);
-  if (vk == 0x11) Instance().control_down = (flags & kKeyUp) == 0;
-  InputSent();
+  return injected;
 }
 
 CharacterKey KeyForCharacter(char16_t c) {

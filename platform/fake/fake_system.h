@@ -33,9 +33,8 @@ struct MessageBoxRecord {
   WindowHandle owner = 0;
 };
 
-// One call that injected input: a SendInput with its inputs, or a keybd_event (one input).
+// One SendInput call with its inputs.
 struct InputCall {
-  bool keybd_event = false;
   std::vector<Input> inputs;
   bool operator==(const InputCall&) const = default;
 };
@@ -105,6 +104,12 @@ struct FakeSystem {
   // until a test changes it) and `scan_codes`; `key_states` holds GetKeyState answers, and
   // a lock key pressed through the input calls flips its toggle bit as on a real system.
   std::vector<InputCall> input_calls;
+  // A window in front that refuses the keyboard's input, as one running as administrator
+  // does: every call injects only its first `refused_after` inputs, which alone are recorded
+  // in `input_calls`; each call cut short is kept whole in `refused_calls`.
+  bool refuses_input = false;
+  std::size_t refused_after = 0;
+  std::vector<InputCall> refused_calls;
   std::map<char16_t, std::int16_t> key_scans;
   std::map<std::uint32_t, std::uint32_t> scan_codes;
   std::map<int, std::int16_t> key_states;

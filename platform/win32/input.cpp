@@ -18,7 +18,7 @@ void InputSent() {
 
 void SetInputObserver(void (*observer)()) { input_observer = observer; }
 
-void SendInputs(std::span<const Input> inputs) {
+std::size_t SendInputs(std::span<const Input> inputs) {
   std::vector<INPUT> batch(inputs.size());
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     const Input& input = inputs[i];
@@ -35,14 +35,10 @@ void SendInputs(std::span<const Input> inputs) {
       out.ki.dwFlags = input.flags;
     }
   }
-  if (batch.empty()) return;
-  SendInput(static_cast<UINT>(batch.size()), batch.data(), sizeof(INPUT));
+  if (batch.empty()) return 0;
+  const UINT injected = SendInput(static_cast<UINT>(batch.size()), batch.data(), sizeof(INPUT));
   InputSent();
-}
-
-void KeybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
-  keybd_event(vk, scan, flags, 0);
-  InputSent();
+  return injected;
 }
 
 namespace {

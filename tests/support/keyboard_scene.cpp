@@ -60,6 +60,17 @@ std::vector<platform::Input> TakeInputs() {
   return inputs;
 }
 
+void HeldKeys::Take() {
+  for (const platform::Input& input : TakeInputs()) {
+    if (input.mouse || (input.flags & platform::kKeyUnicode) != 0) continue;
+    if ((input.flags & platform::kKeyUp) != 0) {
+      held_.erase(input.vk);
+    } else {
+      held_.insert(input.vk);
+    }
+  }
+}
+
 std::vector<platform::Input> KeyPair(std::uint16_t vk, std::uint16_t scan) {
   platform::Input press;
   press.vk = vk;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <vector>
 
 #include "platform/fake/fake_system.h"
@@ -30,6 +31,17 @@ platform::Point CentreOf(std::uint16_t kind, std::uint16_t parameter);
 
 // The injected inputs since the last call, flattened, and forgotten.
 std::vector<platform::Input> TakeInputs();
+
+// Follows the keys the system holds down through the input the application received.
+class HeldKeys {
+ public:
+  // Reads the injected input since the last call, and forgets it.
+  void Take();
+  const std::set<int>& held() const { return held_; }
+
+ private:
+  std::set<int> held_;
+};
 
 // A key press and release as the character path sends it.
 std::vector<platform::Input> KeyPair(std::uint16_t vk, std::uint16_t scan);
