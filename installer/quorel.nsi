@@ -59,6 +59,10 @@ Var KeyboardWasRunning
 !define MUI_WELCOMEPAGE_TEXT "This installs Quorel ${VERSION}, the on-screen keyboard for pen and touch, for every user of this computer.$\r$\n$\r$\nQuorel's programs that are open now are closed before their files are replaced, and the keyboard comes back afterwards.$\r$\n$\r$\nClick Next to continue."
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_NOAUTOCLOSE
+; A tablet user may have no other keyboard: it starts when the setup program ends.
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "Start the Quorel keyboard now"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartKeyboard
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
 !insertmacro MUI_PAGE_COMPONENTS
