@@ -13,6 +13,8 @@ int VirtualScreenHeight();
 int ScreenDpiY();
 bool GetWindowScreenRect(WindowHandle window, Rect* rect);
 bool IsLiveWindow(WindowHandle window);
+// True when the window's process runs as administrator, or cannot be asked.
+bool RunsElevated(WindowHandle window);
 
 }  // namespace platform
 

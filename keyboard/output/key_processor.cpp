@@ -231,7 +231,11 @@ bool ForwardToEditor(std::uint16_t kind, std::uint16_t parameter, Forward forwar
   const std::uint32_t message = EditorSpecialKeyMessage();
   if (message == 0) return false;
   const platform::WindowHandle editor = EditorDialog();
-  if (editor == 0 || !platform::IsLiveWindow(editor)) return false;
+  // Any program can name a window in the shared block: an administrator's window never gets
+  // the user's keys this way, which a keyboard allowed past the system's filter could post.
+  if (editor == 0 || !platform::IsLiveWindow(editor) || platform::RunsElevated(editor)) {
+    return false;
+  }
   platform::PostMessageTo(editor, message, kind, parameter);
   return forward == Forward::kTake;
 }

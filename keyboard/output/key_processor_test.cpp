@@ -169,6 +169,12 @@ TEST_F(KeyOutputTest, WaitingEditorGetsItsKeysAndTakesSome) {
             (std::vector<fake::PostedMessage>{{kEditor, 0x8001, kind::kLeft, 0, false},
                                               {kEditor, 0x8001, kind::kBack, 0, false}}));
   EXPECT_EQ(tracked.size(), 3u + 2u);  // the taken <left> was not reported
+
+  // A window named there that runs as administrator gets nothing; the keys type as keys.
+  fake::System().messages.clear();
+  fake::System().elevated_windows.insert(kEditor);
+  EXPECT_EQ(TraceOfTyping(u"<left>"), "[25xv 25x^]");
+  EXPECT_TRUE(fake::System().messages.empty());
 }
 
 struct StateCase {

@@ -96,6 +96,7 @@ struct FakeSystem {
   int virtual_screen_height = 768;
   int dpi_y = 96;
   std::map<WindowHandle, Rect> windows;  // live windows and their screen rectangles
+  std::set<WindowHandle> elevated_windows;  // windows of processes run as administrator
 
   std::vector<FontDescription> fonts_created;
   std::set<std::u16string> missing_font_faces;  // fonts that cannot be made
