@@ -13,8 +13,9 @@ int VirtualScreenHeight();
 int ScreenDpiY();
 bool GetWindowScreenRect(WindowHandle window, Rect* rect);
 bool IsLiveWindow(WindowHandle window);
-// True when the window's process runs as administrator, or cannot be asked.
-bool RunsElevated(WindowHandle window);
+// True when the window's process runs as administrator while this program does not, or
+// when it cannot be asked.
+bool RunsAboveThisProgram(WindowHandle window);
 
 }  // namespace platform
 

@@ -233,7 +233,7 @@ bool ForwardToEditor(std::uint16_t kind, std::uint16_t parameter, Forward forwar
   const platform::WindowHandle editor = EditorDialog();
   // Any program can name a window in the shared block: an administrator's window never gets
   // the user's keys this way, which a keyboard allowed past the system's filter could post.
-  if (editor == 0 || !platform::IsLiveWindow(editor) || platform::RunsElevated(editor)) {
+  if (editor == 0 || !platform::IsLiveWindow(editor) || platform::RunsAboveThisProgram(editor)) {
     return false;
   }
   platform::PostMessageTo(editor, message, kind, parameter);

@@ -230,7 +230,7 @@ bool GetWindowScreenRect(WindowHandle window, Rect* rect) {
 }
 
 bool IsLiveWindow(WindowHandle window) { return Instance().windows.count(window) != 0; }
-bool RunsElevated(WindowHandle window) { return Instance().elevated_windows.count(window) != 0; }
+bool RunsAboveThisProgram(WindowHandle window) { return Instance().elevated_windows.count(window) != 0; }
 
 FontHandle CreateFontFrom(const FontDescription& description) {
   if (Instance().missing_font_faces.count(description.face) != 0) return 0;

@@ -96,7 +96,8 @@ struct FakeSystem {
   int virtual_screen_height = 768;
   int dpi_y = 96;
   std::map<WindowHandle, Rect> windows;  // live windows and their screen rectangles
-  std::set<WindowHandle> elevated_windows;  // windows of processes run as administrator
+  // Windows of processes that run as administrator while the keyboard does not.
+  std::set<WindowHandle> elevated_windows;
 
   std::vector<FontDescription> fonts_created;
   std::set<std::u16string> missing_font_faces;  // fonts that cannot be made

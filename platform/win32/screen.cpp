@@ -27,20 +27,30 @@ bool IsLiveWindow(WindowHandle window) {
   return window != 0 && IsWindow(reinterpret_cast<HWND>(window)) != 0;
 }
 
-bool RunsElevated(WindowHandle window) {
-  DWORD process_id = 0;
-  GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &process_id);
-  if (process_id == 0) return true;
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id);
-  if (process == nullptr) return true;
+namespace {
+
+// Whether the process runs as administrator; true when it cannot be asked.
+bool Elevated(HANDLE process) {
   HANDLE token = nullptr;
   TOKEN_ELEVATION elevation = {};
   DWORD size = 0;
   const bool asked = OpenProcessToken(process, TOKEN_QUERY, &token) &&
                      GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size);
   if (token != nullptr) CloseHandle(token);
-  CloseHandle(process);
   return !asked || elevation.TokenIsElevated != 0;
+}
+
+}  // namespace
+
+bool RunsAboveThisProgram(WindowHandle window) {
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &process_id);
+  if (process_id == 0) return true;
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id);
+  if (process == nullptr) return true;
+  const bool elevated = Elevated(process);
+  CloseHandle(process);
+  return elevated && !Elevated(GetCurrentProcess());
 }
 
 }  // namespace platform
