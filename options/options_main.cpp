@@ -79,8 +79,17 @@ const Access kAccess[] = {
     {PARAMETERS_GetSpaceAfterExpansion, PARAMETERS_SetSpaceAfterExpansion},
     {PARAMETERS_GetRepeatDelay, PARAMETERS_SetRepeatDelay},
     {PARAMETERS_GetMinimumHighlightTime, PARAMETERS_SetMinimumHighlightTime},
+    // The place and the slides font are the keyboard's and the font chooser's, on no page.
+    {PARAMETERS_GetXOption, PARAMETERS_SetXOption},
+    {PARAMETERS_GetYOption, PARAMETERS_SetYOption},
+    {PARAMETERS_GetPreviewFontSize, PARAMETERS_SetPreviewFontSize},
+    {PARAMETERS_GetPreviewFontBold, PARAMETERS_SetPreviewFontBold},
+    {PARAMETERS_GetPreviewFontItalic, PARAMETERS_SetPreviewFontItalic},
+    {PARAMETERS_GetCompleteWords, PARAMETERS_SetCompleteWords},
+    {PARAMETERS_GetLearnWords, PARAMETERS_SetLearnWords},
+    {PARAMETERS_GetCompletionsShown, PARAMETERS_SetCompletionsShown},
 };
-constexpr int kSettingCount = 18;
+constexpr int kSettingCount = 26;
 
 struct Row {
   const Setting* setting = nullptr;

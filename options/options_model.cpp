@@ -67,6 +67,15 @@ constexpr Setting kGlossary[] = {
     Pick(14, u"Order", u"Where the first expansion offered shows.", kOrders, false),
     Pick(15, u"After an expansion", u"Whether a space follows an expansion.", kSpaces, false),
 };
+constexpr Setting kWords[] = {
+    Pick(23, u"Complete words",
+         u"Whether whole words that begin with the typed letters are offered after expansions.",
+         kOnOff, false),
+    Pick(24, u"Learn words",
+         u"Whether words typed with the keyboard are remembered to be offered; never in a password box.",
+         kOnOff, false),
+    Number(25, u"Words offered", u"How many whole words the list offers at most.", u"words", 6),
+};
 constexpr Setting kTiming[] = {
     Number(16, u"Repeat delay", u"How often a held key types again; 0 does not repeat.",
            u"milliseconds", 350),
@@ -75,10 +84,11 @@ constexpr Setting kTiming[] = {
            90),
 };
 
-constexpr std::array<Page, 4> kPages = {{
+constexpr std::array<Page, 5> kPages = {{
     {u"Keyboard", kKeyboard},
     {u"Slides", kSlides},
     {u"Glossary", kGlossary},
+    {u"Words", kWords},
     {u"Timing", kTiming},
 }};
 

@@ -50,6 +50,9 @@ const NumericExport kNumericExports[] = {
     QUOREL_EXPORT_ROW(kPreviewFontSize, PreviewFontSize),
     QUOREL_EXPORT_ROW(kPreviewFontBold, PreviewFontBold),
     QUOREL_EXPORT_ROW(kPreviewFontItalic, PreviewFontItalic),
+    QUOREL_EXPORT_ROW(kCompleteWords, CompleteWords),
+    QUOREL_EXPORT_ROW(kLearnWords, LearnWords),
+    QUOREL_EXPORT_ROW(kCompletionsShown, CompletionsShown),
 };
 
 class OptionsExportsTest : public ::testing::Test {
@@ -95,7 +98,7 @@ TEST_F(OptionsExportsTest, OptionInfoGivesTheStoresOwnRows) {
   EXPECT_EQ(lowest, 150u);
   EXPECT_EQ(highest, 350u);
   EXPECT_EQ(zero_kept, 1);
-  EXPECT_EQ(PARAMETERS_GetOptionInfo(23, &name, nullptr, nullptr, nullptr, nullptr), 0);
+  EXPECT_EQ(PARAMETERS_GetOptionInfo(26, &name, nullptr, nullptr, nullptr, nullptr), 0);
   EXPECT_EQ(PARAMETERS_GetOptionInfo(-1, nullptr, nullptr, nullptr, nullptr, nullptr), 0);
 }
 

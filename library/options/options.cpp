@@ -69,6 +69,13 @@ constexpr std::array<OptionInfo, kOptionCount> kOptions{{
      "PARAMETERS_GetPreviewFontBold"},
     {OptionId::kPreviewFontItalic, u"Slides font italic", 0, false, true, kAnything,
      "PARAMETERS_GetPreviewFontItalic"},
+    // Whole words offered after the glossary's expansions, and whether typed words are
+    // learned for them; on from the start, since every saved tap counts for a pen user.
+    Row(OptionId::kCompleteWords, u"Complete words", 1, Within(0, 1, 1),
+        "PARAMETERS_GetCompleteWords"),
+    Row(OptionId::kLearnWords, u"Learn words", 1, Within(0, 1, 1), "PARAMETERS_GetLearnWords"),
+    Row(OptionId::kCompletionsShown, u"Completions shown", 3, Within(1, 6, 3),
+        "PARAMETERS_GetCompletionsShown"),
 }};
 
 constexpr bool RowsFollowIds() {

@@ -42,8 +42,11 @@ enum class OptionId : int {
   kPreviewFontSize,
   kPreviewFontBold,
   kPreviewFontItalic,
+  kCompleteWords,
+  kLearnWords,
+  kCompletionsShown,
 };
-constexpr std::size_t kOptionCount = 23;
+constexpr std::size_t kOptionCount = 26;
 
 // What a stored value must look like to be kept. Values compare as unsigned, so a negative
 // number stored by hand counts as a very large one, as every program reading these values

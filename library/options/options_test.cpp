@@ -39,7 +39,7 @@ TEST_F(OptionsTest, MissingOptionsKeyGivesDefaultsAndIsCreatedEmpty) {
   fake::System().primary_screen_width = 400;
   LoadOptions();
   const std::vector<int> expected = {2, 1, 2, 2, 1,   1,  0, 0, 3, 1, 30, 20,
-                                     1, 2, 1, 1, 250, 70, 0, 0, 0, 0, 0};
+                                     1, 2, 1, 1, 250, 70, 0, 0, 0, 0, 0, 1, 1, 3};
   for (const OptionInfo& info : OptionTable()) {
     EXPECT_EQ(GetOption(info.id), expected[static_cast<std::size_t>(info.id)]) << info.getter_name;
   }
@@ -108,6 +108,8 @@ const RepairCase kRepairs[] = {
     {kMinimumHighlightTime, 89, 89}, {kMinimumHighlightTime, 90, 90},
     {kMinimumHighlightTime, 91, 90},
     {kX, Neg(-300), -300}, {kPreviewFontSize, Neg(-2), -2},
+    {kCompleteWords, 2, 1}, {kLearnWords, 0, 0}, {kLearnWords, Neg(-1), 1},
+    {kCompletionsShown, 0, 3}, {kCompletionsShown, 6, 6}, {kCompletionsShown, 7, 3},
 };
 // clang-format on
 
