@@ -63,10 +63,12 @@ fuzz-long: deps
 
 bench: deps
 	cmake --preset host >/dev/null
-	cmake --build --preset host -j$(JOBS) --target quorel_bench quorel_keyboard_bench quorel_image_bench
+	cmake --build --preset host -j$(JOBS) --target quorel_bench quorel_keyboard_bench quorel_image_bench \
+	  quorel_completion_bench
 	./build/host/bench/quorel_bench
 	./build/host/bench/quorel_keyboard_bench
 	./build/host/bench/quorel_image_bench
+	./build/host/bench/quorel_completion_bench
 
 test: unit asan wine fuzz
 

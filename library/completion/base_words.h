@@ -35,6 +35,11 @@ class BaseWords {
   std::u16string_view WordAt(int rank) const;
   // The rank of the word, folded, or -1.
   int RankOf(std::u16string_view word) const;
+  // What the list holds in memory, in bytes.
+  std::size_t MemoryBytes() const {
+    return text_.capacity() * sizeof(char16_t) +
+           (starts_.capacity() + by_word_.capacity()) * sizeof(std::uint32_t);
+  }
 
   // Calls `visit(rank, word)` for every word that begins with `prefix` (folded), in folded
   // order. The prefix is found by bisection, so a short prefix costs its own words only.

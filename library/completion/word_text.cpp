@@ -32,8 +32,7 @@ bool IsExtendedASmall(char16_t c) {
 
 }  // namespace
 
-char16_t FoldWordChar(char16_t c) {
-  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 0x20) : c;
+char16_t FoldWideWordChar(char16_t c) {
   if (c >= 0x00C0 && c <= 0x00DE && c != 0x00D7) return static_cast<char16_t>(c + 0x20);
   if (c < 0x0100) return c;
   if (IsExtendedACapital(c)) return static_cast<char16_t>(c + 1);

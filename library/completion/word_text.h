@@ -20,7 +20,12 @@ constexpr std::size_t kMaxWordLength = 40;
 
 // Capitals to small letters, and the typographic apostrophe (U+2019) to the plain one, so
 // that "don’t" and "don't" are one word. Accents stay.
-char16_t FoldWordChar(char16_t c);
+char16_t FoldWideWordChar(char16_t c);  // U+0080 and above
+inline char16_t FoldWordChar(char16_t c) {
+  // Inline for the ASCII letters that nearly every comparison of a search meets.
+  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 0x20) : c;
+  return FoldWideWordChar(c);
+}
 // Small letters to capitals by the same table; letters with no single capital (ß) stay.
 char16_t UpperWordChar(char16_t c);
 bool IsCapitalLetter(char16_t c);
