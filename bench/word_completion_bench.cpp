@@ -84,12 +84,15 @@ const Data* TheData() {
   return data.get();
 }
 
-void BM_ParseBaseList(benchmark::State& state) {
+const Data* DataOrSkip(benchmark::State& state) {
   const Data* data = TheData();
-  if (data == nullptr) {
-    state.SkipWithError("no SCOWL lists: install Debian's scowl");
-    return;
-  }
+  if (data == nullptr) state.SkipWithError("no SCOWL lists: install Debian's scowl");
+  return data;
+}
+
+void BM_ParseBaseList(benchmark::State& state) {
+  const Data* data = DataOrSkip(state);
+  if (data == nullptr) return;
   int count = 0;
   std::size_t bytes = 0;
   for (auto _ : state) {
@@ -104,11 +107,8 @@ void BM_ParseBaseList(benchmark::State& state) {
 }
 
 void BM_ReadBaseList(benchmark::State& state) {
-  const Data* data = TheData();
-  if (data == nullptr) {
-    state.SkipWithError("no SCOWL lists: install Debian's scowl");
-    return;
-  }
+  const Data* data = DataOrSkip(state);
+  if (data == nullptr) return;
   platform::fake::Reset();
   platform::fake::System().files[kBasePath] = data->base_file;
   for (auto _ : state) {
@@ -119,11 +119,8 @@ void BM_ReadBaseList(benchmark::State& state) {
 
 // One completion per iteration, for prefixes as long as the argument.
 void BM_Complete(benchmark::State& state) {
-  const Data* data = TheData();
-  if (data == nullptr) {
-    state.SkipWithError("no SCOWL lists: install Debian's scowl");
-    return;
-  }
+  const Data* data = DataOrSkip(state);
+  if (data == nullptr) return;
   const auto& prefixes = data->prefixes[state.range(0)];
   std::size_t next = 0;
   std::size_t found = 0;
@@ -139,11 +136,8 @@ void BM_Complete(benchmark::State& state) {
 // A word learned into the full store: mostly words it has, now and then a new one that
 // pushes the least useful out.
 void BM_Learn(benchmark::State& state) {
-  const Data* data = TheData();
-  if (data == nullptr) {
-    state.SkipWithError("no SCOWL lists: install Debian's scowl");
-    return;
-  }
+  const Data* data = DataOrSkip(state);
+  if (data == nullptr) return;
   WordStore store;
   store.ParseBase(data->base_file);
   store.ParseLearned(data->learned_file);
@@ -161,11 +155,8 @@ void BM_Learn(benchmark::State& state) {
 }
 
 void BM_ReadLearnedFile(benchmark::State& state) {
-  const Data* data = TheData();
-  if (data == nullptr) {
-    state.SkipWithError("no SCOWL lists: install Debian's scowl");
-    return;
-  }
+  const Data* data = DataOrSkip(state);
+  if (data == nullptr) return;
   platform::fake::Reset();
   platform::fake::System().files[kLearnedPath] = data->learned_file;
   WordStore store;
@@ -175,11 +166,8 @@ void BM_ReadLearnedFile(benchmark::State& state) {
 }
 
 void BM_SaveLearnedFile(benchmark::State& state) {
-  const Data* data = TheData();
-  if (data == nullptr) {
-    state.SkipWithError("no SCOWL lists: install Debian's scowl");
-    return;
-  }
+  const Data* data = DataOrSkip(state);
+  if (data == nullptr) return;
   platform::fake::Reset();
   for (auto _ : state) {
     if (!data->store->SaveLearned(kLearnedPath)) state.SkipWithError("not saved");

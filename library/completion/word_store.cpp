@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "library/completion/word_file.h"
 #include "library/completion/word_text.h"
@@ -129,17 +130,22 @@ void WordStore::MarkForgottenRanks() {
   }
 }
 
-std::vector<LearnedWord>::iterator WordStore::LearnedAt(std::u16string_view word) {
+std::vector<LearnedWord>::const_iterator WordStore::LearnedAt(std::u16string_view word) const {
   return std::lower_bound(learned_.begin(), learned_.end(), word,
                           [](const LearnedWord& learned, std::u16string_view wanted) {
                             return CompareFolded(learned.word, wanted) < 0;
                           });
 }
 
-std::vector<LearnedWord>::const_iterator WordStore::LearnedAt(std::u16string_view word) const {
-  return std::lower_bound(learned_.begin(), learned_.end(), word,
-                          [](const LearnedWord& learned, std::u16string_view wanted) {
-                            return CompareFolded(learned.word, wanted) < 0;
+std::vector<LearnedWord>::iterator WordStore::LearnedAt(std::u16string_view word) {
+  return learned_.begin() + (std::as_const(*this).LearnedAt(word) - learned_.cbegin());
+}
+
+std::vector<std::u16string>::const_iterator WordStore::ForgottenAt(
+    std::u16string_view word) const {
+  return std::lower_bound(forgotten_.begin(), forgotten_.end(), word,
+                          [](const std::u16string& kept, std::u16string_view wanted) {
+                            return CompareFolded(kept, wanted) < 0;
                           });
 }
 
@@ -149,11 +155,7 @@ const LearnedWord* WordStore::FindLearned(std::u16string_view word) const {
 }
 
 bool WordStore::IsForgotten(std::u16string_view word) const {
-  const auto at = std::lower_bound(
-      forgotten_.begin(), forgotten_.end(), word,
-      [](const std::u16string& kept, std::u16string_view wanted) {
-        return CompareFolded(kept, wanted) < 0;
-      });
+  const auto at = ForgottenAt(word);
   return at != forgotten_.end() && EqualFolded(*at, word);
 }
 
@@ -236,11 +238,7 @@ void WordStore::DropLeastUseful() {
 }
 
 void WordStore::Unforget(std::u16string_view word) {
-  const auto at = std::lower_bound(
-      forgotten_.begin(), forgotten_.end(), word,
-      [](const std::u16string& kept, std::u16string_view wanted) {
-        return CompareFolded(kept, wanted) < 0;
-      });
+  const auto at = ForgottenAt(word);
   if (at == forgotten_.end() || !EqualFolded(*at, word)) return;
   forgotten_.erase(at);
   const int rank = base_.RankOf(word);
@@ -255,11 +253,7 @@ bool WordStore::Forget(std::u16string_view word) {
     changed = true;
   }
   // Kept even for a word the base list does not hold: another list may hold it.
-  const auto place = std::lower_bound(
-      forgotten_.begin(), forgotten_.end(), word,
-      [](const std::u16string& kept, std::u16string_view wanted) {
-        return CompareFolded(kept, wanted) < 0;
-      });
+  const auto place = ForgottenAt(word);
   if (IsLearnableWord(word) && forgotten_.size() < kMaxForgotten &&
       (place == forgotten_.end() || !EqualFolded(*place, word))) {
     forgotten_.emplace(place, word);

@@ -94,6 +94,7 @@ class WordStore {
  private:
   std::vector<LearnedWord>::iterator LearnedAt(std::u16string_view word);
   std::vector<LearnedWord>::const_iterator LearnedAt(std::u16string_view word) const;
+  std::vector<std::u16string>::const_iterator ForgottenAt(std::u16string_view word) const;
   void DropLeastUseful();
   void Unforget(std::u16string_view word);
   void MarkForgottenRanks();
