@@ -10,10 +10,13 @@ PYTHON := /usr/bin/python3
 # The end-to-end driver's options; K picks scenarios as pytest's -k does (make e2e K=glossary).
 E2E = $(PYTHON) -m pytest tests/e2e $(if $(K),-k "$(K)") $(E2E_ARGS)
 
+# SCOWL's English word lists (Debian: scowl), from which the base list of word completion is made.
+SCOWL_DIR := /usr/share/dict/scowl
+
 DEBIAN_PACKAGES := cmake make g++ clang libgtest-dev googletest libbenchmark-dev \
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 \
   xvfb x11-utils xdotool imagemagick fonts-dejavu-core libfreetype-dev zlib1g-dev \
-  python3 python3-pytest python3-pytest-timeout libstb-dev \
+  python3 python3-pytest python3-pytest-timeout libstb-dev scowl \
   nsis wixl msitools osslsigncode openssl
 
 .PHONY: all deps test unit asan windows host-tools icon wine e2e fuzz fuzz-long bench package run \
@@ -73,10 +76,12 @@ fuzz-long: deps
 
 bench: deps
 	cmake --preset host >/dev/null
-	cmake --build --preset host -j$(JOBS) --target quorel_bench quorel_keyboard_bench quorel_image_bench
+	cmake --build --preset host -j$(JOBS) --target quorel_bench quorel_keyboard_bench quorel_image_bench \
+	  quorel_completion_bench
 	./build/host/bench/quorel_bench
 	./build/host/bench/quorel_keyboard_bench
 	./build/host/bench/quorel_image_bench
+	./build/host/bench/quorel_completion_bench
 
 test: unit asan wine fuzz signing
 
@@ -95,10 +100,11 @@ signing: package
 	  --out build/signing --cert build/signing/cert.pem --key build/signing/key.pem \
 	  --verify-ca build/signing/cert.pem
 
-# Build-time tools that run on this machine: the panel artwork and the key map.
+# Build-time tools that run on this machine: the panel artwork, the key map and the base list
+# of word completion.
 host-tools: deps
 	cmake --preset host >/dev/null
-	cmake --build --preset host -j$(JOBS) --target quorel_panel_art quorel_key_map
+	cmake --build --preset host -j$(JOBS) --target quorel_panel_art quorel_key_map quorel_word_list
 
 # Redraws the keyboard program's icon into data/, where the Windows build takes it from;
 # commit the file with the drawing code (a unit test holds the two together).
@@ -115,6 +121,9 @@ package: windows host-tools
 	cp -r "data/Quorel slidefiles" "data/Quorel glossaries" data/manual dist/Quorel/
 	cp LICENSE dist/Quorel/LICENSE.txt
 	build/host/tools/panel_art/quorel_panel_art dist/Quorel
+	mkdir -p "dist/Quorel/Quorel words"
+	build/host/tools/word_list/quorel_word_list $(SCOWL_DIR) "dist/Quorel/Quorel words/english.txt"
+	cp /usr/share/doc/scowl/copyright "dist/Quorel/Quorel words/english-copyright.txt"
 	@echo "Laid out dist/Quorel/"
 
 # The end-to-end tests alone (make e2e K=glossary for some of them).

@@ -182,16 +182,21 @@ std::u16string BackupName(std::u16string_view path) {
   return backup;
 }
 
-bool SaveTextFile(std::u16string_view path, std::u16string_view message,
-                  std::string_view bytes) {
-  std::u16string backup = BackupName(path);
-  if (backup != path) platform::CopyFileOver(path, backup);  // nothing to back up is fine
+bool ReplaceFileContents(std::u16string_view path, std::string_view bytes) {
   std::u16string temporary = std::u16string(path) + u".saving";
   if (platform::WriteFileBytes(temporary, bytes) &&
       platform::ReplaceFileWith(temporary, path)) {
     return true;
   }
   platform::DeleteFileAt(temporary);
+  return false;
+}
+
+bool SaveTextFile(std::u16string_view path, std::u16string_view message,
+                  std::string_view bytes) {
+  std::u16string backup = BackupName(path);
+  if (backup != path) platform::CopyFileOver(path, backup);  // nothing to back up is fine
+  if (ReplaceFileContents(path, bytes)) return true;
   platform::ShowMessage(FormatMessage(message, path), u"Quorel");
   return false;
 }

@@ -42,6 +42,11 @@ void AppendEntryLine(std::u16string_view key, const std::u16string* preview,
 // caption "Quorel", and returns false.
 bool LoadTextFile(std::u16string_view path, std::u16string_view message, std::string* bytes);
 
+// Writes the bytes to a file beside `path` and only then puts that file in its place, so a
+// failed write leaves the old file whole; no temporary file stays behind. Reports nothing:
+// for files saved while the user is busy elsewhere, where a message box would be in the way.
+bool ReplaceFileContents(std::u16string_view path, std::string_view bytes);
+
 // Copies the old file to its backup name, writes the bytes to a file beside it and only
 // then puts that file in place of the old one, so a failed write leaves the old file whole.
 // On failure shows `message` as LoadTextFile does.

@@ -1,0 +1,399 @@
+#include "library/completion/word_store.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+#include "library/completion/word_file.h"
+#include "library/completion/word_text.h"
+#include "library/strings/file_text.h"
+#include "library/strings/utf8.h"
+#include "platform/files.h"
+#include "platform/folders.h"
+
+namespace quorel {
+
+namespace {
+
+constexpr std::u16string_view kUserFolder = u"\\Quorel";
+constexpr std::u16string_view kLearnedFile = u"\\Learned words.txt";
+constexpr std::u16string_view kBaseFile = u"\\Quorel words\\english.txt";
+
+// The mark tells an editor that guesses encodings (Notepad did before 2019) that the
+// accented words are UTF-8.
+constexpr std::string_view kFileHead =
+    "\xEF\xBB\xBF"
+    "# Quorel learned words\r\n"
+    "# One word a line: the word, how many times it was typed, and at which use it was last\r\n"
+    "# typed (every word learned is one use). A line \"-word\" keeps a word out of the\r\n"
+    "# suggestions. Edit freely while the keyboard is closed.\r\n";
+
+// Ordering the words this way needs no clock: with recency as uses since, the score at
+// any moment differs from this one by the same amount for every word.
+double Usefulness(const LearnedWord& word) {
+  return std::log2(1.0 + word.count) + static_cast<double>(word.last_use) / WordStore::kRecencyUses;
+}
+
+bool MoreUseful(const LearnedWord& a, const LearnedWord& b) {
+  const double x = Usefulness(a);
+  const double y = Usefulness(b);
+  if (x != y) return x > y;
+  if (a.count != b.count) return a.count > b.count;
+  return CompareFolded(a.word, b.word) < 0;
+}
+
+bool FoldedBefore(const LearnedWord& a, const LearnedWord& b) {
+  return CompareFolded(a.word, b.word) < 0;
+}
+
+// A capital stays where every spelling so far had one.
+void MergeCase(std::u16string* kept, std::u16string_view typed) {
+  for (std::size_t i = 0; i < kept->size() && i < typed.size(); ++i) {
+    if (IsCapitalLetter((*kept)[i])) (*kept)[i] = typed[i];
+  }
+}
+
+std::uint32_t AddCounts(std::uint32_t a, std::uint32_t b) {
+  constexpr std::uint32_t kMost = std::numeric_limits<std::uint32_t>::max();
+  return a > kMost - b ? kMost : a + b;
+}
+
+// Decimal digits only, no sign and no blanks, at most `most`.
+bool ParseNumber(std::u16string_view field, std::uint64_t most, std::uint64_t* value) {
+  if (field.empty() || field.size() > 19) return false;
+  std::uint64_t result = 0;
+  for (char16_t c : field) {
+    if (c < u'0' || c > u'9') return false;
+    result = result * 10 + (c - u'0');
+  }
+  if (result > most) return false;
+  *value = result;
+  return true;
+}
+
+// One line of a learned file into a learned word or a forgotten one; false for a line
+// that is neither.
+bool ParseLearnedLine(std::u16string_view line, LearnedWord* learned, bool* forgotten) {
+  std::u16string_view fields[3];
+  const int count = SplitFields(line, fields, 3);
+  if (count < 1) return false;
+  *forgotten = fields[0].front() == u'-';
+  if (*forgotten) {
+    learned->word.assign(fields[0].substr(1));
+    return count == 1 && IsLearnableWord(learned->word);
+  }
+  if (!IsLearnableWord(fields[0])) return false;
+  std::uint64_t times = 1;
+  std::uint64_t last = 0;
+  if (count >= 2 &&
+      (!ParseNumber(fields[1], std::numeric_limits<std::uint32_t>::max(), &times) || times == 0)) {
+    return false;
+  }
+  if (count == 3 && !ParseNumber(fields[2], WordStore::kMaxUse, &last)) return false;
+  learned->word.assign(fields[0]);
+  learned->count = static_cast<std::uint32_t>(times);
+  learned->last_use = last;
+  return true;
+}
+
+void AppendDecimal(std::uint64_t value, std::string* out) { out->append(std::to_string(value)); }
+
+}  // namespace
+
+void WordStore::Clear() {
+  base_.Clear();
+  learned_.clear();
+  forgotten_.clear();
+  forgotten_ranks_.clear();
+  uses_ = 0;
+  changed_ = false;
+  keep_old_file_ = false;
+}
+
+void WordStore::ParseBase(std::string_view bytes) {
+  base_.Parse(bytes);
+  MarkForgottenRanks();
+}
+
+bool WordStore::ReadBase(std::u16string_view path) {
+  const bool read = base_.Read(path);
+  MarkForgottenRanks();
+  return read;
+}
+
+void WordStore::MarkForgottenRanks() {
+  forgotten_ranks_.assign(static_cast<std::size_t>(base_.RankLimit()), false);
+  for (const std::u16string& word : forgotten_) {
+    const int rank = base_.RankOf(word);
+    if (rank >= 0) forgotten_ranks_[static_cast<std::size_t>(rank)] = true;
+  }
+}
+
+std::vector<LearnedWord>::const_iterator WordStore::LearnedAt(std::u16string_view word) const {
+  return std::lower_bound(learned_.begin(), learned_.end(), word,
+                          [](const LearnedWord& learned, std::u16string_view wanted) {
+                            return CompareFolded(learned.word, wanted) < 0;
+                          });
+}
+
+std::vector<LearnedWord>::iterator WordStore::LearnedAt(std::u16string_view word) {
+  return learned_.begin() + (std::as_const(*this).LearnedAt(word) - learned_.cbegin());
+}
+
+std::vector<std::u16string>::const_iterator WordStore::ForgottenAt(
+    std::u16string_view word) const {
+  return std::lower_bound(forgotten_.begin(), forgotten_.end(), word,
+                          [](const std::u16string& kept, std::u16string_view wanted) {
+                            return CompareFolded(kept, wanted) < 0;
+                          });
+}
+
+const LearnedWord* WordStore::FindLearned(std::u16string_view word) const {
+  const auto at = LearnedAt(word);
+  return at != learned_.end() && EqualFolded(at->word, word) ? &*at : nullptr;
+}
+
+bool WordStore::IsForgotten(std::u16string_view word) const {
+  const auto at = ForgottenAt(word);
+  return at != forgotten_.end() && EqualFolded(*at, word);
+}
+
+std::vector<std::u16string> WordStore::Complete(std::u16string_view prefix, int max) const {
+  std::vector<std::u16string> words;
+  if (prefix.empty() || max <= 0) return words;
+  const auto wanted = static_cast<std::size_t>(max);
+
+  std::vector<const LearnedWord*> learned;
+  for (auto at = LearnedAt(prefix); at != learned_.end() && StartsWithFolded(at->word, prefix);
+       ++at) {
+    if (at->word.size() > prefix.size()) learned.push_back(&*at);
+  }
+  const auto more_useful = [](const LearnedWord* a, const LearnedWord* b) {
+    return MoreUseful(*a, *b);
+  };
+  const std::size_t shown = std::min(wanted, learned.size());
+  std::partial_sort(learned.begin(), learned.begin() + static_cast<std::ptrdiff_t>(shown),
+                    learned.end(), more_useful);
+  for (std::size_t i = 0; i < shown; ++i) words.push_back(learned[i]->word);
+  if (words.size() == wanted) return words;
+
+  // Every learned word of the prefix is shown by now, so of the best `wanted` listed words
+  // at most that many are shown already; the rest fill the list.
+  std::vector<int> ranks;
+  ranks.reserve(wanted + 1);
+  base_.ForEachBeginningWith(prefix, [&](int rank, std::u16string_view word) {
+    if (word.size() == prefix.size() || forgotten_ranks_[static_cast<std::size_t>(rank)]) return;
+    if (ranks.size() == wanted && rank >= ranks.back()) return;
+    ranks.insert(std::upper_bound(ranks.begin(), ranks.end(), rank), rank);
+    if (ranks.size() > wanted) ranks.pop_back();
+  });
+  for (int rank : ranks) {
+    if (words.size() == wanted) break;
+    const std::u16string_view word = base_.WordAt(rank);
+    const bool known = std::any_of(learned.begin(), learned.begin() + static_cast<std::ptrdiff_t>(shown),
+                                   [word](const LearnedWord* l) { return EqualFolded(l->word, word); });
+    if (!known) words.emplace_back(word);
+  }
+  return words;
+}
+
+std::vector<std::u16string> WordStore::Completions(std::u16string_view typed, int max) const {
+  std::vector<std::u16string> words = Complete(typed, max);
+  for (std::u16string& word : words) word = CaseLike(typed, word);
+  return words;
+}
+
+bool WordStore::Learn(std::u16string_view word) {
+  if (!IsLearnableWord(word)) return false;
+  if (uses_ < kMaxUse) ++uses_;
+  changed_ = true;
+  Unforget(word);
+  auto at = LearnedAt(word);
+  if (at != learned_.end() && EqualFolded(at->word, word)) {
+    MergeCase(&at->word, word);
+    at->count = AddCounts(at->count, 1);
+    at->last_use = uses_;
+    return true;
+  }
+  std::u16string form(word);
+  const int rank = base_.RankOf(word);
+  if (rank >= 0) {
+    form.assign(base_.WordAt(rank));
+    MergeCase(&form, word);
+  }
+  if (learned_.size() >= kMaxLearned) {
+    DropLeastUseful();
+    at = LearnedAt(word);
+  }
+  learned_.insert(at, LearnedWord{std::move(form), 1, uses_});
+  return true;
+}
+
+void WordStore::DropLeastUseful() {
+  const auto least = std::min_element(
+      learned_.begin(), learned_.end(),
+      [](const LearnedWord& a, const LearnedWord& b) { return MoreUseful(b, a); });
+  if (least != learned_.end()) learned_.erase(least);
+}
+
+void WordStore::Unforget(std::u16string_view word) {
+  const auto at = ForgottenAt(word);
+  if (at == forgotten_.end() || !EqualFolded(*at, word)) return;
+  forgotten_.erase(at);
+  const int rank = base_.RankOf(word);
+  if (rank >= 0) forgotten_ranks_[static_cast<std::size_t>(rank)] = false;
+}
+
+bool WordStore::Forget(std::u16string_view word) {
+  bool changed = false;
+  const auto at = LearnedAt(word);
+  if (at != learned_.end() && EqualFolded(at->word, word)) {
+    learned_.erase(at);
+    changed = true;
+  }
+  // Kept even for a word the base list does not hold: another list may hold it.
+  const auto place = ForgottenAt(word);
+  if (IsLearnableWord(word) && forgotten_.size() < kMaxForgotten &&
+      (place == forgotten_.end() || !EqualFolded(*place, word))) {
+    forgotten_.emplace(place, word);
+    const int rank = base_.RankOf(word);
+    if (rank >= 0) forgotten_ranks_[static_cast<std::size_t>(rank)] = true;
+    changed = true;
+  }
+  changed_ = changed_ || changed;
+  return changed;
+}
+
+void WordStore::ForgetAll() {
+  if (learned_.empty()) return;
+  learned_.clear();
+  learned_.shrink_to_fit();
+  changed_ = true;
+}
+
+LearnedFileReport WordStore::ParseLearned(std::string_view bytes) {
+  LearnedFileReport report;
+  std::vector<LearnedWord> read;
+  std::vector<std::u16string> forgotten;
+  LearnedWord line_word;
+  bool line_forgets = false;
+  const int unreadable = ForEachWordFileLine(bytes, [&](std::u16string_view line) {
+    if (line.find_first_not_of(u" \t") == std::u16string_view::npos || line.front() == u'#') {
+      return;
+    }
+    if (!ParseLearnedLine(line, &line_word, &line_forgets)) {
+      ++report.lines_left_out;
+    } else if (line_forgets) {
+      forgotten.push_back(line_word.word);
+    } else {
+      read.push_back(line_word);
+    }
+  });
+  report.lines_left_out += unreadable;
+
+  // The same word twice, as a hand-merged file may hold it, is one word typed as often as
+  // both lines say.
+  std::stable_sort(read.begin(), read.end(), FoldedBefore);
+  std::vector<LearnedWord> merged;
+  merged.reserve(read.size());
+  for (LearnedWord& word : read) {
+    if (!merged.empty() && EqualFolded(merged.back().word, word.word)) {
+      LearnedWord& kept = merged.back();
+      MergeCase(&kept.word, word.word);
+      kept.count = AddCounts(kept.count, word.count);
+      kept.last_use = std::max(kept.last_use, word.last_use);
+    } else {
+      merged.push_back(std::move(word));
+    }
+  }
+  if (merged.size() > kMaxLearned) {
+    report.words_dropped = static_cast<int>(merged.size() - kMaxLearned);
+    std::nth_element(merged.begin(), merged.begin() + kMaxLearned, merged.end(), MoreUseful);
+    merged.resize(kMaxLearned);
+    std::sort(merged.begin(), merged.end(), FoldedBefore);
+  }
+  merged.shrink_to_fit();
+  learned_ = std::move(merged);
+
+  std::stable_sort(forgotten.begin(), forgotten.end(),
+                   [](const std::u16string& a, const std::u16string& b) {
+                     return CompareFolded(a, b) < 0;
+                   });
+  forgotten.erase(std::unique(forgotten.begin(), forgotten.end(), EqualFolded), forgotten.end());
+  if (forgotten.size() > kMaxForgotten) {
+    report.words_dropped += static_cast<int>(forgotten.size() - kMaxForgotten);
+    forgotten.resize(kMaxForgotten);
+  }
+  // A word both learned and forgotten was forgotten by hand in the file: it stays away.
+  for (const std::u16string& word : forgotten) {
+    const auto at = LearnedAt(word);
+    if (at != learned_.end() && EqualFolded(at->word, word)) learned_.erase(at);
+  }
+  forgotten_ = std::move(forgotten);
+  MarkForgottenRanks();
+
+  uses_ = 0;
+  for (const LearnedWord& word : learned_) uses_ = std::max(uses_, word.last_use);
+  changed_ = false;
+  keep_old_file_ = !report.Whole();
+  return report;
+}
+
+std::string WordStore::FormatLearned() const {
+  std::string bytes(kFileHead);
+  bytes.reserve(bytes.size() + (learned_.size() + forgotten_.size()) * 24);
+  for (const LearnedWord& word : learned_) {
+    AppendUtf8(word.word, &bytes);
+    bytes.push_back('\t');
+    AppendDecimal(word.count, &bytes);
+    bytes.push_back('\t');
+    AppendDecimal(word.last_use, &bytes);
+    bytes.append("\r\n");
+  }
+  for (const std::u16string& word : forgotten_) {
+    bytes.push_back('-');
+    AppendUtf8(word, &bytes);
+    bytes.append("\r\n");
+  }
+  return bytes;
+}
+
+LearnedFileReport WordStore::ReadLearned(std::u16string_view path) {
+  std::string bytes;
+  if (platform::ReadFileBytes(path, &bytes)) return ParseLearned(bytes);
+  const LearnedFileReport report = ParseLearned({});
+  // There but not readable (locked, or no right to it): what it holds is not in the store,
+  // so the first save keeps it aside.
+  keep_old_file_ = platform::FileExists(path);
+  return report;
+}
+
+bool WordStore::SaveLearned(std::u16string_view path) {
+  const std::size_t slash = path.rfind(u'\\');
+  if (slash != std::u16string_view::npos) platform::CreateFolder(path.substr(0, slash));
+  if (keep_old_file_ && !platform::CopyFileOver(path, BackupName(path)) &&
+      platform::FileExists(path)) {
+    return false;
+  }
+  if (!ReplaceFileContents(path, FormatLearned())) return false;
+  keep_old_file_ = false;
+  changed_ = false;
+  return true;
+}
+
+bool LearnedWordsPath(std::u16string* path) {
+  std::u16string documents;
+  if (!platform::GetDocumentsFolder(&documents) || documents.empty()) return false;
+  *path = documents + std::u16string(kUserFolder) + std::u16string(kLearnedFile);
+  return true;
+}
+
+bool BaseWordsPath(std::u16string* path) {
+  std::u16string directory;
+  if (!GetRunningExeDirectory(&directory)) return false;
+  *path = directory + std::u16string(kBaseFile);
+  return true;
+}
+
+}  // namespace quorel

@@ -1,0 +1,117 @@
+// Word completion: the words that begin with what the user is typing, those the user typed
+// before first, then the base list's. The store learns a word each time the keyboard
+// reports one finished, keeps them in the user's own file, and forgets what it is told to.
+//
+// Recency is counted in uses, not in time: every learned word is one use, and a word's
+// last use is the use it was last typed at. A week away from the keyboard then leaves the
+// words of last week as fresh as they were, no clock lies on the path of a key, and the
+// order of two words never changes while neither is typed.
+//
+// Learned file (UTF-8, CR LF, "#" lines are comments, blanks or TABs between fields):
+//   word count last-use    a learned word, typed `count` times, last at use `last-use`
+//   word                   a word added by hand: typed once, long ago
+//   -word                  a word forgotten: never suggested, from the base list neither
+// The reader takes what is good and leaves out the rest line by line; a file that was not
+// read whole is kept as its backup (".bak") before it is first written over.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "library/completion/base_words.h"
+
+namespace quorel {
+
+struct LearnedWord {
+  // As the user types it, with a capital only where every typing had one (and the base
+  // list, when it lists the word): "Hello" at the start of a sentence does not make "hello"
+  // a name, but "London" stays a name for as long as nobody types "london".
+  std::u16string word;
+  std::uint32_t count = 0;
+  std::uint64_t last_use = 0;
+};
+
+// What reading a learned file left out.
+struct LearnedFileReport {
+  int lines_left_out = 0;  // damaged, overlong or not a word
+  int words_dropped = 0;   // good, but beyond the bound, the least useful of them
+  bool Whole() const { return lines_left_out == 0 && words_dropped == 0; }
+};
+
+class WordStore {
+ public:
+  // Enough for everything one person writes; the least useful go first beyond it.
+  static constexpr std::size_t kMaxLearned = 20'000;
+  static constexpr std::size_t kMaxForgotten = 20'000;
+  // Typing a word twice as often is worth as much as having typed it this many uses later.
+  static constexpr double kRecencyUses = 1000;
+  // Larger uses in a file are damage: a person types some 10^9 words in a lifetime.
+  static constexpr std::uint64_t kMaxUse = 1'000'000'000'000'000;
+
+  const BaseWords& Base() const { return base_; }
+  // Replaces the base list (an empty one when the file cannot be read).
+  void ParseBase(std::string_view bytes);
+  bool ReadBase(std::u16string_view path);
+
+  // Up to `max` whole words that begin with `prefix` (folded), never the prefix itself,
+  // spelled as stored: learned words by how often and how lately they were typed, then the
+  // base list's by rank.
+  std::vector<std::u16string> Complete(std::u16string_view prefix, int max) const;
+  // The same words as they read once accepted after `typed` (CaseLike): the labels of the
+  // suggestion list; MissingLetters(typed, label) is then what to type.
+  std::vector<std::u16string> Completions(std::u16string_view typed, int max) const;
+
+  // One more use of the word; false (and nothing learned) when it is no word to learn.
+  // Learning a forgotten word takes it back: the user typed it again.
+  bool Learn(std::u16string_view word);
+  // Takes the word out of the suggestions, learned or listed. False when nothing changed.
+  bool Forget(std::u16string_view word);
+  // Every learned word goes; the words forgotten stay forgotten, since the user asked for
+  // each of them to stay away, and the base list stays.
+  void ForgetAll();
+
+  const LearnedWord* FindLearned(std::u16string_view word) const;
+  bool IsForgotten(std::u16string_view word) const;
+  int LearnedCount() const { return static_cast<int>(learned_.size()); }
+  std::uint64_t Uses() const { return uses_; }
+  // Learned or forgotten since the last read or save: the caller's timer saves only then.
+  bool HasUnsavedChanges() const { return changed_; }
+
+  // Replaces learned and forgotten words by a learned file's.
+  LearnedFileReport ParseLearned(std::string_view bytes);
+  std::string FormatLearned() const;
+  // Reads the user's file; a missing file is a first run and leaves the store empty.
+  LearnedFileReport ReadLearned(std::u16string_view path);
+  // Writes the file in one step (its folder made when missing), keeping the old file as
+  // its backup first when it was not read whole. False when nothing was written; the old
+  // file is then as it was.
+  bool SaveLearned(std::u16string_view path);
+
+  void Clear();
+
+ private:
+  std::vector<LearnedWord>::iterator LearnedAt(std::u16string_view word);
+  std::vector<LearnedWord>::const_iterator LearnedAt(std::u16string_view word) const;
+  std::vector<std::u16string>::const_iterator ForgottenAt(std::u16string_view word) const;
+  void DropLeastUseful();
+  void Unforget(std::u16string_view word);
+  void MarkForgottenRanks();
+
+  BaseWords base_;
+  std::vector<LearnedWord> learned_;       // folded order
+  std::vector<std::u16string> forgotten_;  // folded order
+  std::vector<bool> forgotten_ranks_;      // by base rank
+  std::uint64_t uses_ = 0;
+  bool changed_ = false;
+  // The file on disk holds more than was read: kept as the backup before it is replaced.
+  bool keep_old_file_ = false;
+};
+
+// Where the keyboard keeps the user's learned words: "Documents\Quorel\Learned words.txt".
+bool LearnedWordsPath(std::u16string* path);
+// The shipped English list beside the program: "Quorel words\english.txt".
+bool BaseWordsPath(std::u16string* path);
+
+}  // namespace quorel

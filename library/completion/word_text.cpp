@@ -1,0 +1,136 @@
+#include "library/completion/word_text.h"
+
+#include "platform/text.h"
+
+namespace quorel {
+
+namespace {
+
+constexpr char16_t kApostrophe = u'\'';
+constexpr char16_t kRightQuote = 0x2019;
+
+bool IsApostrophe(char16_t c) { return c == kApostrophe || c == kRightQuote; }
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+bool IsSmallLetter(char16_t c) { return UpperWordChar(c) != c; }
+
+// Latin Extended-A pairs a capital with the small letter after it, in three runs whose
+// capitals sit on even, odd and odd code points; the dotted and dotless I of Turkish
+// (U+0130, U+0131) and the long s have no partner in a case-only fold.
+bool IsExtendedACapital(char16_t c) {
+  if (c >= 0x0100 && c <= 0x012F) return c % 2 == 0;
+  if (c >= 0x0132 && c <= 0x0137) return c % 2 == 0;
+  if (c >= 0x0139 && c <= 0x0148) return c % 2 == 1;
+  if (c >= 0x014A && c <= 0x0177) return c % 2 == 0;
+  if (c >= 0x0179 && c <= 0x017E) return c % 2 == 1;
+  return false;
+}
+
+bool IsExtendedASmall(char16_t c) {
+  return c >= 0x0101 && c <= 0x017E && IsExtendedACapital(static_cast<char16_t>(c - 1));
+}
+
+}  // namespace
+
+char16_t FoldWideWordChar(char16_t c) {
+  if (c >= 0x00C0 && c <= 0x00DE && c != 0x00D7) return static_cast<char16_t>(c + 0x20);
+  if (c < 0x0100) return c;
+  if (IsExtendedACapital(c)) return static_cast<char16_t>(c + 1);
+  if (c == 0x0178) return 0x00FF;  // Ÿ
+  if (c >= 0x0391 && c <= 0x03AB && c != 0x03A2) return static_cast<char16_t>(c + 0x20);
+  if (c >= 0x0410 && c <= 0x042F) return static_cast<char16_t>(c + 0x20);
+  if (c >= 0x0400 && c <= 0x040F) return static_cast<char16_t>(c + 0x50);
+  if (c == kRightQuote) return kApostrophe;
+  return c;
+}
+
+char16_t UpperWordChar(char16_t c) {
+  if (c < 0x80) return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 0x20) : c;
+  if (c >= 0x00E0 && c <= 0x00FE && c != 0x00F7) return static_cast<char16_t>(c - 0x20);
+  if (c == 0x00FF) return 0x0178;
+  if (c < 0x0100) return c;
+  if (IsExtendedASmall(c)) return static_cast<char16_t>(c - 1);
+  if (c == 0x03C2) return 0x03A3;  // final sigma
+  if (c >= 0x03B1 && c <= 0x03CB) return static_cast<char16_t>(c - 0x20);
+  if (c >= 0x0430 && c <= 0x044F) return static_cast<char16_t>(c - 0x20);
+  if (c >= 0x0450 && c <= 0x045F) return static_cast<char16_t>(c - 0x50);
+  return c;
+}
+
+bool IsCapitalLetter(char16_t c) { return c != kRightQuote && FoldWordChar(c) != c; }
+
+int CompareFolded(std::u16string_view a, std::u16string_view b) {
+  const std::size_t common = a.size() < b.size() ? a.size() : b.size();
+  for (std::size_t i = 0; i < common; ++i) {
+    const char16_t x = FoldWordChar(a[i]);
+    const char16_t y = FoldWordChar(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+bool StartsWithFolded(std::u16string_view text, std::u16string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (FoldWordChar(text[i]) != FoldWordChar(prefix[i])) return false;
+  }
+  return true;
+}
+
+bool IsLearnableWord(std::u16string_view word) {
+  if (word.size() < kMinWordLength || word.size() > kMaxWordLength) return false;
+  if (IsApostrophe(word.front()) || IsApostrophe(word.back())) return false;
+  bool letter = false;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    const char16_t c = word[i];
+    if (IsApostrophe(c)) {
+      if (IsApostrophe(word[i - 1])) return false;
+      continue;
+    }
+    if (IsDigit(c)) continue;
+    const bool ascii_letter = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    if (!ascii_letter && (c < 0x80 || !platform::IsLetterOrDigit(c))) return false;
+    letter = true;
+  }
+  return letter;
+}
+
+std::u16string CaseLike(std::u16string_view typed, std::u16string_view word) {
+  if (word.size() <= typed.size() || !StartsWithFolded(word, typed)) return {};
+  int capitals = 0;
+  bool small = false;
+  for (char16_t c : typed) {
+    if (IsCapitalLetter(c)) ++capitals;
+    if (IsSmallLetter(c)) small = true;
+  }
+  const bool shouting = capitals >= 2 && !small;
+  bool own_capitals = false;
+  bool own_small = false;
+  for (char16_t c : word.substr(1)) {
+    own_capitals = own_capitals || IsCapitalLetter(c);
+    own_small = own_small || IsSmallLetter(c);
+  }
+  const bool mixed = own_capitals && own_small;
+
+  std::u16string result(typed);
+  for (char16_t c : word.substr(typed.size())) {
+    if (shouting) {
+      result.push_back(UpperWordChar(c));
+    } else if (mixed) {
+      result.push_back(c);
+    } else {
+      // The word's own apostrophe, curly or straight, is typed as it is.
+      result.push_back(IsApostrophe(c) ? c : FoldWordChar(c));
+    }
+  }
+  return result;
+}
+
+std::u16string MissingLetters(std::u16string_view typed, std::u16string_view word) {
+  std::u16string whole = CaseLike(typed, word);
+  if (whole.empty()) return whole;
+  return whole.substr(typed.size());
+}
+
+}  // namespace quorel

@@ -1,0 +1,139 @@
+#include "tools/word_list/word_list.h"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <sstream>
+#include <string_view>
+#include <unordered_set>
+
+#include "library/completion/word_text.h"
+#include "library/strings/utf8.h"
+
+namespace quorel::words {
+
+namespace {
+
+struct Kind {
+  std::string_view name;
+  int order;
+};
+constexpr std::array<Kind, 4> kKinds = {{
+    {"words", 0},
+    {"contractions", 0},
+    {"upper", 1},
+    {"proper-names", 2},
+}};
+constexpr std::array<std::string_view, 2> kSpellings = {"english", "american"};
+
+// SCOWL lists every possessive ("ability's") as a word of its own: tens of thousands of
+// lines that completing a word hardly needs. These are the "'s" of a verb, kept.
+constexpr std::array<std::u16string_view, 13> kContractionsOfIs = {
+    u"it's",    u"he's",   u"she's",  u"that's", u"what's", u"let's", u"there's",
+    u"here's",  u"who's",  u"where's", u"how's", u"when's", u"why's",
+};
+
+bool IsPossessive(std::u16string_view word) {
+  return word.ends_with(u"'s") &&
+         std::find(kContractionsOfIs.begin(), kContractionsOfIs.end(), word) ==
+             kContractionsOfIs.end();
+}
+
+bool IsPlainWord(std::u16string_view word) {
+  if (!IsLearnableWord(word) || IsPossessive(word)) return false;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    if (word[i] >= u'0' && word[i] <= u'9') return false;
+    if (i > 0 && IsCapitalLetter(word[i])) return false;  // "USA", "McDonald"
+  }
+  return true;
+}
+
+struct Candidate {
+  std::u16string word;
+  std::u16string folded;
+  int level;
+  int kind_order;
+};
+
+bool ReadList(const Source& source, std::vector<Candidate>* candidates, std::string* error) {
+  std::ifstream in(source.path, std::ios::binary);
+  if (!in) {
+    *error = "cannot read " + source.path.string();
+    return false;
+  }
+  std::string line;
+  std::u16string word;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!DecodeUtf8(line, &word) || !IsPlainWord(word)) continue;
+    std::u16string folded(word);
+    for (char16_t& c : folded) c = FoldWordChar(c);
+    candidates->push_back({word, std::move(folded), source.level, source.kind_order});
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<Source> FindSources(const std::filesystem::path& folder, int max_level) {
+  std::vector<Source> sources;
+  std::error_code failed;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, failed)) {
+    const std::string name = entry.path().filename().string();
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos) continue;
+    const std::string_view stem = std::string_view(name).substr(0, dot);
+    const std::string_view digits = std::string_view(name).substr(dot + 1);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
+      continue;
+    }
+    const int level = std::stoi(std::string(digits));
+    if (level > max_level) continue;
+    for (std::string_view spelling : kSpellings) {
+      for (const Kind& kind : kKinds) {
+        if (stem == std::string(spelling) + "-" + std::string(kind.name)) {
+          sources.push_back({entry.path(), level, kind.order});
+        }
+      }
+    }
+  }
+  // A listing comes in no order; the list made from it must come the same every time.
+  std::sort(sources.begin(), sources.end(),
+            [](const Source& a, const Source& b) { return a.path < b.path; });
+  return sources;
+}
+
+bool MakeWordList(const std::vector<Source>& sources, std::vector<std::u16string>* words,
+                  std::string* error) {
+  std::vector<Candidate> candidates;
+  for (const Source& source : sources) {
+    if (!ReadList(source, &candidates, error)) return false;
+  }
+  std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
+    if (a.level != b.level) return a.level < b.level;
+    if (a.kind_order != b.kind_order) return a.kind_order < b.kind_order;
+    if (a.word.size() != b.word.size()) return a.word.size() < b.word.size();
+    if (a.folded != b.folded) return a.folded < b.folded;
+    return a.word > b.word;  // "polish" before "Polish"
+  });
+  std::unordered_set<std::u16string> seen;
+  words->clear();
+  for (Candidate& candidate : candidates) {
+    if (seen.insert(candidate.folded).second) words->push_back(std::move(candidate.word));
+  }
+  return true;
+}
+
+std::string FormatWordList(const std::vector<std::u16string>& words) {
+  std::string bytes =
+      "# Quorel words: English, the most common first, one word a line.\n"
+      "# Made from SCOWL (Spell Checker Oriented Word Lists) by Kevin Atkinson and others,\n"
+      "# size " + std::to_string(kMaxLevel) + " and below; see english-copyright.txt beside this file.\n";
+  for (const std::u16string& word : words) {
+    AppendUtf8(word, &bytes);
+    bytes.push_back('\n');
+  }
+  return bytes;
+}
+
+}  // namespace quorel::words

@@ -1,0 +1,37 @@
+// The base list of word completion, made from SCOWL's English lists (Debian: scowl), which
+// sort a language's words into size levels: 10 holds the commonest, every larger level the
+// next less common. The base list puts them in that order, one word a line.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace quorel::words {
+
+// The largest level taken: up to 50 SCOWL sees the words "most dictionaries" hold, some
+// 70,000 of them here; beyond it come words a pen user would rarely type.
+constexpr int kMaxLevel = 50;
+
+struct Source {
+  std::filesystem::path path;
+  int level = 0;
+  // Within a level: plain words first, then names, then the names of things and firms.
+  int kind_order = 0;
+};
+
+// The lists of `folder` that the base list is made from, English spellings with the
+// American ones ("color" beside "colour" is a matter of the user's own typing, learned).
+std::vector<Source> FindSources(const std::filesystem::path& folder, int max_level = kMaxLevel);
+
+// The words of the lists, the most common first: by level, then kind, then the shorter
+// first (within a level SCOWL says nothing of frequency, and short words are the commoner),
+// then alphabetically. Only words in small letters or with one capital first are kept; a
+// word is kept once, at its best place. False when a list cannot be read.
+bool MakeWordList(const std::vector<Source>& sources, std::vector<std::u16string>* words,
+                  std::string* error);
+
+// The file: a comment that names the source, then a word a line (UTF-8, LF).
+std::string FormatWordList(const std::vector<std::u16string>& words);
+
+}  // namespace quorel::words

@@ -1,0 +1,56 @@
+#include "tools/word_list/word_list.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "library/completion/base_words.h"
+
+namespace quorel::words {
+namespace {
+
+class WordListTool : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::path(testing::TempDir()) / "scowl";
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  void List(const std::string& name, const std::string& lines) {
+    std::ofstream(folder_ / name, std::ios::binary) << lines;
+  }
+
+  std::filesystem::path folder_;
+};
+
+TEST_F(WordListTool, CommonerLevelsFirstAndEachWordOnceAtItsBestPlace) {
+  List("english-words.10", "the\nability\nability's\nit's\na\n");
+  List("english-words.20", "cat\nthe\npolish\n");
+  List("english-upper.10", "English\nUSA\nMcDonald\n");
+  List("english-upper.20", "Polish\n");
+  List("american-words.20", "color\n");
+  List("english-contractions.10", "don't\n");
+  List("english-words.60", "rare\n");             // beyond the level taken
+  List("english-abbreviations.10", "etc\n");      // not a kind taken
+  List("british-words.10", "colour\n");           // not a spelling taken
+  List("english-words.20.orig", "junk\n");
+
+  std::vector<std::u16string> words;
+  std::string error;
+  ASSERT_TRUE(MakeWordList(FindSources(folder_), &words, &error)) << error;
+  EXPECT_EQ(words, (std::vector<std::u16string>{u"the", u"it's", u"don't", u"ability", u"English",
+                                                u"cat", u"color", u"polish"}));
+
+  // What the tool writes is what the keyboard reads, in the same order.
+  BaseWords base;
+  base.Parse(FormatWordList(words));
+  ASSERT_EQ(base.Count(), static_cast<int>(words.size()));
+  for (int rank = 0; rank < base.Count(); ++rank) EXPECT_EQ(base.WordAt(rank), words[rank]);
+}
+
+}  // namespace
+}  // namespace quorel::words
