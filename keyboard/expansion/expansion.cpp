@@ -10,11 +10,13 @@
 #include "keyboard/panels/keyboard_state.h"
 #include "keyboard/panels/panels.h"
 #include "keyboard/preview/preview_list.h"
+#include "library/completion/word_text.h"
 #include "library/options/options.h"
 #include "library/shared_block/shared_block.h"
 #include "platform/drawing.h"
 #include "platform/list_box.h"
 #include "platform/message_box.h"
+#include "platform/screen.h"
 #include "platform/text.h"
 #include "platform/window.h"
 
@@ -30,6 +32,8 @@ struct ExpansionRecord {
   bool after_high = false;
   bool tracking = true;
   std::vector<const GlossaryEntry*> candidates;
+  // The whole words offered after the candidates, as they read once accepted.
+  std::vector<std::u16string> completions;
 };
 
 ExpansionRecord& Record() {
@@ -58,6 +62,17 @@ bool IsOneOf(std::uint16_t kind, const std::array<std::uint16_t, N>& kinds) {
   return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
 }
 
+// A word the user ended with a space, a sign or Enter is one more use of it, unless
+// learning is off or the control being typed into hides what is typed.
+void LearnTypedWord() {
+  const std::u16string& word = Record().typed_word;
+  if (word.empty() || GetOption(OptionId::kCompleteWords) == 0 ||
+      GetOption(OptionId::kLearnWords) == 0 || platform::FocusedControlHidesText()) {
+    return;
+  }
+  KeyboardWords().Learn(word);
+}
+
 void AppendLetter(char16_t c, std::size_t room) {
   std::u16string& word = Record().typed_word;
   // An unbroken run longer than the word can hold starts a new word with this letter.
@@ -83,6 +98,7 @@ void TrackCharacter(char16_t c) {
     return;
   }
   if (!platform::IsLetterOrDigit(c)) {
+    LearnTypedWord();
     record.typed_word.clear();
     return;
   }
@@ -139,15 +155,31 @@ bool BeginsWith(std::u16string_view text, std::u16string_view prefix) {
 
 void HideSuggestions() {
   Record().candidates.clear();
+  Record().completions.clear();
   HidePreviewList();
+}
+
+// Rows hold a glossary entry's address, or a completion's place as a negative number.
+std::intptr_t CompletionRowData(std::size_t index) {
+  return -static_cast<std::intptr_t>(index) - 1;
+}
+
+// The completion a row of the shown suggestions holds, or null.
+const std::u16string* CompletionAt(int row) {
+  if (row < 0 || ShownListContent() != ListContent::kSuggestions) return nullptr;
+  const std::intptr_t data = platform::ListRowData(Windows().list, row);
+  const auto& completions = Record().completions;
+  if (data >= 0 || static_cast<std::size_t>(-data - 1) >= completions.size()) return nullptr;
+  return &completions[static_cast<std::size_t>(-data - 1)];
 }
 
 // The entry a row of the list holds, when the list shows suggestions and the entry is one
 // of them; AcceptSuggestion checks that it is still in the glossary.
 const GlossaryEntry* SuggestionAt(int row) {
   if (row < 0 || ShownListContent() != ListContent::kSuggestions) return nullptr;
-  const auto* entry =
-      reinterpret_cast<const GlossaryEntry*>(platform::ListRowData(Windows().list, row));
+  const std::intptr_t data = platform::ListRowData(Windows().list, row);
+  if (data < 0) return nullptr;
+  const auto* entry = reinterpret_cast<const GlossaryEntry*>(data);
   const auto& candidates = Record().candidates;
   return std::find(candidates.begin(), candidates.end(), entry) == candidates.end() ? nullptr
                                                                                     : entry;
@@ -158,6 +190,11 @@ const GlossaryEntry* SuggestionAt(int row) {
 Glossary& KeyboardGlossary() {
   static Glossary glossary;
   return glossary;
+}
+
+WordStore& KeyboardWords() {
+  static WordStore words;
+  return words;
 }
 
 const std::u16string& TypedWord() { return Record().typed_word; }
@@ -180,6 +217,7 @@ void TrackTypedKey(std::uint16_t kind, std::uint16_t parameter) {
     return;
   }
   if (IsOneOf(kind, kKeepWord)) return;
+  if (kind == kind::kEnter || kind == kind::kTab) LearnTypedWord();
   record.typed_word.clear();
   record.after_high = false;
   if (IsOneOf(kind, kHideSuggestions)) HideSuggestions();
@@ -216,12 +254,18 @@ void RefreshSuggestions() {
     if (entry == nullptr || !BeginsWith(entry->short_form, word)) break;
     record.candidates.push_back(entry);
   }
-  if (record.candidates.empty()) {
+  record.completions.clear();
+  const int left = room - static_cast<int>(record.candidates.size());
+  if (GetOption(OptionId::kCompleteWords) != 0 && left > 0) {
+    record.completions = KeyboardWords().Completions(
+        word, std::min(left, GetOption(OptionId::kCompletionsShown)));
+  }
+  if (record.candidates.empty() && record.completions.empty()) {
     HideSuggestions();
     return;
   }
 
-  const int count = static_cast<int>(record.candidates.size());
+  const int count = static_cast<int>(record.candidates.size() + record.completions.size());
   const bool above = room_around.above >= room_around.below;
   const bool reversed = above && GetOption(OptionId::kExpansionPreviewOrder) != 2;
 
@@ -231,6 +275,11 @@ void RefreshSuggestions() {
   for (const GlossaryEntry* entry : record.candidates) {
     const std::u16string label = InTypedCase(entry->preview ? *entry->preview : entry->long_form);
     platform::ListAddRow(list, label, reinterpret_cast<std::intptr_t>(entry), reversed);
+    widest = std::max(widest, platform::MeasureTextWidth(Windows().slides_font, label));
+  }
+  for (std::size_t i = 0; i < record.completions.size(); ++i) {
+    const std::u16string& label = record.completions[i];
+    platform::ListAddRow(list, label, CompletionRowData(i), reversed);
     widest = std::max(widest, platform::MeasureTextWidth(Windows().slides_font, label));
   }
   SetShownListContent(ListContent::kSuggestions);
@@ -260,6 +309,23 @@ void AcceptSuggestion(const GlossaryEntry* entry) {
   RefreshAfterKeys();
 }
 
+void AcceptCompletion(std::u16string word) {
+  ExpansionRecord& record = Record();
+  // Only the letters not typed yet: what the user typed stays as typed.
+  const std::u16string missing = MissingLetters(record.typed_word, word);
+  HideSuggestions();
+  const KeyRun run;
+  record.tracking = false;
+  TypeText(0, 0xFF, false, GetOption(OptionId::kSpaceAfterExpansion) == 1, missing);
+  record.tracking = true;
+  if (GetOption(OptionId::kLearnWords) != 0 && !platform::FocusedControlHidesText()) {
+    KeyboardWords().Learn(word);
+  }
+  record.typed_word.clear();
+  record.after_high = false;
+  RefreshAfterKeys();
+}
+
 void RefreshAfterKeys() {
   RefreshPanels(false);
   RefreshToggleHighlights();
@@ -267,8 +333,12 @@ void RefreshAfterKeys() {
 }
 
 void ExpandSelection() {
-  const GlossaryEntry* entry = SuggestionAt(platform::ListSelectedRow(Windows().list));
-  if (entry != nullptr) AcceptSuggestion(entry);
+  const int row = platform::ListSelectedRow(Windows().list);
+  if (const GlossaryEntry* entry = SuggestionAt(row)) {
+    AcceptSuggestion(entry);
+  } else if (const std::u16string* word = CompletionAt(row)) {
+    AcceptCompletion(*word);  // a copy: accepting clears the list it lies in
+  }
 }
 
 void SwitchExpansion(std::uint16_t parameter) {
@@ -345,6 +415,7 @@ void InstallExpansionHooks() {
 void ResetExpansionForTest() {
   Record() = ExpansionRecord();
   KeyboardGlossary().Release();
+  KeyboardWords().Clear();
 }
 
 }  // namespace quorel::keyboard

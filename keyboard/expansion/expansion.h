@@ -5,12 +5,17 @@
 #include <cstdint>
 #include <string>
 
+#include "library/completion/word_store.h"
 #include "library/glossary/glossary.h"
 
 namespace quorel::keyboard {
 
 // The keyboard's glossary.
 Glossary& KeyboardGlossary();
+// The words it completes: the base list and what the user taught it.
+WordStore& KeyboardWords();
+// Types the letters of the completion not typed yet, and learns it.
+void AcceptCompletion(std::u16string word);
 const std::u16string& TypedWord();
 
 // Reported by the key processor for every key it performs, before the key takes effect.

@@ -190,6 +190,35 @@ TEST_F(ExpansionTest, AcceptSendsBackspacesLongFormAndSpaceAfterAVisibleEnd) {
   EXPECT_EQ(platform::fake::System().refused_calls.size(), 1u);
 }
 
+// Whole words after the glossary's: only the letters not typed yet are typed, in the case
+// the user began with; words ended by the user are learned, never from a password box.
+TEST_F(ExpansionTest, CompletionsTypeTheMissingLettersAndWordsTypedAreLearned) {
+  KeyboardWords().ParseBase("keyboard\nkeen\n");
+  const auto type_keys = [](std::u16string_view letters) {
+    for (char16_t letter : letters) ProcessKey(kind::kCharacter, letter);
+  };
+  const auto accept_first = [] {
+    RefreshSuggestions();
+    platform::fake::System().input_calls.clear();
+    platform::ListSelectRow(kList, platform::ListRowCount(kList) - 1);
+    ExpandSelection();
+    return TypedText();
+  };
+  type_keys(u"Keyb");
+  EXPECT_EQ(accept_first(), u"oard ");
+
+  type_keys(u"zebu zebu ");
+  type_keys(u"ze");
+  EXPECT_EQ(accept_first(), u"bu ");
+
+  platform::fake::System().focused_password_box = true;
+  type_keys(u"quagga quagga ");
+  platform::fake::System().focused_password_box = false;
+  type_keys(u"qu");
+  EXPECT_EQ(accept_first(), u"");
+  EXPECT_EQ(KeyboardWords().FindLearned(u"quagga"), nullptr);
+}
+
 TEST_F(ExpansionTest, ExpandAndTapTakeOnlyLiveSuggestions) {
   Type(u"ab");
   RefreshSuggestions();

@@ -230,6 +230,7 @@ bool GetWindowScreenRect(WindowHandle window, Rect* rect) {
 }
 
 bool IsLiveWindow(WindowHandle window) { return Instance().windows.count(window) != 0; }
+bool FocusedControlHidesText() { return Instance().focused_password_box; }
 bool RunsAboveThisProgram(WindowHandle window) { return Instance().elevated_windows.count(window) != 0; }
 
 FontHandle CreateFontFrom(const FontDescription& description) {

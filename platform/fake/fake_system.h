@@ -98,6 +98,7 @@ struct FakeSystem {
   std::map<WindowHandle, Rect> windows;  // live windows and their screen rectangles
   // Windows of processes that run as administrator while the keyboard does not.
   std::set<WindowHandle> elevated_windows;
+  bool focused_password_box = false;  // the focused control hides what is typed
 
   std::vector<FontDescription> fonts_created;
   std::set<std::u16string> missing_font_faces;  // fonts that cannot be made

@@ -42,6 +42,17 @@ bool Elevated(HANDLE process) {
 
 }  // namespace
 
+bool FocusedControlHidesText() {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(0, &info) || info.hwndFocus == nullptr) return false;
+  wchar_t name[32] = {};
+  GetClassNameW(info.hwndFocus, name, 32);
+  // ES_PASSWORD means something else to other classes.
+  if (lstrcmpiW(name, L"Edit") != 0) return false;
+  return (GetWindowLongPtrW(info.hwndFocus, GWL_STYLE) & ES_PASSWORD) != 0;
+}
+
 bool RunsAboveThisProgram(WindowHandle window) {
   DWORD process_id = 0;
   GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &process_id);
