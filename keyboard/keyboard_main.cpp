@@ -57,6 +57,11 @@ constexpr DWORD kFirstWindowWaitMs = 10000;
 constexpr int kMainIcon = 206;
 // Posted by the watch of the user's input: a press or a key away from the keyboard.
 constexpr UINT kUserActedElsewhere = WM_APP + 0x40;
+// Posted to itself at start: the word lists are read once the keyboard is up.
+constexpr UINT kLoadWords = WM_APP + 0x41;
+// The learned words are saved this often when they changed.
+constexpr UINT_PTR kSaveWordsTimer = 0x5157;
+constexpr UINT kSaveWordsEveryMs = 30000;
 // Built to type into windows that run as administrator (its manifest asks for uiAccess).
 #ifdef QUOREL_UIACCESS
 constexpr bool kUiAccess = true;
@@ -217,6 +222,8 @@ void OnMainCreate(HWND window) {
   ReplaceSlidesFont();
   LoadSlideSet();
   LoadGlossary();
+  PostMessageW(window, kLoadWords, 0, 0);
+  SetTimer(window, kSaveWordsTimer, kSaveWordsEveryMs, nullptr);
   program.switch_hook = SetWinEventHook(EVENT_SYSTEM_SWITCHEND, EVENT_SYSTEM_SWITCHEND, nullptr,
                                         OnSystemEvent, 0, 0,
                                         WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
@@ -239,6 +246,8 @@ void OnMainDestroy() {
   Windows().slides_font = 0;
   KeyboardSlides().Release();
   KeyboardGlossary().Release();
+  KillTimer(Handle(Windows().main), kSaveWordsTimer);
+  SaveLearnedWords();
   if (program.switch_hook != nullptr) UnhookWinEvent(program.switch_hook);
   if (program.foreground_hook != nullptr) UnhookWinEvent(program.foreground_hook);
   if (program.focus_hook != nullptr) UnhookWinEvent(program.focus_hook);
@@ -318,7 +327,10 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       if (wparam == FALSE) LetGoOfKeys();
       break;
     case WM_ENDSESSION:
-      if (wparam != FALSE) LetGoOfKeys();
+      if (wparam != FALSE) {
+        LetGoOfKeys();
+        SaveLearnedWords();  // the process may end without a WM_DESTROY
+      }
       return 0;
     case WM_DISPLAYCHANGE:
       // A turned or smaller screen may leave the keyboard off it: bring it back on.
@@ -350,6 +362,15 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
     case kUserActedElsewhere:
       ForgetTypedWord();
       return 0;
+    case kLoadWords:
+      LoadWords();
+      return 0;
+    case WM_TIMER:
+      if (wparam == kSaveWordsTimer) {
+        SaveLearnedWords();
+        return 0;
+      }
+      break;
     case WM_DPICHANGED:
       OnDpiChanged(window, HIWORD(wparam));
       return 0;

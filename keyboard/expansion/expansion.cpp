@@ -159,9 +159,10 @@ void HideSuggestions() {
   HidePreviewList();
 }
 
-// Rows hold a glossary entry's address, or a completion's place as a negative number.
+// Rows hold a glossary entry's address, or a completion's place as a negative number
+// below -1, which a list box gives back for a row it does not have.
 std::intptr_t CompletionRowData(std::size_t index) {
-  return -static_cast<std::intptr_t>(index) - 1;
+  return -static_cast<std::intptr_t>(index) - 2;
 }
 
 // The completion a row of the shown suggestions holds, or null.
@@ -169,8 +170,8 @@ const std::u16string* CompletionAt(int row) {
   if (row < 0 || ShownListContent() != ListContent::kSuggestions) return nullptr;
   const std::intptr_t data = platform::ListRowData(Windows().list, row);
   const auto& completions = Record().completions;
-  if (data >= 0 || static_cast<std::size_t>(-data - 1) >= completions.size()) return nullptr;
-  return &completions[static_cast<std::size_t>(-data - 1)];
+  if (data >= -1 || static_cast<std::size_t>(-data - 2) >= completions.size()) return nullptr;
+  return &completions[static_cast<std::size_t>(-data - 2)];
 }
 
 // The entry a row of the list holds, when the list shows suggestions and the entry is one
@@ -217,7 +218,7 @@ void TrackTypedKey(std::uint16_t kind, std::uint16_t parameter) {
     return;
   }
   if (IsOneOf(kind, kKeepWord)) return;
-  if (kind == kind::kEnter || kind == kind::kTab) LearnTypedWord();
+  if (kind == kind::kSpace || kind == kind::kEnter || kind == kind::kTab) LearnTypedWord();
   record.typed_word.clear();
   record.after_high = false;
   if (IsOneOf(kind, kHideSuggestions)) HideSuggestions();
@@ -367,6 +368,21 @@ void SwitchExpansion(std::uint16_t parameter) {
 void ListTapped() {
   // The list never takes the focus, so the expansion reaches the application that had it.
   ExpandSelection();
+}
+
+void LoadWords() {
+  WordStore& words = KeyboardWords();
+  words.Clear();
+  std::u16string path;
+  // Without the shipped list the keyboard still learns the user's words.
+  if (BaseWordsPath(&path)) words.ReadBase(path);
+  if (LearnedWordsPath(&path)) words.ReadLearned(path);
+}
+
+void SaveLearnedWords() {
+  WordStore& words = KeyboardWords();
+  std::u16string path;
+  if (words.HasUnsavedChanges() && LearnedWordsPath(&path)) words.SaveLearned(path);
 }
 
 void LoadGlossary() {

@@ -44,6 +44,11 @@ void SwitchExpansion(std::uint16_t parameter);
 void ListTapped();
 // Releases the glossary and reads the file "Glossary file" names.
 void LoadGlossary();
+// Reads the shipped base list and the words the user taught the keyboard.
+void LoadWords();
+// Writes the learned words when they changed since the last save: on a timer and at exit,
+// never on the way of a key.
+void SaveLearnedWords();
 
 // Sets the output hooks this part answers (word tracking, <expand>, the expansion keys).
 void InstallExpansionHooks();
