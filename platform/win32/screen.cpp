@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/password_watch.h"
+
 namespace platform {
 
 int PrimaryScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
@@ -43,6 +45,7 @@ bool Elevated(HANDLE process) {
 }  // namespace
 
 bool FocusedControlHidesText() {
+  if (win32::FocusedElementHidesText()) return true;
   GUITHREADINFO info = {};
   info.cbSize = sizeof(info);
   if (!GetGUIThreadInfo(0, &info) || info.hwndFocus == nullptr) return false;
