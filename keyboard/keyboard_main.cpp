@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "keyboard/expansion/expansion.h"
@@ -30,6 +31,7 @@
 #include "platform/drawing.h"
 #include "platform/input.h"
 #include "platform/win32/dpi_scale.h"
+#include "platform/win32/password_watch.h"
 #include "platform/win32/user_input_watch.h"
 #include "platform/window.h"
 
@@ -119,8 +121,19 @@ void ChooseDisplayScale() {
 
 // --- the preview list -------------------------------------------------------------------
 
-// A tap on the list picks the row under the pen and, at pen up, its suggestion; the list
-// never takes the focus from the application the user types into.
+// A press on the list, from pen down to pen up.
+struct ListPress {
+  bool down = false;
+  POINT at = {};
+  int row = -1;
+};
+ListPress list_press;
+
+// A tap on the list picks the row under the pen and, at pen up, its suggestion; a slide
+// across a row, two rows' heights or more to either side and mostly sideways, takes its
+// completion away instead. The list never takes the focus from the application the user
+// types into, and holds the pen from down to up so that a slide ends here wherever it
+// leaves the list.
 LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_MOUSEACTIVATE:
@@ -128,13 +141,34 @@ LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wparam, LPARAM lp
     case WM_POINTERACTIVATE:
       return PA_NOACTIVATE;
     case WM_LBUTTONDOWN: {
-      LRESULT found = SendMessageW(list, LB_ITEMFROMPOINT, 0, lparam);
-      if (HIWORD(found) == 0) SendMessageW(list, LB_SETCURSEL, LOWORD(found), 0);
+      const LRESULT found = SendMessageW(list, LB_ITEMFROMPOINT, 0, lparam);
+      list_press = {true, {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)},
+                    HIWORD(found) == 0 ? static_cast<int>(LOWORD(found)) : -1};
+      if (list_press.row >= 0) SendMessageW(list, LB_SETCURSEL, list_press.row, 0);
+      SetCapture(list);
       return 0;
     }
-    case WM_LBUTTONUP:
-      ListTapped();
-      RefreshAfterKeys();
+    case WM_LBUTTONUP: {
+      const ListPress press = list_press;
+      list_press = ListPress();
+      if (GetCapture() == list) ReleaseCapture();
+      if (!press.down) return 0;
+      const int dx = std::abs(GET_X_LPARAM(lparam) - press.at.x);
+      const int dy = std::abs(GET_Y_LPARAM(lparam) - press.at.y);
+      const int row_height = std::max(1, static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)));
+      RECT client;
+      GetClientRect(list, &client);
+      if (dx >= 2 * row_height && dx >= 2 * dy) {
+        ListSwiped(press.row);
+      } else if (PtInRect(&client, {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)})) {
+        ListTapped();
+        RefreshAfterKeys();
+      }
+      return 0;
+    }
+    case WM_CAPTURECHANGED:
+      // Another window took the pen: the press ends with nothing done.
+      if (reinterpret_cast<HWND>(lparam) != list) list_press = ListPress();
       return 0;
     default:
       return CallWindowProcW(program.list_procedure, list, message, wparam, lparam);
@@ -173,7 +207,7 @@ void LetGoOfKeys() {
 void OpenToTheSuitesMessages(HWND window) {
   if (!kUiAccess) return;
   for (UINT message : {kOptionsChangedMessage, kPreviewFontChangedMessage, kLoadGlossaryMessage,
-                       kLoadSlideFileMessage}) {
+                       kLoadSlideFileMessage, kForgetLearnedWordsMessage}) {
     ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr);
   }
 }
@@ -189,6 +223,9 @@ void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG,
       RefreshToggleHighlights();
     }
   } else if (event == EVENT_OBJECT_FOCUS) {
+    // Another control, or another element of the same window (a browser's fields): whether
+    // it hides what is typed is asked anew.
+    platform::win32::NoteFocusMoved();
     // Another control of the application has the focus: the word is not where it was. An
     // item taking the focus inside the same control leaves the text as it is.
     if (window != program.last_focus) ForgetTypedWord();
@@ -196,6 +233,7 @@ void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG,
   } else if (event == EVENT_SYSTEM_FOREGROUND) {
     // The word being typed stays behind in the window the user left.
     ForgetTypedWord();
+    platform::win32::NoteFocusMoved();
     // The desktop and the task bar are never where the user types.
     if (window != nullptr && !IsIconic(window) && !IsShellWindow(Opaque(window))) {
       program.last_foreground = window;
@@ -237,6 +275,7 @@ void OnMainCreate(HWND window) {
   // by where a busy application's caret happens to be.
   platform::win32::StartUserInputWatch(window, kUserActedElsewhere, window,
                                        Handle(Windows().list));
+  platform::win32::StartPasswordWatch();
 }
 
 void OnMainDestroy() {
@@ -252,6 +291,7 @@ void OnMainDestroy() {
   if (program.foreground_hook != nullptr) UnhookWinEvent(program.foreground_hook);
   if (program.focus_hook != nullptr) UnhookWinEvent(program.focus_hook);
   platform::win32::StopUserInputWatch();
+  platform::win32::StopPasswordWatch();
   ClearKeyboardWindow();
   Windows().main = 0;
   timings.Write();
@@ -365,6 +405,8 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
     case kLoadWords:
       LoadWords();
       return 0;
+    case kForgetLearnedWordsMessage:
+      return ForgetLearnedWords() ? 1 : 0;
     case WM_TIMER:
       if (wparam == kSaveWordsTimer) {
         SaveLearnedWords();
@@ -499,9 +541,12 @@ LRESULT CALLBACK SensorProcedure(HWND window, UINT message, WPARAM wparam, LPARA
       if (pressed && timings.enabled()) timings.AddMove(start);
       return 0;
     }
-    case WM_LBUTTONUP:
+    case WM_LBUTTONUP: {
+      const LONGLONG start = PenTimings::Now();
       PenUp(ToDesign(GET_X_LPARAM(lparam)), ToDesign(GET_Y_LPARAM(lparam)));
+      if (timings.enabled()) timings.AddUp(start);
       return 0;
+    }
     case WM_CAPTURECHANGED:
       // Another window took the pen (a menu, a message box, the system): the press ends
       // here, with nothing performed and no key left lit or repeating.

@@ -69,6 +69,8 @@ void PenTimings::InputSent() {
 
 void PenTimings::AddMove(LONGLONG start) { moves_.push_back(Since(start)); }
 
+void PenTimings::AddUp(LONGLONG start) { ups_.push_back(Since(start)); }
+
 void PenTimings::Painted() {
   if (first_paint_ms_ >= 0) return;
   FILETIME created, exited, kernel, user, now;
@@ -89,6 +91,7 @@ void PenTimings::Write() const {
   Report(file, "pen down to first input", first_inputs_);
   Report(file, "whole pen down handler", downs_);
   Report(file, "pen move to updated preview", moves_);
+  Report(file, "whole pen up handler", ups_);
   if (first_paint_ms_ >= 0) {
     std::fprintf(file, "start to first painted keyboard: %.0f ms\n", first_paint_ms_);
   }

@@ -1,6 +1,7 @@
 // How long the keyboard program takes to answer the pen, measured in the program itself.
 // With QUOREL_TIMINGS naming a file, the program times pen down to the key shown pressed
-// and to the first input it injects, a pen move to the updated preview, and the time from
+// and to the first input it injects, a pen move to the updated preview, the whole pen up
+// (the key or slide performed and the suggestions found for it), and the time from
 // the process's creation to its first painted keyboard, and writes medians, 99th
 // percentiles, the images it holds and its peak working set there when it ends.
 #pragma once
@@ -23,6 +24,7 @@ class PenTimings {
   void Highlighted();
   void InputSent();
   void AddMove(LONGLONG start);
+  void AddUp(LONGLONG start);
   // The keyboard was painted: the first time marks how long the start took.
   void Painted();
   void Write() const;
@@ -39,6 +41,7 @@ class PenTimings {
   std::vector<double> first_inputs_;
   std::vector<double> downs_;
   std::vector<double> moves_;
+  std::vector<double> ups_;
   double first_paint_ms_ = -1;
 };
 

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "library/api/QuorelApi.h"
+#include "library/completion/word_store.h"
+#include "library/shared_block/shared_block.h"
 #include "options/options_model.h"
 #include "platform/win32/documents_folder.h"
 #include "platform/win32/dpi_scale.h"
@@ -34,7 +36,10 @@ enum ControlId : int {
   kChooseGlossaryButton = 2001,
   kSlidesPath = 2002,
   kGlossaryPath = 2003,
+  kForgetWordsButton = 2004,
 };
+// The page of word completion, where the learned words can be forgotten.
+constexpr int kWordsPage = 3;
 
 // A file the keyboard uses, chosen as its menu chooses it and used at once.
 struct FileRow {
@@ -111,6 +116,8 @@ struct FileControls {
 
 struct Program {
   FileControls files[2];
+  HWND forget_button = nullptr;
+  HWND forget_meaning = nullptr;
   HINSTANCE instance = nullptr;
   HWND window = nullptr;
   HWND tabs = nullptr;
@@ -179,6 +186,9 @@ void ShowPage(int page) {
     const FileControls& file = program.files[i];
     for (HWND part : {file.caption, file.path, file.button, file.meaning}) ShowWindow(part, show);
   }
+  for (HWND part : {program.forget_button, program.forget_meaning}) {
+    ShowWindow(part, page == kWordsPage ? SW_SHOW : SW_HIDE);
+  }
 }
 
 void ShowPaths() {
@@ -229,6 +239,42 @@ void ChooseFile(int which) {
     PostToKeyboard(GLOBAL_GetQuorelLoadGlossaryMsg, 0);
   }
   ShowPaths();
+}
+
+// The running keyboard forgets them itself, since it would write back the words it holds;
+// without one, the file is rewritten here. The words the user took out of the suggestions
+// stay out either way.
+void ForgetLearnedWords() {
+  if (MessageBoxW(program.window,
+                  L"Forget every word Quorel learned from your typing?\n\nThe words you took "
+                  L"out of the suggestions stay out.",
+                  kTitle, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+    return;
+  }
+  bool done = false;
+  QUOREL_WINDOW keyboard = nullptr;
+  if (GLOBAL_GetQuorelWindow(&keyboard) && keyboard != nullptr && IsWindow(keyboard)) {
+    DWORD_PTR answer = 0;
+    done = SendMessageTimeoutW(keyboard, kForgetLearnedWordsMessage, 0, 0, SMTO_ABORTIFHUNG,
+                               5000, &answer) != 0 &&
+           answer == 1;
+  } else {
+    WordStore words;
+    std::u16string path;
+    if (LearnedWordsPath(&path)) {
+      words.ReadLearned(path);
+      words.ForgetAll();
+      done = !words.HasUnsavedChanges() || words.SaveLearned(path);
+    }
+  }
+  if (done) {
+    MessageBoxW(program.window, L"The learned words are forgotten.", kTitle, MB_OK | MB_ICONINFORMATION);
+  } else {
+    MessageBoxW(program.window,
+                L"Quorel could not forget the learned words: \"Learned words.txt\" in "
+                L"Documents\\Quorel could not be written.",
+                kTitle, MB_OK | MB_ICONWARNING);
+  }
 }
 
 // Checks every changed value first: one out of range writes nothing at all. A stored value
@@ -301,6 +347,11 @@ void LayOut() {
     s.Move(file.meaning, sheet.left + 184, top + 27, sheet.right - sheet.left - 192, 18);
     top += 54;
   }
+  {
+    int& top = next_top[kWordsPage];
+    s.Move(program.forget_button, sheet.left + 184, top, 220, 28);
+    s.Move(program.forget_meaning, sheet.left + 184, top + 31, sheet.right - sheet.left - 192, 18);
+  }
   const int y = client.bottom - 38;
   s.Move(GetDlgItem(program.window, kRestoreButton), 8, y, 130, 28);
   s.Move(GetDlgItem(program.window, kOkButton), client.right - 8 - 3 * 96, y, 90, 28);
@@ -368,6 +419,11 @@ void OnCreate(HWND window) {
     file.button = Child(L"BUTTON", L"C&hoose...", BS_PUSHBUTTON | WS_TABSTOP, row.button_id, program.font);
     file.meaning = Child(L"STATIC", row.meaning, SS_LEFT, 0, program.small);
   }
+  program.forget_button = Child(L"BUTTON", L"&Forget every learned word...",
+                                BS_PUSHBUTTON | WS_TABSTOP, kForgetWordsButton, program.font);
+  program.forget_meaning =
+      Child(L"STATIC", L"Removes the words learned from your typing; the shipped words stay.",
+            SS_LEFT, 0, program.small);
   ShowPaths();
   // The pages' controls lie over the tab control.
   SetWindowPos(program.tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -418,6 +474,8 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
         }
         SendMessageW(file.meaning, WM_SETFONT, reinterpret_cast<WPARAM>(program.small), TRUE);
       }
+      SendMessageW(program.forget_button, WM_SETFONT, reinterpret_cast<WPARAM>(program.font), TRUE);
+      SendMessageW(program.forget_meaning, WM_SETFONT, reinterpret_cast<WPARAM>(program.small), TRUE);
       for (int id : {static_cast<int>(kTabs), static_cast<int>(kRestoreButton),
                      static_cast<int>(kOkButton), static_cast<int>(kCancelButton),
                      static_cast<int>(kApplyButton)}) {
@@ -455,6 +513,9 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
           return 0;
         case kChooseGlossaryButton:
           ChooseFile(1);
+          return 0;
+        case kForgetWordsButton:
+          ForgetLearnedWords();
           return 0;
         case kRestoreButton:
           RestoreDefaults();

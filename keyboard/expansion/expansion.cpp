@@ -370,9 +370,23 @@ void ListTapped() {
   ExpandSelection();
 }
 
+namespace {
+// The lists are read once the keyboard is up; what asks for a change before that reads
+// them first, so that the reading does not bring back what the change took away.
+bool words_read = false;
+}  // namespace
+
+void ListSwiped(int row) {
+  const std::u16string* word = CompletionAt(row);
+  if (word == nullptr) return;
+  KeyboardWords().Forget(*word);
+  RefreshSuggestions();
+}
+
 void LoadWords() {
   WordStore& words = KeyboardWords();
   words.Clear();
+  words_read = true;
   std::u16string path;
   // Without the shipped list the keyboard still learns the user's words.
   if (BaseWordsPath(&path)) words.ReadBase(path);
@@ -383,6 +397,15 @@ void SaveLearnedWords() {
   WordStore& words = KeyboardWords();
   std::u16string path;
   if (words.HasUnsavedChanges() && LearnedWordsPath(&path)) words.SaveLearned(path);
+}
+
+bool ForgetLearnedWords() {
+  if (!words_read) LoadWords();
+  if (ShownListContent() == ListContent::kSuggestions) HideSuggestions();
+  KeyboardWords().ForgetAll();
+  std::u16string path;
+  return !KeyboardWords().HasUnsavedChanges() ||
+         (LearnedWordsPath(&path) && KeyboardWords().SaveLearned(path));
 }
 
 void LoadGlossary() {
@@ -432,6 +455,7 @@ void ResetExpansionForTest() {
   Record() = ExpansionRecord();
   KeyboardGlossary().Release();
   KeyboardWords().Clear();
+  words_read = false;
 }
 
 }  // namespace quorel::keyboard

@@ -42,6 +42,10 @@ void SwitchExpansion(std::uint16_t parameter);
 // A tap on a row of the preview list (pen up); ignored when no row is selected or the row
 // holds no suggestion.
 void ListTapped();
+// A slide of the pen across a row of the list: the completion it holds is never offered
+// again (until the user types it), and the list shows what is left for the typed word.
+// Rows of the glossary's candidates are the editor's to change and stay.
+void ListSwiped(int row);
 // Releases the glossary and reads the file "Glossary file" names.
 void LoadGlossary();
 // Reads the shipped base list and the words the user taught the keyboard.
@@ -49,6 +53,9 @@ void LoadWords();
 // Writes the learned words when they changed since the last save: on a timer and at exit,
 // never on the way of a key.
 void SaveLearnedWords();
+// Every word learned from the user's typing goes, from memory and from the file; the words
+// the user removed stay removed. False when the file could not be written.
+bool ForgetLearnedWords();
 
 // Sets the output hooks this part answers (word tracking, <expand>, the expansion keys).
 void InstallExpansionHooks();

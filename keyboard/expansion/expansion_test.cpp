@@ -221,6 +221,38 @@ TEST_F(ExpansionTest, CompletionsTypeTheMissingLettersAndWordsTypedAreLearned) {
   EXPECT_EQ(KeyboardWords().FindLearned(u"quagga"), nullptr);
 }
 
+// A pen slide across a completion's row takes the word away for good; the glossary's rows
+// are the editor's to change. Forgetting every learned word keeps those taken away.
+TEST_F(ExpansionTest, ASlideAcrossACompletionTakesItAwayAndForgettingAllKeepsItAway) {
+  LoadWords();  // as the keyboard reads them once it is up
+  KeyboardWords().ParseBase("abacus\nabbey\n");
+  const auto row_of = [](std::u16string_view text) {
+    const auto& rows = platform::fake::System().lists[kList].rows;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      if (rows[i].text == text) return static_cast<int>(i);
+    }
+    return -1;
+  };
+  Type(u"abd abd ");
+  Type(u"ab");
+  RefreshSuggestions();
+  ASSERT_GE(row_of(u"abbey"), 0);
+  ListSwiped(row_of(u"abs long"));
+  ListSwiped(row_of(u"abbey"));
+  EXPECT_EQ(row_of(u"abbey"), -1);
+  EXPECT_GE(row_of(u"abs long"), 0);
+  EXPECT_GE(row_of(u"abacus"), 0);
+
+  ASSERT_TRUE(ForgetLearnedWords());
+  EXPECT_EQ(KeyboardWords().FindLearned(u"abd"), nullptr);
+  KeyboardWords().Clear();
+  std::u16string path;
+  ASSERT_TRUE(LearnedWordsPath(&path));
+  KeyboardWords().ReadLearned(path);
+  EXPECT_EQ(KeyboardWords().LearnedCount(), 0);
+  EXPECT_TRUE(KeyboardWords().IsForgotten(u"abbey"));
+}
+
 TEST_F(ExpansionTest, ExpandAndTapTakeOnlyLiveSuggestions) {
   Type(u"ab");
   RefreshSuggestions();

@@ -22,6 +22,9 @@ constexpr std::uint32_t kPreviewFontChangedMessage = 0x801E;
 constexpr std::uint32_t kLoadGlossaryMessage = 0x8028;
 constexpr std::uint32_t kLoadSlideFileMessage = 0x8032;
 constexpr std::uint32_t kEditorSpecialKeyMessage = 0x8001;
+// Sent by the options program: the keyboard forgets every word it learned from the user's
+// typing and saves at once; it answers 1 when the file holds no learned word any more.
+constexpr std::uint32_t kForgetLearnedWordsMessage = 0x803C;
 
 // Byte for byte the block every program of every version maps.
 struct SharedBlock {
