@@ -54,6 +54,8 @@
 //                                them
 //   place CLASS X Y W H          moves and sizes a top-level window without activating it
 //   memory CLASS                 working set and peak of the window's process, "now peak" MB
+//   password-box                 opens a window of the probe's own, "QuorelPasswordWindow",
+//                                in front, with the focus in a password edit box; "shown"
 //   reg-get KEY NAME             a value under HKEY_CURRENT_USER: "dword N", "sz TEXT" or
 //                                "none"
 //   reg-dword KEY NAME N         writes a DWORD value
@@ -131,6 +133,43 @@ std::string WindowText(HWND window) {
   }
   text.resize(static_cast<std::size_t>(length));
   return Utf8(text);
+}
+
+// The password window lives on a thread of its own, which pumps its messages; the probe's
+// own thread only answers requests.
+DWORD WINAPI PasswordWindowThread(void* ready) {
+  WNDCLASSW window_class = {};
+  window_class.lpfnWndProc = DefWindowProcW;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  window_class.lpszClassName = L"QuorelPasswordWindow";
+  RegisterClassW(&window_class);
+  HWND window = CreateWindowExW(0, window_class.lpszClassName, L"Password", WS_OVERLAPPEDWINDOW,
+                                600, 40, 400, 100, nullptr, nullptr, window_class.hInstance,
+                                nullptr);
+  HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                              WS_CHILD | WS_VISIBLE | ES_PASSWORD | ES_AUTOHSCROLL, 10, 10, 360, 28,
+                              window, nullptr, window_class.hInstance, nullptr);
+  ShowWindow(window, SW_SHOW);
+  SetForegroundWindow(window);
+  SetFocus(edit);
+  SetEvent(static_cast<HANDLE>(ready));
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return 0;
+}
+
+std::string OpenPasswordWindow() {
+  if (FindWindowW(L"QuorelPasswordWindow", nullptr) != nullptr) return Error("already open");
+  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE thread = CreateThread(nullptr, 0, PasswordWindowThread, ready, 0, nullptr);
+  const bool shown = thread != nullptr && WaitForSingleObject(ready, 5000) == WAIT_OBJECT_0;
+  if (thread != nullptr) CloseHandle(thread);
+  CloseHandle(ready);
+  return shown ? "shown" : Error("the password window did not open");
 }
 
 std::string NotepadText() {
@@ -563,6 +602,7 @@ std::string Answer(const std::vector<std::wstring>& words) {
   }
   if (command == L"text") return NotepadText();
   if (command == L"foreground") return ClassOf(GetForegroundWindow());
+  if (command == L"password-box") return OpenPasswordWindow();
   if (command == L"caret") return Caret();
   if (command == L"keys") return HeldKeys();
   if (command == L"screen") {

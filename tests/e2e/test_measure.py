@@ -68,6 +68,31 @@ def test_pen_timings(dpi, keyboard, desktop, probe, test_folder, request, capsys
     report(capsys, "\n".join(lines))
 
 
+# Common words tapped letter by letter, each ended by a space: every pen up from the third
+# letter on looks for completions in the shipped list and the learned words. The same taps
+# with completion off give what the lookups add to a pen up.
+WORDS = ["keyboard", "people", "because", "through", "different", "government", "children",
+         "something", "question", "remember"]
+
+
+@pytest.mark.timeout(600)
+@pytest.mark.timings
+@pytest.mark.parametrize("complete", [
+    pytest.param(1, marks=pytest.mark.options(**FINGER, **{"Complete words": 1})),
+    pytest.param(0, marks=pytest.mark.options(**FINGER, **{"Complete words": 0}))])
+def test_pen_up_with_word_completion(complete, keyboard, notepad, capsys):
+    for _ in range(3):
+        for word in WORDS:
+            keyboard.type(word)
+            keyboard.tap("<space>")
+    keyboard.close()
+    wait_until(lambda: keyboard.timings.exists() and keyboard.timings.stat().st_size > 0, 20,
+               "the keyboard wrote no timings")
+    ups = figures(keyboard.timings.read_text())["whole pen up handler"]
+    report(capsys, f"\nword completion {'on' if complete else 'off'}: whole pen up handler, "
+                   f"median {ups[0]:.0f} us, 99th percentile {ups[1]:.0f} us")
+
+
 # Three rounds of 26 taps and 26 slides, with two starts.
 @pytest.mark.timeout(300)
 def test_working_set(keyboard, probe, capsys):
