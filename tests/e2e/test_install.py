@@ -6,6 +6,7 @@ nothing of the program and everything of the user's."""
 import getpass
 import re
 import shutil
+import time
 from pathlib import Path
 
 import pytest
@@ -93,9 +94,14 @@ class Machine:
     def run_to_end(self, *command, timeout=240):
         """Runs a Windows program on the desktop and waits until no process of it is left."""
         name = Path(str(command[0]).replace("\\", "/")).name
+        started = time.monotonic()
         process = self.desktop.launch(*command, log=self.desktop.folder / "install.log")
         wait_until(lambda: process.poll() is not None and not self.prefix.processes(name),
                    timeout, f"{name} did not end")
+        # How long each step took, for the figures of a release (never asserted).
+        with open(self.desktop.folder / "install_times.txt", "a") as times:
+            times.write(f"{' '.join(Path(str(c)).name for c in command)}: "
+                        f"{time.monotonic() - started:.1f} s\n")
 
     def registry_value(self, key, name):
         """A value of the machine's registry as reg.exe shows it, or None."""
