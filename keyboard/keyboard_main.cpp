@@ -402,9 +402,12 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
     case kUserActedElsewhere:
       ForgetTypedWord();
       return 0;
-    case kLoadWords:
+    case kLoadWords: {
+      const LONGLONG start = PenTimings::Now();
       LoadWords();
+      if (timings.enabled()) timings.WordsRead(start);
       return 0;
+    }
     case kForgetLearnedWordsMessage:
       return ForgetLearnedWords() ? 1 : 0;
     case WM_TIMER:

@@ -71,6 +71,8 @@ void PenTimings::AddMove(LONGLONG start) { moves_.push_back(Since(start)); }
 
 void PenTimings::AddUp(LONGLONG start) { ups_.push_back(Since(start)); }
 
+void PenTimings::WordsRead(LONGLONG start) { words_read_ms_ = Since(start) / 1000; }
+
 void PenTimings::Painted() {
   if (first_paint_ms_ >= 0) return;
   FILETIME created, exited, kernel, user, now;
@@ -94,6 +96,9 @@ void PenTimings::Write() const {
   Report(file, "whole pen up handler", ups_);
   if (first_paint_ms_ >= 0) {
     std::fprintf(file, "start to first painted keyboard: %.0f ms\n", first_paint_ms_);
+  }
+  if (words_read_ms_ >= 0) {
+    std::fprintf(file, "word lists read: %.1f ms\n", words_read_ms_);
   }
   std::fprintf(file, "images in memory: %.2f MB\n",
                static_cast<double>(platform::ImagesInMemory()) / kMegabyte);
