@@ -52,6 +52,10 @@ constexpr wchar_t kMainClass[] = L"QuorelMainWindow5.02";
 constexpr wchar_t kSensorClass[] = L"QuorelSensorWindow5.02";
 constexpr wchar_t kTitle[] = L"Quorel";
 constexpr wchar_t kPenServiceProperty[] = L"MicrosoftTabletPenServiceProperty";
+// Of that property: no press-and-hold, and no flicks, which would take a quick sideways
+// slide across the suggestion list for a command of the system's.
+constexpr UINT_PTR kNoPressAndHold = 0x00000001;
+constexpr UINT_PTR kNoFlicks = 0x00010000;
 // Held by the running keyboard: two quick starts never make two keyboards.
 constexpr wchar_t kSingleKeyboardMutex[] = L"Local\\PelmarikQuorelKeyboard5.02";
 // How long a second start waits for the first keyboard's window to appear.
@@ -180,6 +184,9 @@ HWND CreatePreviewList() {
                               nullptr, WS_POPUP | WS_BORDER | LBS_NOTIFY | LBS_HASSTRINGS, 0, 0,
                               0, 0, nullptr, nullptr, program.instance, nullptr);
   if (list != nullptr) {
+    if (GlobalAddAtomW(kPenServiceProperty) != 0) {
+      SetPropW(list, kPenServiceProperty, reinterpret_cast<HANDLE>(kNoPressAndHold | kNoFlicks));
+    }
     program.list_procedure = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListProcedure)));
   }
@@ -507,7 +514,7 @@ LRESULT CALLBACK SensorProcedure(HWND window, UINT message, WPARAM wparam, LPARA
       Windows().sensor = Opaque(window);
       // The tablet's press-and-hold gesture would eat the pen's slides.
       if (GlobalAddAtomW(kPenServiceProperty) != 0) {
-        SetPropW(window, kPenServiceProperty, reinterpret_cast<HANDLE>(1));
+        SetPropW(window, kPenServiceProperty, reinterpret_cast<HANDLE>(kNoPressAndHold));
       }
       SetPanelWindow(Opaque(window));
       ResetKeyboardState();
