@@ -262,9 +262,8 @@ void ForgetLearnedWords() {
     WordStore words;
     std::u16string path;
     if (LearnedWordsPath(&path)) {
-      words.ReadLearned(path);
-      words.ForgetAll();
-      done = !words.HasUnsavedChanges() || words.SaveLearned(path);
+      words.ReadLearned(path);  // for the words taken away, which stay away
+      done = words.ForgetAllInFile(path);
     }
   }
   if (done) {
@@ -326,7 +325,7 @@ void LayOut() {
   RECT sheet = {s.Real(8), s.Real(8), s.Real(client.right - 8), s.Real(client.bottom - 48)};
   TabCtrl_AdjustRect(program.tabs, FALSE, &sheet);
   sheet = {s.Design(sheet.left), s.Design(sheet.top), s.Design(sheet.right), s.Design(sheet.bottom)};
-  std::vector<int> next_top(4, sheet.top + 8);
+  std::vector<int> next_top(Pages().size(), sheet.top + 8);
   for (Row& row : program.rows) {
     int& top = next_top[static_cast<std::size_t>(row.page)];
     s.Move(row.caption, sheet.left + 8, top + 3, 170, 20);

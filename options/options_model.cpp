@@ -72,7 +72,7 @@ constexpr Setting kWords[] = {
          u"Whether whole words that begin with the typed letters are offered after expansions.",
          kOnOff, false),
     Pick(24, u"Learn words",
-         u"Whether words typed with the keyboard are remembered to be offered; never in a password box.",
+         u"Whether the words you type are learned to be offered; never in a password box.",
          kOnOff, false),
     Number(25, u"Words offered", u"How many whole words the list offers at most.", u"words", 6),
 };

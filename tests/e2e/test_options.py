@@ -111,6 +111,8 @@ def test_values_shown_are_those_read_and_a_chosen_slide_file_is_used_at_once(
     options.tab(2)
     shot("options_glossary_page")
     options.tab(3)
+    shot("options_words_page")
+    options.tab(4)
     shot("options_timing_page")
     # One options program at a time: a second start brings the first forward.
     second = desktop.launch(keyboard.exe.parent / "QuorelOptions.exe")
