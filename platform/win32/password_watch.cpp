@@ -34,8 +34,6 @@ struct Automation : IUnknown {
 constexpr int kIsPasswordProperty = 30019;
 const CLSID kAutomationClass = {0xff48dba4, 0x60ef, 0x4201, {0xaa, 0x87, 0x54, 0x10, 0x3e, 0xef, 0x59, 0x4e}};
 const IID kAutomationInterface = {0x30cbe57d, 0xd9d0, 0x452a, {0xab, 0x13, 0x7a, 0xc5, 0xac, 0x48, 0x25, 0xee}};
-// How long a question may stay unanswered before the application is judged by its style.
-constexpr DWORD kPatienceMs = 1000;
 
 enum Answer : int { kUnasked, kAsking, kShown, kHidden };
 
@@ -48,21 +46,21 @@ struct Watch {
   std::atomic<unsigned> question{0};
   std::atomic<unsigned> answered{0};
   std::atomic<int> answer{kUnasked};
-  std::atomic<DWORD> asked_at{0};
 };
 Watch watch;
 
 int Ask(Automation* automation) {
   AutomationElement* element = nullptr;
+  // No answer (an application that does not answer in time) is no leave to learn.
   const HRESULT found = automation->GetFocusedElement(&element);
-  if (FAILED(found) || element == nullptr) return kShown;
+  if (FAILED(found) || element == nullptr) return kHidden;
   VARIANT value;
   VariantInit(&value);
   const HRESULT asked = element->GetCurrentPropertyValue(kIsPasswordProperty, &value);
   element->Release();
-  const bool password = SUCCEEDED(asked) && value.vt == VT_BOOL && value.boolVal != VARIANT_FALSE;
+  const bool shown = SUCCEEDED(asked) && value.vt == VT_BOOL && value.boolVal == VARIANT_FALSE;
   VariantClear(&value);
-  return password ? kHidden : kShown;
+  return shown ? kShown : kHidden;
 }
 
 DWORD WINAPI WatchThread(void*) {
@@ -110,7 +108,6 @@ void StopPasswordWatch() {
 
 void NoteFocusMoved() {
   if (watch.wake == nullptr) return;
-  watch.asked_at = GetTickCount();
   watch.answer = kAsking;
   ++watch.question;
   SetEvent(watch.wake);
@@ -118,8 +115,7 @@ void NoteFocusMoved() {
 
 bool FocusedElementHidesText() {
   if (!watch.available) return false;
-  if (watch.answered == watch.question) return watch.answer == kHidden;
-  return GetTickCount() - watch.asked_at < kPatienceMs;
+  return watch.answered != watch.question || watch.answer == kHidden;
 }
 
 }  // namespace platform::win32

@@ -2,7 +2,8 @@
 // a browser's or a modern application's password box is no Edit control with ES_PASSWORD.
 // The question crosses into the other program and may wait on it, so it is asked on a
 // thread of its own whenever the focus moves, never on the way of a key; until it is
-// answered the control counts as one that hides its text.
+// answered, and when the application cannot answer, the control counts as one that hides
+// its text: a word missed is a small loss, a password learned is not.
 #pragma once
 
 namespace platform::win32 {
@@ -14,7 +15,7 @@ void StopPasswordWatch();
 // The focus moved: the answer for the control that had it no longer holds.
 void NoteFocusMoved();
 // True while the focused element is a password box, or the question for it is under way
-// (for at most a second: an application that does not answer is judged by its style).
+// or went unanswered.
 bool FocusedElementHidesText();
 
 }  // namespace platform::win32

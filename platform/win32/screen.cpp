@@ -1,5 +1,6 @@
 #include "platform/screen.h"
 
+#include <wchar.h>
 #include <windows.h>
 
 #include "platform/win32/password_watch.h"
@@ -49,10 +50,14 @@ bool FocusedControlHidesText() {
   GUITHREADINFO info = {};
   info.cbSize = sizeof(info);
   if (!GetGUIThreadInfo(0, &info) || info.hwndFocus == nullptr) return false;
-  wchar_t name[32] = {};
-  GetClassNameW(info.hwndFocus, name, 32);
-  // ES_PASSWORD means something else to other classes.
-  if (lstrcmpiW(name, L"Edit") != 0) return false;
+  wchar_t name[64] = {};
+  GetClassNameW(info.hwndFocus, name, 64);
+  // ES_PASSWORD means something else to other classes than the edit controls: the
+  // system's, the rich edit controls and those of the .NET forms.
+  const bool edit = lstrcmpiW(name, L"Edit") == 0 || _wcsnicmp(name, L"RichEdit", 8) == 0 ||
+                    _wcsnicmp(name, L"WindowsForms10.EDIT.", 20) == 0 ||
+                    _wcsnicmp(name, L"WindowsForms10.RichEdit", 23) == 0;
+  if (!edit) return false;
   return (GetWindowLongPtrW(info.hwndFocus, GWL_STYLE) & ES_PASSWORD) != 0;
 }
 
