@@ -31,6 +31,9 @@ struct ExpansionRecord {
   // The last key was the high half of a pair, whose low half may follow as a key of its own.
   bool after_high = false;
   bool tracking = true;
+  // A <back> went past the word's first letter: what is typed now is the end of a word
+  // whose start the keyboard never saw, and is neither learned nor completed.
+  bool start_unknown = false;
   std::vector<const GlossaryEntry*> candidates;
   // The whole words offered after the candidates, as they read once accepted.
   std::vector<std::u16string> completions;
@@ -42,6 +45,7 @@ ExpansionRecord& Record() {
 }
 
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsApostrophe(char16_t c) { return c == u'\'' || c == u'\u2019'; }
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 // Keys that only change the keyboard's mode or the system's, not the text being written.
@@ -65,8 +69,10 @@ bool IsOneOf(std::uint16_t kind, const std::array<std::uint16_t, N>& kinds) {
 // A word the user ended with a space, a sign or Enter is one more use of it, unless
 // learning is off or the control being typed into hides what is typed.
 void LearnTypedWord() {
-  const std::u16string& word = Record().typed_word;
-  if (word.empty() || GetOption(OptionId::kCompleteWords) == 0 ||
+  std::u16string_view word = Record().typed_word;
+  // "dogs'" is one more use of "dogs".
+  while (!word.empty() && IsApostrophe(word.back())) word.remove_suffix(1);
+  if (word.empty() || Record().start_unknown || GetOption(OptionId::kCompleteWords) == 0 ||
       GetOption(OptionId::kLearnWords) == 0 || platform::FocusedControlHidesText()) {
     return;
   }
@@ -97,9 +103,16 @@ void TrackCharacter(char16_t c) {
     record.after_high = true;
     return;
   }
+  // An apostrophe after a letter stays in the word: "doesn't" is one word, not "doesn".
+  if (IsApostrophe(c) && !record.typed_word.empty() &&
+      platform::IsLetterOrDigit(record.typed_word.back())) {
+    AppendLetter(c, 1);
+    return;
+  }
   if (!platform::IsLetterOrDigit(c)) {
     LearnTypedWord();
     record.typed_word.clear();
+    record.start_unknown = false;
     return;
   }
   AppendLetter(c, 1);
@@ -108,7 +121,10 @@ void TrackCharacter(char16_t c) {
 void RemoveLastLetter() {
   std::u16string& word = Record().typed_word;
   Record().after_high = false;
-  if (word.empty()) return;
+  if (word.empty()) {
+    Record().start_unknown = true;
+    return;
+  }
   // A pair goes whole; a high half alone stands for a pair that came as one key.
   std::size_t length = 1;
   if (word.size() >= 2 && IsLowSurrogate(word.back()) && IsHighSurrogate(word[word.size() - 2])) {
@@ -221,6 +237,7 @@ void TrackTypedKey(std::uint16_t kind, std::uint16_t parameter) {
   if (kind == kind::kSpace || kind == kind::kEnter || kind == kind::kTab) LearnTypedWord();
   record.typed_word.clear();
   record.after_high = false;
+  record.start_unknown = false;
   if (IsOneOf(kind, kHideSuggestions)) HideSuggestions();
 }
 
@@ -228,6 +245,7 @@ void ForgetTypedWord() {
   ExpansionRecord& record = Record();
   record.typed_word.clear();
   record.after_high = false;
+  record.start_unknown = false;
   HideSuggestions();
 }
 
@@ -257,7 +275,7 @@ void RefreshSuggestions() {
   }
   record.completions.clear();
   const int left = room - static_cast<int>(record.candidates.size());
-  if (GetOption(OptionId::kCompleteWords) != 0 && left > 0) {
+  if (GetOption(OptionId::kCompleteWords) != 0 && left > 0 && !record.start_unknown) {
     record.completions = KeyboardWords().Completions(
         word, std::min(left, GetOption(OptionId::kCompletionsShown)));
   }
@@ -307,6 +325,7 @@ void AcceptSuggestion(const GlossaryEntry* entry) {
 
   record.typed_word.clear();
   record.after_high = false;
+  record.start_unknown = false;
   RefreshAfterKeys();
 }
 
@@ -316,14 +335,21 @@ void AcceptCompletion(std::u16string word) {
   const std::u16string missing = MissingLetters(record.typed_word, word);
   HideSuggestions();
   const KeyRun run;
+  const bool space = GetOption(OptionId::kSpaceAfterExpansion) == 1;
   record.tracking = false;
-  TypeText(0, 0xFF, false, GetOption(OptionId::kSpaceAfterExpansion) == 1, missing);
+  TypeText(0, 0xFF, false, space, missing);
   record.tracking = true;
-  if (GetOption(OptionId::kLearnWords) != 0 && !platform::FocusedControlHidesText()) {
-    KeyboardWords().Learn(word);
-  }
-  record.typed_word.clear();
   record.after_high = false;
+  if (space) {
+    // The word is ended: one more use of it.
+    if (GetOption(OptionId::kLearnWords) != 0 && !platform::FocusedControlHidesText()) {
+      KeyboardWords().Learn(word);
+    }
+    record.typed_word.clear();
+  } else {
+    // The word goes on: "keyboard" and then "ing" is "keyboarding", learned when it ends.
+    record.typed_word += missing;
+  }
   RefreshAfterKeys();
 }
 
@@ -402,10 +428,12 @@ void SaveLearnedWords() {
 bool ForgetLearnedWords() {
   if (!words_read) LoadWords();
   if (ShownListContent() == ListContent::kSuggestions) HideSuggestions();
-  KeyboardWords().ForgetAll();
   std::u16string path;
-  return !KeyboardWords().HasUnsavedChanges() ||
-         (LearnedWordsPath(&path) && KeyboardWords().SaveLearned(path));
+  if (!LearnedWordsPath(&path)) {
+    KeyboardWords().ForgetAll();
+    return false;
+  }
+  return KeyboardWords().ForgetAllInFile(path);
 }
 
 void LoadGlossary() {

@@ -51,6 +51,9 @@ TEST_F(ExpansionTest, KeysShapeTheTypedWord) {
       {{{8, u'a'}, {8, 0xD83D}, {8, 0xDE00}, {4, 0}}, u"a"},
       {{{8, u'a'}, {8, 0xD83D}, {8, u'b'}, {4, 0}, {4, 0}}, u"a"},
       {{{8, u'a'}, {8, 0xDE00}}, u""},
+      // An apostrophe after a letter is inside the word; one before any letter is not.
+      {{{8, u'n'}, {8, u'\''}, {8, u't'}}, u"n't"},
+      {{{8, u'\''}, {8, u'a'}, {8, 0x2019}}, u"a\u2019"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << "case " << (&c - cases));
@@ -243,14 +246,39 @@ TEST_F(ExpansionTest, ASlideAcrossACompletionTakesItAwayAndForgettingAllKeepsItA
   EXPECT_GE(row_of(u"abs long"), 0);
   EXPECT_GE(row_of(u"abacus"), 0);
 
-  ASSERT_TRUE(ForgetLearnedWords());
-  EXPECT_EQ(KeyboardWords().FindLearned(u"abd"), nullptr);
-  KeyboardWords().Clear();
+  // A copy of an older file would keep what the user asked to forget.
   std::u16string path;
   ASSERT_TRUE(LearnedWordsPath(&path));
+  platform::fake::System().files[path + u".bak"] = "abd 9 9\r\n";
+  ASSERT_TRUE(ForgetLearnedWords());
+  EXPECT_EQ(KeyboardWords().FindLearned(u"abd"), nullptr);
+  EXPECT_EQ(platform::fake::System().files.count(path + u".bak"), 0u);
+  KeyboardWords().Clear();
   KeyboardWords().ReadLearned(path);
   EXPECT_EQ(KeyboardWords().LearnedCount(), 0);
   EXPECT_TRUE(KeyboardWords().IsForgotten(u"abbey"));
+}
+
+// Only whole words are learned: "doesn't" and not "doesn"; nothing after a <back> past the
+// start of a word, whose beginning was never seen; a completion accepted without a space
+// goes on with the letters after it.
+TEST_F(ExpansionTest, OnlyWholeWordsAreLearned) {
+  KeyboardWords().ParseBase("keyboard\n");
+  Type(u"doesn't it' ");
+  Type(u"abc \b\bxyz ");
+  SetOption(OptionId::kSpaceAfterExpansion, 0);
+  Type(u"keyb");
+  RefreshSuggestions();
+  platform::ListSelectRow(kList, platform::ListRowCount(kList) - 1);
+  ExpandSelection();
+  Type(u"s ");
+  const WordStore& words = KeyboardWords();
+  EXPECT_NE(words.FindLearned(u"doesn't"), nullptr);
+  EXPECT_NE(words.FindLearned(u"it"), nullptr);
+  EXPECT_NE(words.FindLearned(u"keyboards"), nullptr);
+  for (std::u16string_view fragment : {u"doesn", u"xyz", u"keyboard", u"s"}) {
+    EXPECT_EQ(words.FindLearned(fragment), nullptr) << std::string(fragment.begin(), fragment.end());
+  }
 }
 
 TEST_F(ExpansionTest, ExpandAndTapTakeOnlyLiveSuggestions) {

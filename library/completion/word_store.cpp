@@ -382,6 +382,14 @@ bool WordStore::SaveLearned(std::u16string_view path) {
   return true;
 }
 
+bool WordStore::ForgetAllInFile(std::u16string_view path) {
+  ForgetAll();
+  keep_old_file_ = false;
+  if (!SaveLearned(path)) return false;
+  const std::u16string backup = BackupName(path);
+  return !platform::FileExists(backup) || platform::DeleteFileAt(backup);
+}
+
 bool LearnedWordsPath(std::u16string* path) {
   std::u16string documents;
   if (!platform::GetDocumentsFolder(&documents) || documents.empty()) return false;

@@ -88,6 +88,10 @@ class WordStore {
   // its backup first when it was not read whole. False when nothing was written; the old
   // file is then as it was.
   bool SaveLearned(std::u16string_view path);
+  // Forgets every learned word and writes the file so, whatever the store read of it: no
+  // copy of the old file is kept, since what it held is what the user asked to forget.
+  // The words taken away stay taken away. False when the file could not be written.
+  bool ForgetAllInFile(std::u16string_view path);
 
   void Clear();
 
