@@ -144,7 +144,9 @@ LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wparam, LPARAM lp
       return MA_NOACTIVATE;
     case WM_POINTERACTIVATE:
       return PA_NOACTIVATE;
-    case WM_LBUTTONDOWN: {
+    // The list box class has double-clicks: a quick second tap comes as one, and is a tap.
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
       const LRESULT found = SendMessageW(list, LB_ITEMFROMPOINT, 0, lparam);
       list_press = {true, {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)},
                     HIWORD(found) == 0 ? static_cast<int>(LOWORD(found)) : -1};
@@ -408,6 +410,8 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       return 0;
     case kUserActedElsewhere:
       ForgetTypedWord();
+      // A press may have put the caret into another field without a focus event.
+      platform::win32::NoteFocusMoved();
       return 0;
     case kLoadWords: {
       const LONGLONG start = PenTimings::Now();
