@@ -86,6 +86,10 @@ def test_a_slide_across_a_word_takes_it_away_also_after_a_restart(keyboard, note
 
 
 def test_nothing_typed_into_a_password_box_is_learned(keyboard, notepad, probe):
+    # The same typing into notepad is learned: the keyboard learns in this scenario.
+    for _ in range(2):
+        keyboard.type("wvqzx")
+        keyboard.tap("<space>")
     assert probe("password-box") == "shown"
     wait_until(lambda: probe("foreground") == "QuorelPasswordWindow", 10,
                "the password window is not in front")
@@ -95,8 +99,12 @@ def test_nothing_typed_into_a_password_box_is_learned(keyboard, notepad, probe):
     wait_until(lambda: probe("control-text", "QuorelPasswordWindow", "*", "Edit") == "qzxwv qzxwv ",
                10, "the keys did not reach the password box")
     notepad.bring_to_front()
+    keyboard.type("wvq")
+    wait_until(lambda: "wvqzx" in list_rows(probe), 10,
+               lambda _: f"the word typed into notepad is not offered: {list_rows(probe)}")
+    keyboard.tap("<space>")
     keyboard.type("qzx")
-    notepad.expect_text("qzx")
+    notepad.expect_text("wvqzx wvqzx wvq qzx")
     rows = offered_after_sync(keyboard, probe)
     assert "qzxwv" not in rows, f"a password was learned: {rows}"
 

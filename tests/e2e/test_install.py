@@ -98,10 +98,12 @@ class Machine:
         process = self.desktop.launch(*command, log=self.desktop.folder / "install.log")
         wait_until(lambda: process.poll() is not None and not self.prefix.processes(name),
                    timeout, f"{name} did not end")
-        # How long each step took, for the figures of a release (never asserted).
+        self.note_time(" ".join([name, *map(str, command[1:])]), started)
+
+    def note_time(self, what, started):
+        """How long a step took, for the figures of a release (never asserted)."""
         with open(self.desktop.folder / "install_times.txt", "a") as times:
-            times.write(f"{' '.join(Path(str(c)).name for c in command)}: "
-                        f"{time.monotonic() - started:.1f} s\n")
+            times.write(f"{what}: {time.monotonic() - started:.1f} s\n")
 
     def registry_value(self, key, name):
         """A value of the machine's registry as reg.exe shows it, or None."""
@@ -242,9 +244,11 @@ def test_the_setup_program_installs_upgrades_and_uninstalls_for_a_user(machine, 
     # The uninstaller closes the keyboard and returns at once; it works on from a copy.
     uninstall = machine.registry_value(UNINSTALL_KEY, "QuietUninstallString")
     assert uninstall == f'"{INSTALL_DIR}\\Uninstall.exe" /S', uninstall
+    started = time.monotonic()
     machine.run_to_end(f"{INSTALL_DIR}\\Uninstall.exe", "/S")
     wait_until(lambda: not machine.install_dir.exists() and not probe.exists(KEYBOARD_CLASS)
                and not machine.prefix.processes("Un_"), 120, "the uninstaller did not finish")
+    machine.note_time("Uninstall.exe /S, to its copy's end", started)
     assert_removed(machine, slides)
     assert machine.desktop.registry.option("Minimum highlight time") == 7, "an option was removed"
 
