@@ -20,5 +20,8 @@ int ListRowHeight(WindowHandle list);  // of row 0
 // The row nearest to a point of the list's client area.
 int ListRowNearest(WindowHandle list, Point point);
 void ListSetFont(WindowHandle list, FontHandle font);
+// Rows changed between a hold and its end are drawn once, after the end; a hidden list is
+// not held (ending a hold would show it).
+void ListHoldDrawing(WindowHandle list, bool hold);
 
 }  // namespace platform

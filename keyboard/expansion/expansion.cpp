@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "keyboard/key_kinds.h"
@@ -25,6 +26,9 @@ namespace quorel::keyboard {
 namespace {
 
 constexpr std::size_t kMaxTypedWord = 256;
+// More rows than any screen has room for: the glossary's candidates are looked for up to
+// this many before the room is known.
+constexpr std::size_t kMostRows = 512;
 
 struct ExpansionRecord {
   std::u16string typed_word;
@@ -37,6 +41,10 @@ struct ExpansionRecord {
   std::vector<const GlossaryEntry*> candidates;
   // The whole words offered after the candidates, as they read once accepted.
   std::vector<std::u16string> completions;
+  // The rows the list shows, top to bottom as they were added: a letter that leaves them
+  // as they are (keyb, keybo) redoes nothing of the window.
+  std::vector<std::pair<std::u16string, std::intptr_t>> shown_rows;
+  bool shown_reversed = false;
 };
 
 ExpansionRecord& Record() {
@@ -260,24 +268,33 @@ void RefreshSuggestions() {
     return;
   }
 
-  const ListRoom room_around = RoomAroundKeyboard();
-  const int room = std::max(room_around.above, room_around.below);
-
+  // What there is to offer is found first; the room around the keyboard, which asks the
+  // system, only once there is something to show.
   // Bisection to the first short form at or after the word, then forward only while short
   // forms still begin with it: a large glossary is never walked whole.
   record.candidates.clear();
   const Glossary& glossary = KeyboardGlossary();
   for (int index = glossary.LowerBound(word);
-       index < glossary.Count() && static_cast<int>(record.candidates.size()) < room; ++index) {
+       index < glossary.Count() && record.candidates.size() < kMostRows; ++index) {
     const GlossaryEntry* entry = glossary.At(index);
     if (entry == nullptr || !BeginsWith(entry->short_form, word)) break;
     record.candidates.push_back(entry);
   }
   record.completions.clear();
-  const int left = room - static_cast<int>(record.candidates.size());
-  if (GetOption(OptionId::kCompleteWords) != 0 && left > 0 && !record.start_unknown) {
-    record.completions = KeyboardWords().Completions(
-        word, std::min(left, GetOption(OptionId::kCompletionsShown)));
+  if (GetOption(OptionId::kCompleteWords) != 0 && !record.start_unknown) {
+    record.completions =
+        KeyboardWords().Completions(word, GetOption(OptionId::kCompletionsShown));
+  }
+  if (record.candidates.empty() && record.completions.empty()) {
+    HideSuggestions();
+    return;
+  }
+  const ListRoom room_around = RoomAroundKeyboard();
+  const std::size_t room =
+      static_cast<std::size_t>(std::max(0, std::max(room_around.above, room_around.below)));
+  if (record.candidates.size() > room) record.candidates.resize(room);
+  if (record.completions.size() > room - record.candidates.size()) {
+    record.completions.resize(room - record.candidates.size());
   }
   if (record.candidates.empty() && record.completions.empty()) {
     HideSuggestions();
@@ -288,24 +305,38 @@ void RefreshSuggestions() {
   const bool above = room_around.above >= room_around.below;
   const bool reversed = above && GetOption(OptionId::kExpansionPreviewOrder) != 2;
 
-  const platform::WindowHandle list = Windows().list;
-  platform::ListClear(list);
-  int widest = 0;
+  std::vector<std::pair<std::u16string, std::intptr_t>> rows;
+  rows.reserve(static_cast<std::size_t>(count));
   for (const GlossaryEntry* entry : record.candidates) {
-    const std::u16string label = InTypedCase(entry->preview ? *entry->preview : entry->long_form);
-    platform::ListAddRow(list, label, reinterpret_cast<std::intptr_t>(entry), reversed);
-    widest = std::max(widest, platform::MeasureTextWidth(Windows().slides_font, label));
+    rows.emplace_back(InTypedCase(entry->preview ? *entry->preview : entry->long_form),
+                      reinterpret_cast<std::intptr_t>(entry));
   }
   for (std::size_t i = 0; i < record.completions.size(); ++i) {
-    const std::u16string& label = record.completions[i];
-    platform::ListAddRow(list, label, CompletionRowData(i), reversed);
+    rows.emplace_back(record.completions[i], CompletionRowData(i));
+  }
+  const platform::WindowHandle list = Windows().list;
+  if (ShownListContent() == ListContent::kSuggestions && reversed == record.shown_reversed &&
+      rows == record.shown_rows) {
+    platform::ListSelectRow(list, reversed ? count - 1 : 0);
+    return;
+  }
+
+  platform::ListHoldDrawing(list, true);
+  platform::ListClear(list);
+  int widest = 0;
+  for (const auto& [label, data] : rows) {
+    platform::ListAddRow(list, label, data, reversed);
     widest = std::max(widest, platform::MeasureTextWidth(Windows().slides_font, label));
   }
+  record.shown_rows = std::move(rows);
+  record.shown_reversed = reversed;
   SetShownListContent(ListContent::kSuggestions);
-  PlaceListOverLetters(count, widest, above);
+  PlaceListOverLetters(count, widest, above, room_around);
 
   platform::ListSelectRow(list, reversed ? count - 1 : 0);
-  platform::Repaint(list);
+  // The list box paints its new rows once the keyboard has nothing else to do: never
+  // before the next pen down.
+  platform::ListHoldDrawing(list, false);
   platform::ShowWindowQuietly(list, true);
 }
 

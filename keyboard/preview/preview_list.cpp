@@ -34,28 +34,27 @@ void HidePreviewList() {
 }
 
 ListRoom RoomAroundKeyboard() {
-  const platform::ScreenMetrics metrics = platform::GetScreenMetrics();
-  platform::Rect keyboard;
-  platform::GetWindowScreenRect(Windows().main, &keyboard);
-  const int row_height = platform::ListRowHeight(Windows().list);
   ListRoom room;
-  if (row_height > 0) {
-    room.above = (keyboard.top - 2 * metrics.border_height) / row_height;
+  room.metrics = platform::GetScreenMetrics();
+  platform::GetWindowScreenRect(Windows().main, &room.keyboard);
+  room.row_height = platform::ListRowHeight(Windows().list);
+  const platform::ScreenMetrics& metrics = room.metrics;
+  if (room.row_height > 0) {
+    room.above = (room.keyboard.top - 2 * metrics.border_height) / room.row_height;
     room.below = (metrics.virtual_height - 2 * (metrics.border_height + metrics.border_width) -
-                  keyboard.bottom) /
-                 row_height;
+                  room.keyboard.bottom) /
+                 room.row_height;
   }
   return room;
 }
 
-void PlaceListOverLetters(int rows, int widest, bool above) {
-  const platform::ScreenMetrics metrics = platform::GetScreenMetrics();
-  platform::Rect keyboard;
-  platform::GetWindowScreenRect(Windows().main, &keyboard);
+void PlaceListOverLetters(int rows, int widest, bool above, const ListRoom& room) {
+  const platform::ScreenMetrics& metrics = room.metrics;
+  const platform::Rect& keyboard = room.keyboard;
   const platform::WindowHandle list = Windows().list;
   const int text_width = widest + platform::MeasureTextWidth(Windows().slides_font, u"Mi");
   const int width = text_width + 2 * metrics.border_width;
-  const int height = platform::ListRowHeight(list) * rows + 2 * metrics.border_height;
+  const int height = room.row_height * rows + 2 * metrics.border_height;
   const Span panel = MainPanelSpan(GetOption(OptionId::kSize), GetOption(OptionId::kSidebar));
   std::int64_t left = static_cast<std::int64_t>(keyboard.left) + ToDevice(panel.left) +
                       (ToDevice(panel.width) - text_width) / 2;
@@ -73,7 +72,7 @@ void ShowListNotice(std::u16string_view text) {
   SetShownListContent(ListContent::kNotice);
   const ListRoom room = RoomAroundKeyboard();
   PlaceListOverLetters(1, platform::MeasureTextWidth(Windows().slides_font, text),
-                       room.above >= room.below);
+                       room.above >= room.below, room);
   platform::ListSelectRow(list, -1);
   platform::Repaint(list);
   platform::ShowWindowQuietly(list, true);

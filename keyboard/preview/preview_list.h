@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+#include "platform/screen.h"
+
 namespace quorel::keyboard {
 
 enum class ListContent { kNothing, kSlides, kSuggestions, kNotice };
@@ -16,15 +18,19 @@ void SetShownListContent(ListContent content);
 // Empties and hides the list.
 void HidePreviewList();
 
-// How many rows of the list fit above the keyboard and below it on the screen.
+// How many rows of the list fit above the keyboard and below it on the screen, and what
+// that was judged on, which placing the list uses again.
 struct ListRoom {
   int above = 0;
   int below = 0;
+  platform::ScreenMetrics metrics;
+  platform::Rect keyboard;
+  int row_height = 0;
 };
 ListRoom RoomAroundKeyboard();
 // Sizes the list to `rows` rows with text up to `widest` pixels wide, and places it above
 // or below the keyboard, centred over the letters where the eyes are while typing.
-void PlaceListOverLetters(int rows, int widest, bool above);
+void PlaceListOverLetters(int rows, int widest, bool above, const ListRoom& room);
 
 // A line of text in the list, on the side of the keyboard with more room, with no row
 // selected; like every content of the list, it never takes the focus.

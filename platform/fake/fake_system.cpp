@@ -580,4 +580,6 @@ int ListRowNearest(WindowHandle list, Point point) {
 
 void ListSetFont(WindowHandle list, FontHandle font) { List(list).font = font; }
 
+void ListHoldDrawing(WindowHandle, bool) {}
+
 }  // namespace platform

@@ -264,14 +264,16 @@ void InvertRect(WindowHandle window, PaintContext paint, const Rect& target) {
 }
 
 int MeasureTextWidth(FontHandle font, std::u16string_view text) {
-  HDC screen = GetDC(nullptr);
-  if (screen == nullptr) return 0;
-  HGDIOBJ previous = SelectObject(screen, reinterpret_cast<HFONT>(font));
+  // One memory context for every measure, kept for the program's life: the screen's own,
+  // asked for and given back each time, goes to the display server under Wine, and the
+  // suggestions measure their rows at every key.
+  static HDC measure = CreateCompatibleDC(nullptr);
+  if (measure == nullptr) return 0;
+  HGDIOBJ previous = SelectObject(measure, reinterpret_cast<HFONT>(font));
   SIZE size = {};
   std::wstring wide = win32::Wide(text);
-  GetTextExtentPoint32W(screen, wide.c_str(), static_cast<int>(wide.size()), &size);
-  SelectObject(screen, previous);
-  ReleaseDC(nullptr, screen);
+  GetTextExtentPoint32W(measure, wide.c_str(), static_cast<int>(wide.size()), &size);
+  SelectObject(measure, previous);
   return size.cx;
 }
 

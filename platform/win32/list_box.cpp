@@ -52,4 +52,11 @@ void ListSetFont(WindowHandle list, FontHandle font) {
   Send(list, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
 }
 
+void ListHoldDrawing(WindowHandle list, bool hold) {
+  HWND window = reinterpret_cast<HWND>(list);
+  if (!IsWindowVisible(window)) return;
+  Send(list, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
+  if (!hold) InvalidateRect(window, nullptr, TRUE);
+}
+
 }  // namespace platform

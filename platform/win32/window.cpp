@@ -40,11 +40,19 @@ Point ScreenToClient(WindowHandle window, Point point) {
   return {converted.x, converted.y};
 }
 
+// A window already where it is asked to be, or already shown or hidden, is left alone:
+// under Wine each of these goes to the display server, on the way of every key.
 void PlaceWindow(WindowHandle window, int x, int y, int width, int height) {
+  RECT now;
+  if (GetWindowRect(Handle(window), &now) && now.left == x && now.top == y &&
+      now.right - now.left == width && now.bottom - now.top == height) {
+    return;
+  }
   SetWindowPos(Handle(window), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ShowWindowQuietly(WindowHandle window, bool show) {
+  if ((IsWindowVisible(Handle(window)) != 0) == show) return;
   ShowWindow(Handle(window), show ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
 
