@@ -52,7 +52,9 @@ void PlaceWindow(WindowHandle window, int x, int y, int width, int height) {
 }
 
 void ShowWindowQuietly(WindowHandle window, bool show) {
-  if ((IsWindowVisible(Handle(window)) != 0) == show) return;
+  // A minimised window is visible, and showing it brings it back.
+  const bool visible = IsWindowVisible(Handle(window)) != 0;
+  if (show ? visible && IsIconic(Handle(window)) == 0 : !visible) return;
   ShowWindow(Handle(window), show ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
 
