@@ -22,10 +22,11 @@ def tap_row(desktop, probe, text):
 
 
 def test_the_start_of_a_word_offers_it_whole_and_a_tap_types_the_rest(keyboard, notepad,
-                                                                      probe, desktop):
+                                                                      probe, desktop, shot):
     keyboard.type("keyb")
     wait_until(lambda: "keyboard" in list_rows(probe), 10,
                lambda _: f"keyboard not offered: {list_rows(probe)}")
+    shot("completions_of_keyb")
     tap_row(desktop, probe, "keyboard")
     notepad.expect_text("keyboard ")
 
