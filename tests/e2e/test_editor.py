@@ -183,7 +183,7 @@ def test_a_special_key_tapped_on_the_keyboard_chooses_itself_only_in_the_special
 
 def test_insert_macro_puts_a_special_key_and_a_picked_character_into_the_text(
         glossary_file, editor, probe, desktop, shot):
-    from test_specials import Picker
+    from test_key_menu import Picker
 
     dialog = (DIALOG, "Add Expansion")
     editor.start()

@@ -1,5 +1,5 @@
 // Calls the library's special key menu as the editor's add/edit dialog does, for the
-// end-to-end driver: `quorel_specials_host OUT_FILE`.
+// end-to-end driver: `quorel_key_menu_host OUT_FILE`.
 //
 // The host shows a window and opens the menu from it at once, and again each time it is
 // posted WM_APP. After each call OUT_FILE holds, in UTF-8, "call N", then "text" and the

@@ -8,7 +8,7 @@ from harness.process import wait_until
 from harness.wine import windows_path
 
 ROOT = Path(__file__).resolve().parents[2]
-HOST = ROOT / "build" / "windows" / "bin" / "quorel_specials_host.exe"
+HOST = ROOT / "build" / "windows" / "bin" / "quorel_key_menu_host.exe"
 HOST_CLASS = "QuorelSpecialsHost"
 WM_APP = 0x8000
 PICKER = ("#32770", "Unicode Picker")
@@ -19,7 +19,7 @@ class SpecialsHost:
     def __init__(self, desktop, probe):
         self.desktop = desktop
         self.probe = probe
-        self.out = desktop.folder / "specials.txt"
+        self.out = desktop.folder / "key_menu.txt"
         self.menu_file = Path(str(self.out) + ".menu")
         self.calls = 0
 
