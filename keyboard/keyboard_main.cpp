@@ -223,6 +223,13 @@ void OpenToTheSuitesMessages(HWND window) {
 
 // --- system events ----------------------------------------------------------------------
 
+// The user went elsewhere: the word typed stays behind, and whether the control now typed
+// into hides its text is asked anew.
+void UserMovedAway() {
+  ForgetTypedWord();
+  platform::win32::NoteFocusMoved();
+}
+
 void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG, DWORD, DWORD) {
   if (event == EVENT_SYSTEM_SWITCHEND) {
     // The task switcher that a latched alt held open has ended: let go of alt.
@@ -241,8 +248,7 @@ void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG,
     program.last_focus = window;
   } else if (event == EVENT_SYSTEM_FOREGROUND) {
     // The word being typed stays behind in the window the user left.
-    ForgetTypedWord();
-    platform::win32::NoteFocusMoved();
+    UserMovedAway();
     // The desktop and the task bar are never where the user types.
     if (window != nullptr && !IsIconic(window) && !IsShellWindow(Opaque(window))) {
       program.last_foreground = window;
@@ -409,9 +415,8 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       LoadSlideSet();
       return 0;
     case kUserActedElsewhere:
-      ForgetTypedWord();
-      // A press may have put the caret into another field without a focus event.
-      platform::win32::NoteFocusMoved();
+      // A press may also have put the caret into another field without a focus event.
+      UserMovedAway();
       return 0;
     case kLoadWords: {
       const LONGLONG start = PenTimings::Now();

@@ -199,11 +199,18 @@ void ShowPaths() {
   SetWindowTextW(program.files[1].path, PARAMETERS_GetGlossaryFile(path, MAX_PATH) ? path : L"(none)");
 }
 
-void PostToKeyboard(int (*message_of)(unsigned int*), WPARAM parameter) {
+// The running keyboard's window, or null.
+HWND RunningKeyboard() {
   QUOREL_WINDOW keyboard = nullptr;
+  return GLOBAL_GetQuorelWindow(&keyboard) && keyboard != nullptr && IsWindow(keyboard)
+             ? keyboard
+             : nullptr;
+}
+
+void PostToKeyboard(int (*message_of)(unsigned int*), WPARAM parameter) {
+  HWND keyboard = RunningKeyboard();
   unsigned int message = 0;
-  if (GLOBAL_GetQuorelWindow(&keyboard) && keyboard != nullptr && message_of(&message) &&
-      message != 0) {
+  if (keyboard != nullptr && message_of(&message) && message != 0) {
     PostMessageW(keyboard, message, parameter, 0);
   }
 }
@@ -252,8 +259,7 @@ void ForgetLearnedWords() {
     return;
   }
   bool done = false;
-  QUOREL_WINDOW keyboard = nullptr;
-  if (GLOBAL_GetQuorelWindow(&keyboard) && keyboard != nullptr && IsWindow(keyboard)) {
+  if (HWND keyboard = RunningKeyboard()) {
     DWORD_PTR answer = 0;
     done = SendMessageTimeoutW(keyboard, kForgetLearnedWordsMessage, 0, 0, SMTO_ABORTIFHUNG,
                                5000, &answer) != 0 &&

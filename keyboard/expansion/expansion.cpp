@@ -371,15 +371,12 @@ void AcceptCompletion(std::u16string word) {
   TypeText(0, 0xFF, false, space, missing);
   record.tracking = true;
   record.after_high = false;
+  // The word as the application now shows it. Ended by the space, it is one more use of
+  // it; without one it goes on: "keyboard" and then "ing" is "keyboarding".
+  record.typed_word += missing;
   if (space) {
-    // The word is ended: one more use of it.
-    if (GetOption(OptionId::kLearnWords) != 0 && !platform::FocusedControlHidesText()) {
-      KeyboardWords().Learn(word);
-    }
+    LearnTypedWord();
     record.typed_word.clear();
-  } else {
-    // The word goes on: "keyboard" and then "ing" is "keyboarding", learned when it ends.
-    record.typed_word += missing;
   }
   RefreshAfterKeys();
 }

@@ -35,8 +35,6 @@ constexpr int kIsPasswordProperty = 30019;
 const CLSID kAutomationClass = {0xff48dba4, 0x60ef, 0x4201, {0xaa, 0x87, 0x54, 0x10, 0x3e, 0xef, 0x59, 0x4e}};
 const IID kAutomationInterface = {0x30cbe57d, 0xd9d0, 0x452a, {0xab, 0x13, 0x7a, 0xc5, 0xac, 0x48, 0x25, 0xee}};
 
-enum Answer : int { kUnasked, kAsking, kShown, kHidden };
-
 struct Watch {
   HANDLE thread = nullptr;
   HANDLE wake = nullptr;
@@ -45,22 +43,23 @@ struct Watch {
   // Each focus move is a new question; an answer counts only for the latest one.
   std::atomic<unsigned> question{0};
   std::atomic<unsigned> answered{0};
-  std::atomic<int> answer{kUnasked};
+  std::atomic<bool> hidden{true};  // the answer to the question `answered`
 };
 Watch watch;
 
-int Ask(Automation* automation) {
+// True unless the focused element says it shows what is typed.
+bool Hides(Automation* automation) {
   AutomationElement* element = nullptr;
   // No answer (an application that does not answer in time) is no leave to learn.
   const HRESULT found = automation->GetFocusedElement(&element);
-  if (FAILED(found) || element == nullptr) return kHidden;
+  if (FAILED(found) || element == nullptr) return true;
   VARIANT value;
   VariantInit(&value);
   const HRESULT asked = element->GetCurrentPropertyValue(kIsPasswordProperty, &value);
   element->Release();
   const bool shown = SUCCEEDED(asked) && value.vt == VT_BOOL && value.boolVal == VARIANT_FALSE;
   VariantClear(&value);
-  return shown ? kShown : kHidden;
+  return !shown;
 }
 
 DWORD WINAPI WatchThread(void*) {
@@ -72,9 +71,9 @@ DWORD WINAPI WatchThread(void*) {
     watch.available = true;
     while (WaitForSingleObject(watch.wake, INFINITE) == WAIT_OBJECT_0 && !watch.stopping) {
       const unsigned question = watch.question;
-      const int answer = Ask(automation);
+      const bool hidden = Hides(automation);
       if (question == watch.question) {
-        watch.answer = answer;
+        watch.hidden = hidden;
         watch.answered = question;
       }
     }
@@ -108,14 +107,13 @@ void StopPasswordWatch() {
 
 void NoteFocusMoved() {
   if (watch.wake == nullptr) return;
-  watch.answer = kAsking;
   ++watch.question;
   SetEvent(watch.wake);
 }
 
 bool FocusedElementHidesText() {
   if (!watch.available) return false;
-  return watch.answered != watch.question || watch.answer == kHidden;
+  return watch.answered != watch.question || watch.hidden;
 }
 
 }  // namespace platform::win32
