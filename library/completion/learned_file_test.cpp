@@ -12,6 +12,13 @@ namespace {
 constexpr char16_t kPath[] = u"C:\\Users\\pen\\Documents\\Quorel\\Learned words.txt";
 constexpr char16_t kBackup[] = u"C:\\Users\\pen\\Documents\\Quorel\\Learned words.txt.bak";
 
+// A word of letters for a number: 0 "waaaa", 1 "waaab"...
+std::string Name(std::size_t n) {
+  std::string name = "waaaa";
+  for (std::size_t i = name.size() - 1; n != 0; --i, n /= 26) name[i] = static_cast<char>('a' + n % 26);
+  return name;
+}
+
 std::string& FileAt(std::u16string_view path) {
   return platform::fake::System().files[std::u16string(path)];
 }
@@ -29,6 +36,7 @@ TEST_F(LearnedFile, WhatIsSavedReadsBackTheSame) {
   std::u16string path;
   ASSERT_TRUE(LearnedWordsPath(&path));
   EXPECT_EQ(path, kPath);
+  store_.ReadLearned(kPath);  // none yet: a first run
   store_.Learn(u"caf\u00e9");
   store_.Learn(u"Caf\u00e9");
   store_.Learn(u"\u0141\u00f3d\u017a");
@@ -115,22 +123,42 @@ TEST_F(LearnedFile, ADamagedFileIsReadAsFarAsItIsGoodAndKeptAside) {
   EXPECT_FALSE(store_.IsForgotten(u"bad"));
 
   // The first save keeps the file as it was; a later one leaves that backup alone.
+  store_.Learn(u"first");
   ASSERT_TRUE(store_.SaveLearned(kPath));
   EXPECT_EQ(FileAt(kBackup), bytes);
   store_.Learn(u"more");
   ASSERT_TRUE(store_.SaveLearned(kPath));
   EXPECT_EQ(FileAt(kBackup), bytes);
-  EXPECT_NE(FileAt(kPath).find("more\t1\t10"), std::string::npos);
+  EXPECT_NE(FileAt(kPath).find("more\t1\t11"), std::string::npos);
 }
 
+// Held by a sync client at start: the words typed meanwhile are kept, the file is never
+// written over, and once it can be read the two are one.
 TEST_F(LearnedFile, AFileThatCannotBeReadOrWrittenIsNeverLost) {
-  FileAt(kPath) = "precious 7 7\n";
+  FileAt(kPath) = "precious\t7\t7\r\n-gone\r\n";
   platform::fake::System().unreadable.insert(kPath);
-  store_.ReadLearned(kPath);
-  EXPECT_EQ(store_.LearnedCount(), 0);
+  EXPECT_TRUE(store_.ReadLearned(kPath).unreadable);
   store_.Learn(u"new");
+  store_.Learn(u"precious");
+  store_.Forget(u"hello");
+  EXPECT_FALSE(store_.SaveLearned(kPath));
+  EXPECT_EQ(FileAt(kPath), "precious\t7\t7\r\n-gone\r\n");
+
+  platform::fake::System().unreadable.clear();
+  EXPECT_TRUE(store_.ReadLearned(kPath).Whole());
   ASSERT_TRUE(store_.SaveLearned(kPath));
-  EXPECT_EQ(FileAt(kBackup), "precious 7 7\n");
+  EXPECT_EQ(store_.FindLearned(u"precious")->count, 8u);
+  EXPECT_EQ(store_.FindLearned(u"new")->last_use, 8u);  // typed after the file's seventh use
+  EXPECT_TRUE(store_.IsForgotten(u"gone"));
+  EXPECT_TRUE(store_.IsForgotten(u"hello"));
+  EXPECT_EQ(platform::fake::System().files.count(kBackup), 0u);
+
+  // A share that is offline is no first run either.
+  WordStore elsewhere;
+  platform::fake::System().unreachable.insert(u"\\\\server");
+  EXPECT_TRUE(elsewhere.ReadLearned(u"\\\\server\\Learned words.txt").unreadable);
+  elsewhere.Learn(u"word");
+  EXPECT_FALSE(elsewhere.SaveLearned(u"\\\\server\\Learned words.txt"));
 
   platform::fake::System().unwritable.insert(kPath);
   const std::string saved = FileAt(kPath);
@@ -140,18 +168,41 @@ TEST_F(LearnedFile, AFileThatCannotBeReadOrWrittenIsNeverLost) {
   EXPECT_TRUE(store_.HasUnsavedChanges());
 }
 
+// A file emptied or broken by something else (a sync conflict) is made whole from the backup
+// the keyboard keeps; words learned by an older keyboard that mix letters and digits go.
+TEST_F(LearnedFile, ADamagedFileFallsBackToItsBackup) {
+  FileAt(kBackup) = "older\t3\t3\r\nboth\t5\t4\r\n-away\r\n";
+  for (const std::string& damaged : {std::string("both 2 9\n\xFF\xFE\x00garbage 1 x\n"), std::string()}) {
+    FileAt(kPath) = damaged;
+    WordStore store;
+    const LearnedFileReport report = store.ReadLearned(kPath);
+    EXPECT_TRUE(report.from_backup);
+    EXPECT_NE(store.FindLearned(u"older"), nullptr);
+    EXPECT_TRUE(store.IsForgotten(u"away"));
+    EXPECT_EQ(store.FindLearned(u"both")->count, 5u);  // one history: the larger count
+    EXPECT_TRUE(store.HasUnsavedChanges());
+  }
+
+  FileAt(kPath) = "abc123 4 4\r\nword 1 5\r\n";
+  WordStore store;
+  EXPECT_TRUE(store.ReadLearned(kPath).Whole());
+  EXPECT_EQ(store.FindLearned(u"abc123"), nullptr);
+  ASSERT_TRUE(store.SaveLearned(kPath));
+  EXPECT_EQ(FileAt(kPath).find("abc123"), std::string::npos);
+}
+
 TEST_F(LearnedFile, AFileBeyondTheBoundKeepsTheMostUsefulWords) {
   std::string bytes;
   const std::size_t total = WordStore::kMaxLearned + 5;
   for (std::size_t n = 0; n < total; ++n) {
     // Each word later than the one before; the five first are the least useful.
-    bytes += "w" + std::to_string(n) + " 1 " + std::to_string(n + 1) + "\n";
+    bytes += Name(n) + " 1 " + std::to_string(n + 1) + "\n";
   }
   const LearnedFileReport report = store_.ParseLearned(bytes);
   EXPECT_EQ(report.words_dropped, 5);
   EXPECT_EQ(store_.LearnedCount(), static_cast<int>(WordStore::kMaxLearned));
-  EXPECT_EQ(store_.FindLearned(u"w4"), nullptr);
-  EXPECT_NE(store_.FindLearned(u"w5"), nullptr);
+  EXPECT_EQ(store_.FindLearned(u"waaae"), nullptr);
+  EXPECT_NE(store_.FindLearned(u"waaaf"), nullptr);
   EXPECT_EQ(store_.Uses(), total);
 }
 

@@ -99,6 +99,15 @@ bool ParseLearnedLine(std::u16string_view line, LearnedWord* learned, bool* forg
 
 void AppendDecimal(std::uint64_t value, std::string* out) { out->append(std::to_string(value)); }
 
+// A word with a digit: never learned now, though an older keyboard learned such words.
+bool RetiredLine(std::u16string_view line) {
+  std::u16string_view fields[3];
+  if (SplitFields(line, fields, 3) < 1) return false;
+  std::u16string_view word = fields[0];
+  if (word.front() == u'-') word.remove_prefix(1);
+  return HasDigit(word);
+}
+
 }  // namespace
 
 void WordStore::Clear() {
@@ -107,7 +116,9 @@ void WordStore::Clear() {
   forgotten_.clear();
   forgotten_ranks_.clear();
   uses_ = 0;
-  changed_ = false;
+  generation_ = 0;
+  saved_generation_ = 0;
+  file_read_ = false;
   keep_old_file_ = false;
 }
 
@@ -207,7 +218,7 @@ std::vector<std::u16string> WordStore::Completions(std::u16string_view typed, in
 bool WordStore::Learn(std::u16string_view word) {
   if (!IsLearnableWord(word)) return false;
   if (uses_ < kMaxUse) ++uses_;
-  changed_ = true;
+  Changed();
   Unforget(word);
   auto at = LearnedAt(word);
   if (at != learned_.end() && EqualFolded(at->word, word)) {
@@ -261,7 +272,7 @@ bool WordStore::Forget(std::u16string_view word) {
     if (rank >= 0) forgotten_ranks_[static_cast<std::size_t>(rank)] = true;
     changed = true;
   }
-  changed_ = changed_ || changed;
+  if (changed) Changed();
   return changed;
 }
 
@@ -269,7 +280,7 @@ void WordStore::ForgetAll() {
   if (learned_.empty()) return;
   learned_.clear();
   learned_.shrink_to_fit();
-  changed_ = true;
+  Changed();
 }
 
 LearnedFileReport WordStore::ParseLearned(std::string_view bytes) {
@@ -278,43 +289,23 @@ LearnedFileReport WordStore::ParseLearned(std::string_view bytes) {
   std::vector<std::u16string> forgotten;
   LearnedWord line_word;
   bool line_forgets = false;
+  bool retired = false;
   const int unreadable = ForEachWordFileLine(bytes, [&](std::u16string_view line) {
     if (line.find_first_not_of(u" \t") == std::u16string_view::npos || line.front() == u'#') {
       return;
     }
-    if (!ParseLearnedLine(line, &line_word, &line_forgets)) {
-      ++report.lines_left_out;
-    } else if (line_forgets) {
-      forgotten.push_back(line_word.word);
+    if (ParseLearnedLine(line, &line_word, &line_forgets)) {
+      (line_forgets ? forgotten.push_back(line_word.word) : read.push_back(line_word));
+    } else if (RetiredLine(line)) {
+      retired = true;  // learned by an older keyboard: dropped, and gone from the next save
     } else {
-      read.push_back(line_word);
+      ++report.lines_left_out;
     }
   });
   report.lines_left_out += unreadable;
-
   // The same word twice, as a hand-merged file may hold it, is one word typed as often as
   // both lines say.
-  std::stable_sort(read.begin(), read.end(), FoldedBefore);
-  std::vector<LearnedWord> merged;
-  merged.reserve(read.size());
-  for (LearnedWord& word : read) {
-    if (!merged.empty() && EqualFolded(merged.back().word, word.word)) {
-      LearnedWord& kept = merged.back();
-      MergeCase(&kept.word, word.word);
-      kept.count = AddCounts(kept.count, word.count);
-      kept.last_use = std::max(kept.last_use, word.last_use);
-    } else {
-      merged.push_back(std::move(word));
-    }
-  }
-  if (merged.size() > kMaxLearned) {
-    report.words_dropped = static_cast<int>(merged.size() - kMaxLearned);
-    std::nth_element(merged.begin(), merged.begin() + kMaxLearned, merged.end(), MoreUseful);
-    merged.resize(kMaxLearned);
-    std::sort(merged.begin(), merged.end(), FoldedBefore);
-  }
-  merged.shrink_to_fit();
-  learned_ = std::move(merged);
+  SetLearned(std::move(read), true, &report);
 
   std::stable_sort(forgotten.begin(), forgotten.end(),
                    [](const std::u16string& a, const std::u16string& b) {
@@ -335,9 +326,76 @@ LearnedFileReport WordStore::ParseLearned(std::string_view bytes) {
 
   uses_ = 0;
   for (const LearnedWord& word : learned_) uses_ = std::max(uses_, word.last_use);
-  changed_ = false;
+  saved_generation_ = generation_;
+  if (retired) Changed();
   keep_old_file_ = !report.Whole();
   return report;
+}
+
+void WordStore::SetLearned(std::vector<LearnedWord> words, bool add_counts,
+                           LearnedFileReport* report) {
+  std::stable_sort(words.begin(), words.end(), FoldedBefore);
+  std::vector<LearnedWord> merged;
+  merged.reserve(words.size());
+  for (LearnedWord& word : words) {
+    if (!merged.empty() && EqualFolded(merged.back().word, word.word)) {
+      LearnedWord& kept = merged.back();
+      MergeCase(&kept.word, word.word);
+      kept.count = add_counts ? AddCounts(kept.count, word.count) : std::max(kept.count, word.count);
+      kept.last_use = std::max(kept.last_use, word.last_use);
+    } else {
+      merged.push_back(std::move(word));
+    }
+  }
+  if (merged.size() > kMaxLearned) {
+    if (report != nullptr) report->words_dropped = static_cast<int>(merged.size() - kMaxLearned);
+    std::nth_element(merged.begin(), merged.begin() + kMaxLearned, merged.end(), MoreUseful);
+    merged.resize(kMaxLearned);
+    std::sort(merged.begin(), merged.end(), FoldedBefore);
+  }
+  merged.shrink_to_fit();
+  learned_ = std::move(merged);
+}
+
+void WordStore::AddSession(const WordStore& session) {
+  if (session.learned_.empty() && session.forgotten_.empty()) return;
+  const std::uint64_t offset = uses_;
+  for (const std::u16string& word : session.forgotten_) {
+    const auto at = LearnedAt(word);
+    if (at != learned_.end() && EqualFolded(at->word, word)) learned_.erase(at);
+    const auto place = ForgottenAt(word);
+    if (forgotten_.size() < kMaxForgotten && (place == forgotten_.end() || !EqualFolded(*place, word))) {
+      forgotten_.emplace(place, word);
+    }
+  }
+  std::vector<LearnedWord> words = std::move(learned_);
+  for (LearnedWord word : session.learned_) {
+    // Typed again since it was forgotten in the file: the user wants it back.
+    Unforget(word.word);
+    word.last_use = std::min(kMaxUse, offset + word.last_use);
+    words.push_back(std::move(word));
+  }
+  SetLearned(std::move(words), true, nullptr);
+  uses_ = std::min(kMaxUse, offset + session.uses_);
+  Changed();
+}
+
+void WordStore::AddFromBackup(const WordStore& backup) {
+  for (const std::u16string& word : backup.forgotten_) {
+    const auto place = ForgottenAt(word);
+    if (FindLearned(word) == nullptr && forgotten_.size() < kMaxForgotten &&
+        (place == forgotten_.end() || !EqualFolded(*place, word))) {
+      forgotten_.emplace(place, word);
+    }
+  }
+  std::vector<LearnedWord> words = std::move(learned_);
+  for (const LearnedWord& word : backup.learned_) {
+    if (!IsForgotten(word.word)) words.push_back(word);
+  }
+  // The same history twice: the larger count, not the sum.
+  SetLearned(std::move(words), false, nullptr);
+  uses_ = std::max(uses_, backup.uses_);
+  Changed();
 }
 
 std::string WordStore::FormatLearned() const {
@@ -359,31 +417,99 @@ std::string WordStore::FormatLearned() const {
   return bytes;
 }
 
-LearnedFileReport WordStore::ReadLearned(std::u16string_view path) {
-  std::string bytes;
-  if (platform::ReadFileBytes(path, &bytes)) return ParseLearned(bytes);
-  const LearnedFileReport report = ParseLearned({});
-  // There but not readable (locked, or no right to it): what it holds is not in the store,
-  // so the first save keeps it aside.
-  keep_old_file_ = platform::FileExists(path);
-  return report;
+LearnedFileBytes ReadLearnedFileBytes(std::u16string_view path) {
+  LearnedFileBytes file;
+  if (platform::ReadFileBytes(path, &file.bytes)) {
+    file.state = LearnedFileBytes::State::kRead;
+  } else {
+    file.bytes.clear();
+    // Held by another program, a cloud file not yet downloaded, no right to it, or a share
+    // not yet online: not a first run.
+    file.state = platform::LookUpFile(path) == platform::FileState::kAbsent
+                     ? LearnedFileBytes::State::kMissing
+                     : LearnedFileBytes::State::kUnreadable;
+  }
+  file.backup_read = platform::ReadFileBytes(BackupName(path), &file.backup);
+  return file;
 }
 
-bool WordStore::SaveLearned(std::u16string_view path) {
+bool WriteLearnedFile(const LearnedFileSave& save) {
+  const std::u16string_view path = save.path;
   const std::size_t slash = path.rfind(u'\\');
   if (slash != std::u16string_view::npos) platform::CreateFolder(path.substr(0, slash));
-  if (keep_old_file_ && !platform::CopyFileOver(path, BackupName(path)) &&
+  if (save.keep_old_file && !platform::CopyFileOver(path, BackupName(path)) &&
       platform::FileExists(path)) {
     return false;
   }
-  if (!ReplaceFileContents(path, FormatLearned())) return false;
-  keep_old_file_ = false;
-  changed_ = false;
+  return ReplaceFileContents(path, save.bytes);
+}
+
+LearnedFileReport WordStore::AdoptLearned(const LearnedFileBytes& file) {
+  LearnedFileReport report;
+  if (file.state == LearnedFileBytes::State::kUnreadable) {
+    report.unreadable = true;
+    return report;
+  }
+  // Until its file is first read, everything the store holds was learned in this session.
+  WordStore session;
+  const bool had_session = !file_read_;
+  if (had_session) {
+    session.learned_ = std::move(learned_);
+    session.forgotten_ = std::move(forgotten_);
+    session.uses_ = uses_;
+  }
+  const bool read = file.state == LearnedFileBytes::State::kRead;
+  report = ParseLearned(read ? std::string_view(file.bytes) : std::string_view());
+  // Damaged, or emptied by something other than the keyboard, which never writes an empty
+  // file: what the backup holds comes back.
+  const bool damaged = read && (report.lines_left_out > 0 || file.bytes.empty());
+  if (damaged && file.backup_read) {
+    WordStore backup;
+    backup.ParseLearned(file.backup);
+    if (backup.LearnedCount() > 0 || !backup.forgotten_.empty()) {
+      AddFromBackup(backup);
+      report.from_backup = true;
+    }
+  }
+  if (had_session) AddSession(session);
+  MarkForgottenRanks();
+  file_read_ = true;
+  return report;
+}
+
+LearnedFileReport WordStore::ReadLearned(std::u16string_view path) {
+  return AdoptLearned(ReadLearnedFileBytes(path));
+}
+
+bool WordStore::PrepareSave(std::u16string_view path, LearnedFileSave* save) const {
+  if (!file_read_ || !HasUnsavedChanges()) return false;
+  save->path.assign(path);
+  save->bytes = FormatLearned();
+  save->keep_old_file = keep_old_file_;
+  save->generation = generation_;
   return true;
+}
+
+void WordStore::SaveFinished(const LearnedFileSave& save, bool written) {
+  if (!written) return;
+  // The old file is the backup now; what changed while it was written is still to save.
+  if (save.keep_old_file) keep_old_file_ = false;
+  saved_generation_ = std::max(saved_generation_, save.generation);
+}
+
+bool WordStore::SaveLearned(std::u16string_view path) {
+  LearnedFileSave save;
+  if (!PrepareSave(path, &save)) return false;
+  const bool written = WriteLearnedFile(save);
+  SaveFinished(save, written);
+  return written;
 }
 
 bool WordStore::ForgetAllInFile(std::u16string_view path) {
   ForgetAll();
+  Changed();  // written even when nothing was learned: the file may hold words all the same
+  // What the file held is what the user asked to forget: written over, with no copy kept.
+  file_read_ = true;
   keep_old_file_ = false;
   if (!SaveLearned(path)) return false;
   const std::u16string backup = BackupName(path);

@@ -12,7 +12,14 @@
 //   word                   a word added by hand: typed once, long ago
 //   -word                  a word forgotten: never suggested, from the base list neither
 // The reader takes what is good and leaves out the rest line by line; a file that was not
-// read whole is kept as its backup (".bak") before it is first written over.
+// read whole is kept as its backup (".bak") before it is first written over, and a damaged
+// file is made whole again from that backup.
+//
+// The file may lie where reading it waits (a share, a cloud folder) or where another program
+// holds it, so the keyboard reads and writes it off the pen's thread: ReadLearnedFileBytes
+// and WriteLearnedFile run anywhere, and the store takes in what they found. A store never
+// writes over a file it could not read: the words learned meanwhile are kept, and added to
+// the file's once it can be read.
 #pragma once
 
 #include <cstdint>
@@ -37,8 +44,31 @@ struct LearnedWord {
 struct LearnedFileReport {
   int lines_left_out = 0;  // damaged, overlong or not a word
   int words_dropped = 0;   // good, but beyond the bound, the least useful of them
-  bool Whole() const { return lines_left_out == 0 && words_dropped == 0; }
+  bool unreadable = false;  // there, but it could not be read: nothing was taken in
+  bool from_backup = false;  // damaged, and made whole again from its backup
+  bool Whole() const { return lines_left_out == 0 && words_dropped == 0 && !unreadable; }
 };
+
+// The bytes of a learned file and of its backup, or why there are none.
+struct LearnedFileBytes {
+  enum class State { kMissing, kRead, kUnreadable } state = State::kMissing;
+  std::string bytes;
+  bool backup_read = false;
+  std::string backup;
+};
+// Reads the file and its backup; it may wait on the disk, so it runs off the pen's thread.
+LearnedFileBytes ReadLearnedFileBytes(std::u16string_view path);
+
+// A save made ready by the store and written wherever waiting harms nobody.
+struct LearnedFileSave {
+  std::u16string path;
+  std::string bytes;
+  bool keep_old_file = false;  // copy the old file to the backup first
+  std::uint64_t generation = 0;  // of the store's changes it holds
+};
+// Writes the file in one step (its folder made when missing). False when nothing was
+// written; the old file is then as it was.
+bool WriteLearnedFile(const LearnedFileSave& save);
 
 class WordStore {
  public:
@@ -77,16 +107,25 @@ class WordStore {
   int LearnedCount() const { return static_cast<int>(learned_.size()); }
   std::uint64_t Uses() const { return uses_; }
   // Learned or forgotten since the last read or save: the caller's timer saves only then.
-  bool HasUnsavedChanges() const { return changed_; }
+  bool HasUnsavedChanges() const { return generation_ != saved_generation_; }
+  // The user's file was read (or found missing, or written): the store may write it.
+  bool FileRead() const { return file_read_; }
 
   // Replaces learned and forgotten words by a learned file's.
   LearnedFileReport ParseLearned(std::string_view bytes);
   std::string FormatLearned() const;
-  // Reads the user's file; a missing file is a first run and leaves the store empty.
+  // Takes in what reading the user's file found: a missing file is a first run. Words
+  // learned and forgotten before the first good read, while the file could not be read, go
+  // on top of the file's. A damaged file is made whole from its backup where it can be. An
+  // unreadable file leaves the store as it was, still not allowed to write.
+  LearnedFileReport AdoptLearned(const LearnedFileBytes& file);
+  // Reads and takes in the user's file at once.
   LearnedFileReport ReadLearned(std::u16string_view path);
-  // Writes the file in one step (its folder made when missing), keeping the old file as
-  // its backup first when it was not read whole. False when nothing was written; the old
-  // file is then as it was.
+  // The save of what changed; false when nothing changed or the file was never read.
+  bool PrepareSave(std::u16string_view path, LearnedFileSave* save) const;
+  // The save was written (`written`) or not.
+  void SaveFinished(const LearnedFileSave& save, bool written);
+  // Prepares, writes and finishes a save at once; false when nothing was written.
   bool SaveLearned(std::u16string_view path);
   // Forgets every learned word and writes the file so, whatever the store read of it: no
   // copy of the old file is kept, since what it held is what the user asked to forget.
@@ -102,13 +141,21 @@ class WordStore {
   void DropLeastUseful();
   void Unforget(std::u16string_view word);
   void MarkForgottenRanks();
+  void Changed() { ++generation_; }
+  // Adds what `session` learned and forgot to this store's words, as if typed after them.
+  void AddSession(const WordStore& session);
+  // Takes from an older copy of this store's file the words it lacks.
+  void AddFromBackup(const WordStore& backup);
+  void SetLearned(std::vector<LearnedWord> words, bool add_counts, LearnedFileReport* report);
 
   BaseWords base_;
   std::vector<LearnedWord> learned_;       // folded order
   std::vector<std::u16string> forgotten_;  // folded order
   std::vector<bool> forgotten_ranks_;      // by base rank
   std::uint64_t uses_ = 0;
-  bool changed_ = false;
+  std::uint64_t generation_ = 0;
+  std::uint64_t saved_generation_ = 0;
+  bool file_read_ = false;
   // The file on disk holds more than was read: kept as the backup before it is replaced.
   bool keep_old_file_ = false;
 };

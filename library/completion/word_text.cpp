@@ -1,5 +1,7 @@
 #include "library/completion/word_text.h"
 
+#include <algorithm>
+
 #include "platform/text.h"
 
 namespace quorel {
@@ -81,19 +83,20 @@ bool StartsWithFolded(std::u16string_view text, std::u16string_view prefix) {
 bool IsLearnableWord(std::u16string_view word) {
   if (word.size() < kMinWordLength || word.size() > kMaxWordLength) return false;
   if (IsApostrophe(word.front()) || IsApostrophe(word.back())) return false;
-  bool letter = false;
   for (std::size_t i = 0; i < word.size(); ++i) {
     const char16_t c = word[i];
     if (IsApostrophe(c)) {
       if (IsApostrophe(word[i - 1])) return false;
       continue;
     }
-    if (IsDigit(c)) continue;
     const bool ascii_letter = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-    if (!ascii_letter && (c < 0x80 || !platform::IsLetterOrDigit(c))) return false;
-    letter = true;
+    if (!ascii_letter && (c < 0x80 || IsDigit(c) || !platform::IsLetterOrDigit(c))) return false;
   }
-  return letter;
+  return true;
+}
+
+bool HasDigit(std::u16string_view word) {
+  return std::any_of(word.begin(), word.end(), IsDigit);
 }
 
 std::u16string CaseLike(std::u16string_view typed, std::u16string_view word) {
@@ -105,32 +108,27 @@ std::u16string CaseLike(std::u16string_view typed, std::u16string_view word) {
     if (IsSmallLetter(c)) small = true;
   }
   const bool shouting = capitals >= 2 && !small;
-  bool own_capitals = false;
-  bool own_small = false;
-  for (char16_t c : word.substr(1)) {
-    own_capitals = own_capitals || IsCapitalLetter(c);
-    own_small = own_small || IsSmallLetter(c);
-  }
-  const bool mixed = own_capitals && own_small;
 
-  std::u16string result(typed);
-  for (char16_t c : word.substr(typed.size())) {
-    if (shouting) {
-      result.push_back(UpperWordChar(c));
-    } else if (mixed) {
-      result.push_back(c);
-    } else {
-      // The word's own apostrophe, curly or straight, is typed as it is.
-      result.push_back(IsApostrophe(c) ? c : FoldWordChar(c));
+  std::u16string result(word);
+  for (std::size_t i = 0; i < result.size(); ++i) {
+    if (i < typed.size()) {
+      // A letter typed small where the word has a capital is the word's: "lon" is London.
+      if (!IsCapitalLetter(word[i])) result[i] = typed[i];
+    } else if (shouting) {
+      result[i] = UpperWordChar(word[i]);
     }
   }
   return result;
 }
 
-std::u16string MissingLetters(std::u16string_view typed, std::u16string_view word) {
-  std::u16string whole = CaseLike(typed, word);
-  if (whole.empty()) return whole;
-  return whole.substr(typed.size());
+std::size_t KeptLetters(std::u16string_view typed, std::u16string_view whole) {
+  std::size_t kept = 0;
+  while (kept < typed.size() && kept < whole.size() && typed[kept] == whole[kept]) ++kept;
+  // The two halves of a pair go back together.
+  if (kept > 0 && kept < typed.size() && typed[kept - 1] >= 0xD800 && typed[kept - 1] <= 0xDBFF) {
+    --kept;
+  }
+  return kept;
 }
 
 }  // namespace quorel

@@ -37,22 +37,25 @@ inline bool EqualFolded(std::u16string_view a, std::u16string_view b) {
   return a.size() == b.size() && StartsWithFolded(a, b);
 }
 
-// A word worth learning: 2 to 40 characters, letters (accented ones too) and digits with at
-// least one letter, and apostrophes only between them ("don't", "o'clock", not "'tis" nor
-// "dogs'"). A number alone is no word: it would never be typed the same way twice.
+// A word worth learning: 2 to 40 characters, letters (accented ones too), and apostrophes
+// only between them ("don't", "o'clock", not "'tis" nor "dogs'"). Nothing with a digit:
+// "Tr0ub4dor" and "abc123" are what passwords look like, and a number is never typed the
+// same way twice.
 bool IsLearnableWord(std::u16string_view word);
+bool HasDigit(std::u16string_view word);
 
-// The whole of `word` as accepting it after `typed` leaves it: the typed letters as they
-// were typed, and the rest
-//   - in capitals when every letter typed is a capital and there are at least two of them
-//     ("HEL" + "hello" reads "HELLO"; a single capital starts a sentence, it does not shout);
-//   - as the word has them when the word mixes capitals and small letters after its first
-//     letter ("McDonald", "iPhone"): those capitals are the word's own;
-//   - in small letters otherwise: "Hel" + "hello" reads "Hello", and "na" + "NASA" reads
-//     "nasa", not "naSA".
+// The whole of `word` as accepting it after `typed` leaves it. The word's own capitals stay
+// wherever it has them: "lon" + "London" reads "London", "na" + "NASA" reads "NASA",
+// "mc" + "McDonald" reads "McDonald". The user's capitals are added to them:
+//   - every letter in capitals when every letter typed is a capital and there are at least
+//     two of them ("HEL" + "hello" reads "HELLO"; a single capital starts a sentence, it
+//     does not shout);
+//   - otherwise the letters typed stay as typed where the word has a small letter
+//     ("Hel" + "hello" reads "Hello", "hEL" + "hello" "hELlo").
 // Empty when `word` does not begin with `typed` (folded) or is no longer than it.
 std::u16string CaseLike(std::u16string_view typed, std::u16string_view word);
-// What is left to type: CaseLike without the typed letters.
-std::u16string MissingLetters(std::u16string_view typed, std::u16string_view word);
+// How many code units of `typed` stand as `whole` (a CaseLike result) has them; the letters
+// after them are taken back and typed again in the word's case.
+std::size_t KeptLetters(std::u16string_view typed, std::u16string_view whole);
 
 }  // namespace quorel

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/background.h"
 #include "platform/files.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
@@ -47,6 +48,18 @@ FakeSystem& System() { return Instance(); }
 void Reset() {
   Instance() = FakeSystem();
   OpenKeys().clear();
+}
+
+void AnswerAutomation() { Instance().focus.answer = Instance().automation; }
+
+void RunHeldBackgroundWork() {
+  auto& queue = Instance().background;
+  while (!queue.empty()) {
+    auto [job, done] = std::move(queue.front());
+    queue.erase(queue.begin());
+    job();
+    done();
+  }
 }
 
 std::u16string RegistryKeyName(std::u16string_view path) {
@@ -205,6 +218,12 @@ bool FileExists(std::u16string_view path) {
   return Instance().files.count(std::u16string(path)) != 0;
 }
 
+FileState LookUpFile(std::u16string_view path) {
+  if (FileExists(path)) return FileState::kPresent;
+  return fake::StartsWithAny(Instance().unreachable, path) ? FileState::kUnknown
+                                                           : FileState::kAbsent;
+}
+
 bool GetRunningExePath(std::u16string* path) {
   if (Instance().exe_path.empty()) return false;
   *path = Instance().exe_path;
@@ -230,7 +249,29 @@ bool GetWindowScreenRect(WindowHandle window, Rect* rect) {
 }
 
 bool IsLiveWindow(WindowHandle window) { return Instance().windows.count(window) != 0; }
-bool FocusedControlHidesText() { return Instance().focused_password_box; }
+
+std::uint32_t AskAboutFocusedControl() {
+  fake::FakeSystem& machine = Instance();
+  ++machine.focus.question;
+  machine.focus.answer = machine.answering == fake::FakeSystem::Answering::kAtOnce
+                             ? machine.automation
+                             : AutomationAnswer::kNone;
+  return machine.focus.question;
+}
+
+FocusedControl LookAtFocusedControl() { return Instance().focus; }
+
+void RunInBackground(std::function<void()> job, std::function<void()> done) {
+  Instance().background.emplace_back(std::move(job), std::move(done));
+  if (!Instance().hold_background) fake::RunHeldBackgroundWork();
+}
+
+void RunFinishedBackgroundWork() {}
+
+bool WaitForBackgroundWork(std::uint32_t) {
+  if (!Instance().hold_background) fake::RunHeldBackgroundWork();
+  return Instance().background.empty();
+}
 bool RunsAboveThisProgram(WindowHandle window) { return Instance().elevated_windows.count(window) != 0; }
 
 FontHandle CreateFontFrom(const FontDescription& description) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -12,6 +13,7 @@
 #include "platform/dialogs.h"
 #include "platform/display.h"
 #include "platform/drawing.h"
+#include "platform/focus.h"
 #include "platform/fonts.h"
 #include "platform/input.h"
 #include "platform/menus.h"
@@ -88,6 +90,7 @@ struct FakeSystem {
   std::map<std::u16string, std::string> files;
   std::set<std::u16string> unwritable;
   std::set<std::u16string> unreadable;
+  std::set<std::u16string> unreachable;  // as a share that is offline: neither there nor not
   std::u16string exe_path = u"C:\\Program Files\\Quorel\\QuorelKeyboard.exe";
   std::u16string documents = u"C:\\Users\\pen\\Documents";
 
@@ -98,7 +101,19 @@ struct FakeSystem {
   std::map<WindowHandle, Rect> windows;  // live windows and their screen rectangles
   // Windows of processes that run as administrator while the keyboard does not.
   std::set<WindowHandle> elevated_windows;
-  bool focused_password_box = false;  // the focused control hides what is typed
+  // The control with the keyboard focus, as the system tells of it: notepad's edit box
+  // until a test puts the focus elsewhere. Each question asked of UI Automation is answered
+  // with `automation`: at once, or only when the test calls AnswerAutomation() (late), or
+  // never (an application that hangs, or no UI Automation at all).
+  FocusedControl focus{0x3001, u"Edit", 0, u"Notepad", u"notepad.exe", 0,
+                       AutomationAnswer::kNone};
+  enum class Answering { kAtOnce, kLate, kNever } answering = Answering::kAtOnce;
+  AutomationAnswer automation = AutomationAnswer::kShowsText;
+
+  // Work given to the background: run at once, job and then done, unless held; held jobs
+  // stand for a disk that makes them wait, until RunHeldBackgroundWork().
+  bool hold_background = false;
+  std::vector<std::pair<std::function<void()>, std::function<void()>>> background;
 
   std::vector<FontDescription> fonts_created;
   std::set<std::u16string> missing_font_faces;  // fonts that cannot be made
@@ -223,6 +238,11 @@ struct FakeSystem {
 
 FakeSystem& System();
 void Reset();
+
+// UI Automation answers the latest question now.
+void AnswerAutomation();
+// Runs every job held back, and what it started, in order.
+void RunHeldBackgroundWork();
 
 std::u16string RegistryKeyName(std::u16string_view path);  // the canonical map key
 void SetRegistryDword(std::u16string_view key, std::u16string_view name, std::uint32_t value);

@@ -104,6 +104,27 @@ bool FileExists(std::u16string_view path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+FileState LookUpFile(std::u16string_view path) {
+  std::wstring at = Wide(path);
+  for (bool first = true;; first = false) {
+    const DWORD attributes = GetFileAttributesW(at.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+      // The file itself, or a folder above it that is there while the file is not.
+      if (!first) return FileState::kAbsent;
+      return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ? FileState::kPresent
+                                                          : FileState::kAbsent;
+    }
+    const DWORD error = GetLastError();
+    if (first && error == ERROR_FILE_NOT_FOUND) return FileState::kAbsent;
+    // A missing folder on the way is certain only where a folder above it is there: an
+    // offline share says the same of every folder it holds.
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return FileState::kUnknown;
+    const std::size_t slash = at.find_last_of(L'\\');
+    if (slash == std::wstring::npos || slash < 3) return FileState::kUnknown;
+    at.resize(slash);
+  }
+}
+
 bool GetRunningExePath(std::u16string* path) {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
