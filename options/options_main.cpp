@@ -93,8 +93,9 @@ const Access kAccess[] = {
     {PARAMETERS_GetCompleteWords, PARAMETERS_SetCompleteWords},
     {PARAMETERS_GetLearnWords, PARAMETERS_SetLearnWords},
     {PARAMETERS_GetCompletionsShown, PARAMETERS_SetCompletionsShown},
+    {PARAMETERS_GetLearnInTerminals, PARAMETERS_SetLearnInTerminals},
 };
-constexpr int kSettingCount = 26;
+constexpr int kSettingCount = 27;
 
 struct Row {
   const Setting* setting = nullptr;

@@ -75,6 +75,9 @@ constexpr Setting kWords[] = {
          u"Whether the words you type are learned to be offered; never in a password box.",
          kOnOff, false),
     Number(25, u"Words offered", u"How many whole words the list offers at most.", u"words", 6),
+    Pick(26, u"In terminals",
+         u"Whether words are offered and learned in consoles and remote windows too.",
+         kOnOff, false),
 };
 constexpr Setting kTiming[] = {
     Number(16, u"Repeat delay", u"How often a held key types again; 0 does not repeat.",

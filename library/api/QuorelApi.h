@@ -106,10 +106,11 @@ typedef struct QuorelGlossaryEntry* GLOSSARY_ENTRY;
   QUOREL_OPTION(X, CompleteWords)                                                          \
   QUOREL_OPTION(X, LearnWords)                                                             \
   QUOREL_OPTION(X, CompletionsShown)                                                       \
+  QUOREL_OPTION(X, LearnInTerminals)                                                       \
   QUOREL_STRING_SETTING(X, CustomSlidesFile)                                               \
   QUOREL_STRING_SETTING(X, GlossaryFile)                                                   \
   QUOREL_STRING_SETTING(X, PreviewFontName)                                                \
-  /* An option's row of the options store, by its place (0 "Keyboard size" to 25): its   \
+  /* An option's row of the options store, by its place (0 "Keyboard size" to 26): its   \
    * value name, its default and the values kept on reading (lowest to highest, 0 too    \
    * when zero_kept); 0 for a place outside the table. The name stays the library's. */  \
   X(int, PARAMETERS_GetOptionInfo,                                                         \

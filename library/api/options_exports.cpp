@@ -92,6 +92,7 @@ QUOREL_NUMERIC_OPTION_EXPORTS(PreviewFontItalic, kPreviewFontItalic)
 QUOREL_NUMERIC_OPTION_EXPORTS(CompleteWords, kCompleteWords)
 QUOREL_NUMERIC_OPTION_EXPORTS(LearnWords, kLearnWords)
 QUOREL_NUMERIC_OPTION_EXPORTS(CompletionsShown, kCompletionsShown)
+QUOREL_NUMERIC_OPTION_EXPORTS(LearnInTerminals, kLearnInTerminals)
 
 QUOREL_STRING_SETTING_EXPORTS(CustomSlidesFile, kCustomSlidesFile)
 QUOREL_STRING_SETTING_EXPORTS(GlossaryFile, kGlossaryFile)

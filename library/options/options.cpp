@@ -76,6 +76,10 @@ constexpr std::array<OptionInfo, kOptionCount> kOptions{{
     Row(OptionId::kLearnWords, u"Learn words", 1, Within(0, 1, 1), "PARAMETERS_GetLearnWords"),
     Row(OptionId::kCompletionsShown, u"Completions shown", 3, Within(1, 6, 3),
         "PARAMETERS_GetCompletionsShown"),
+    // Consoles, terminals and remote windows, whose password prompts no check can see: no
+    // suggestions shown and no words learned there unless the user asks for them.
+    Row(OptionId::kLearnInTerminals, u"Learn in terminals", 0, Within(0, 1, 0),
+        "PARAMETERS_GetLearnInTerminals"),
 }};
 
 constexpr bool RowsFollowIds() {

@@ -1,4 +1,4 @@
-// The per-user options: 23 numeric options cached per process with their defaults and
+// The per-user options: 27 numeric options cached per process with their defaults and
 // read-time repairs, three string settings read and written straight in the registry,
 // and the two fonts the picker draws with.
 #pragma once
@@ -45,8 +45,9 @@ enum class OptionId : int {
   kCompleteWords,
   kLearnWords,
   kCompletionsShown,
+  kLearnInTerminals,
 };
-constexpr std::size_t kOptionCount = 26;
+constexpr std::size_t kOptionCount = 27;
 
 // What a stored value must look like to be kept. Values compare as unsigned, so a negative
 // number stored by hand counts as a very large one, as every program reading these values
