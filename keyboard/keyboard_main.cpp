@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "keyboard/expansion/expansion.h"
+#include "keyboard/expansion/text_privacy.h"
 #include "keyboard/key_kinds.h"
 #include "keyboard/keyboard_windows.h"
 #include "keyboard/menu/menu.h"
@@ -29,7 +30,10 @@
 #include "library/shared_block/shared_block.h"
 #include "platform/display.h"
 #include "platform/drawing.h"
+#include "platform/background.h"
+#include "platform/focus.h"
 #include "platform/input.h"
+#include "platform/win32/background_work.h"
 #include "platform/win32/dpi_scale.h"
 #include "platform/win32/password_watch.h"
 #include "platform/win32/user_input_watch.h"
@@ -68,6 +72,16 @@ constexpr UINT kLoadWords = WM_APP + 0x41;
 // The learned words are saved this often when they changed.
 constexpr UINT_PTR kSaveWordsTimer = 0x5157;
 constexpr UINT kSaveWordsEveryMs = 30000;
+// How long the exit waits for the learned words to be read and written: within what the
+// system grants a program at sign-out.
+constexpr std::uint32_t kSaveAtExitMs = 4500;
+// Posted by the watch of UI Automation: an answer about the focused control.
+constexpr UINT kFocusAnswered = WM_APP + 0x42;
+// Posted by the background worker: jobs ended, their results wait for this thread.
+constexpr UINT kBackgroundDone = WM_APP + 0x43;
+// Whether the system has removed the watch of the user's input is looked at this often.
+constexpr UINT_PTR kInputWatchTimer = 0x5158;
+constexpr UINT kInputWatchEveryMs = 5000;
 // Built to type into windows that run as administrator (its manifest asks for uiAccess).
 #ifdef QUOREL_UIACCESS
 constexpr bool kUiAccess = true;
@@ -80,7 +94,10 @@ struct Program {
   HWINEVENTHOOK switch_hook = nullptr;
   HWINEVENTHOOK foreground_hook = nullptr;
   HWINEVENTHOOK focus_hook = nullptr;
+  // The element that last took the focus: its window, object and child.
   HWND last_focus = nullptr;
+  LONG last_focus_object = 0;
+  LONG last_focus_child = 0;
   int monitor_dpi = 96;  // of the monitor the keyboard is on
   HWND last_foreground = nullptr;
   WNDPROC list_procedure = nullptr;
@@ -227,10 +244,39 @@ void OpenToTheSuitesMessages(HWND window) {
 // into hides its text is asked anew.
 void UserMovedAway() {
   ForgetTypedWord();
-  platform::win32::NoteFocusMoved();
+  platform::AskAboutFocusedControl();
 }
 
-void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG, DWORD, DWORD) {
+// What the watch of the user's input heard: a press away from the keyboard may move the
+// caret and the focus, a hardware key may move the caret; neither is the keyboard's typing.
+void OnUserActed(WPARAM action) {
+  switch (action) {
+    case platform::win32::kPressed:
+      UserMovedAway();
+      break;
+    case platform::win32::kReleased:
+      // The focus a press moves has moved by the time it is let go: asked again.
+      platform::AskAboutFocusedControl();
+      break;
+    default:
+      ForgetTypedWord();
+      break;
+  }
+}
+
+// The system takes a low-level hook away, without a word, after it once answered too
+// slowly: input it took that the watch never heard says so, and the watch starts anew.
+void CheckInputWatch() {
+  LASTINPUTINFO input = {};
+  input.cbSize = sizeof(input);
+  if (GetLastInputInfo(&input) &&
+      InputWatchLost(input.dwTime, platform::win32::LastHeardInput())) {
+    platform::win32::RestartUserInputWatch();
+  }
+}
+
+void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
+                            DWORD, DWORD) {
   if (event == EVENT_SYSTEM_SWITCHEND) {
     // The task switcher that a latched alt held open has ended: let go of alt.
     if (State().alt != 0) {
@@ -239,13 +285,17 @@ void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG,
       RefreshToggleHighlights();
     }
   } else if (event == EVENT_OBJECT_FOCUS) {
-    // Another control, or another element of the same window (a browser's fields): whether
-    // it hides what is typed is asked anew.
-    platform::win32::NoteFocusMoved();
-    // Another control of the application has the focus: the word is not where it was. An
-    // item taking the focus inside the same control leaves the text as it is.
-    if (window != program.last_focus) ForgetTypedWord();
+    // Another control, or another element of the same window (a browser's fields, which
+    // share one window): the word is not where it was, and whether the element hides what
+    // is typed is asked anew. The same element taking the focus again changes nothing.
+    if (window != program.last_focus || object != program.last_focus_object ||
+        child != program.last_focus_child) {
+      ForgetTypedWord();
+      platform::AskAboutFocusedControl();
+    }
     program.last_focus = window;
+    program.last_focus_object = object;
+    program.last_focus_child = child;
   } else if (event == EVENT_SYSTEM_FOREGROUND) {
     // The word being typed stays behind in the window the user left.
     UserMovedAway();
@@ -275,8 +325,10 @@ void OnMainCreate(HWND window) {
   ReplaceSlidesFont();
   LoadSlideSet();
   LoadGlossary();
+  platform::win32::SetBackgroundNotify(window, kBackgroundDone);
   PostMessageW(window, kLoadWords, 0, 0);
   SetTimer(window, kSaveWordsTimer, kSaveWordsEveryMs, nullptr);
+  SetTimer(window, kInputWatchTimer, kInputWatchEveryMs, nullptr);
   program.switch_hook = SetWinEventHook(EVENT_SYSTEM_SWITCHEND, EVENT_SYSTEM_SWITCHEND, nullptr,
                                         OnSystemEvent, 0, 0,
                                         WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
@@ -290,7 +342,7 @@ void OnMainCreate(HWND window) {
   // by where a busy application's caret happens to be.
   platform::win32::StartUserInputWatch(window, kUserActedElsewhere, window,
                                        Handle(Windows().list));
-  platform::win32::StartPasswordWatch();
+  platform::win32::StartPasswordWatch(window, kFocusAnswered);
 }
 
 void OnMainDestroy() {
@@ -301,7 +353,8 @@ void OnMainDestroy() {
   KeyboardSlides().Release();
   KeyboardGlossary().Release();
   KillTimer(Handle(Windows().main), kSaveWordsTimer);
-  SaveLearnedWords();
+  KillTimer(Handle(Windows().main), kInputWatchTimer);
+  SaveLearnedWordsAtExit(kSaveAtExitMs);
   if (program.switch_hook != nullptr) UnhookWinEvent(program.switch_hook);
   if (program.foreground_hook != nullptr) UnhookWinEvent(program.foreground_hook);
   if (program.focus_hook != nullptr) UnhookWinEvent(program.focus_hook);
@@ -384,7 +437,7 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
     case WM_ENDSESSION:
       if (wparam != FALSE) {
         LetGoOfKeys();
-        SaveLearnedWords();  // the process may end without a WM_DESTROY
+        SaveLearnedWordsAtExit(kSaveAtExitMs);  // the process may end without a WM_DESTROY
       }
       return 0;
     case WM_DISPLAYCHANGE:
@@ -415,8 +468,13 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       LoadSlideSet();
       return 0;
     case kUserActedElsewhere:
-      // A press may also have put the caret into another field without a focus event.
-      UserMovedAway();
+      OnUserActed(wparam);
+      return 0;
+    case kFocusAnswered:
+      FocusAnswerArrived();
+      return 0;
+    case kBackgroundDone:
+      platform::RunFinishedBackgroundWork();
       return 0;
     case kLoadWords: {
       const LONGLONG start = PenTimings::Now();
@@ -429,6 +487,10 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
     case WM_TIMER:
       if (wparam == kSaveWordsTimer) {
         SaveLearnedWords();
+        return 0;
+      }
+      if (wparam == kInputWatchTimer) {
+        CheckInputWatch();
         return 0;
       }
       break;

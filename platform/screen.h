@@ -16,9 +16,6 @@ bool IsLiveWindow(WindowHandle window);
 // True when the window's process runs as administrator while this program does not, or
 // when it cannot be asked.
 bool RunsAboveThisProgram(WindowHandle window);
-// True when the control that has the keyboard focus, in whatever program, hides what is
-// typed into it (a password box).
-bool FocusedControlHidesText();
 
 }  // namespace platform
 

@@ -11,10 +11,13 @@
 #include "keyboard/panels/keyboard_state.h"
 #include "keyboard/panels/panels.h"
 #include "keyboard/preview/preview_list.h"
+#include "keyboard/expansion/text_privacy.h"
 #include "library/completion/word_text.h"
 #include "library/options/options.h"
 #include "library/shared_block/shared_block.h"
+#include "platform/background.h"
 #include "platform/drawing.h"
+#include "platform/focus.h"
 #include "platform/list_box.h"
 #include "platform/message_box.h"
 #include "platform/screen.h"
@@ -30,20 +33,43 @@ constexpr std::size_t kMaxTypedWord = 256;
 // this many before the room is known.
 constexpr std::size_t kMostRows = 512;
 
-struct ExpansionRecord {
-  std::u16string typed_word;
+constexpr std::u16string_view kCannotRead =
+    u"Quorel cannot read \"Learned words.txt\" now; your new words are kept and added later";
+constexpr std::u16string_view kCannotSave =
+    u"Quorel cannot save \"Learned words.txt\" now; it keeps your words and tries again";
+
+// The word being typed, and what the keyboard knows of where its letters went.
+struct Word {
+  std::u16string letters;
   // The last key was the high half of a pair, whose low half may follow as a key of its own.
   bool after_high = false;
+  // The caret moved since the keyboard last typed a word's end (a tap elsewhere, another
+  // control, a <back> past the word's first letter, and at start): what is typed now may
+  // be the end of a word whose start the keyboard never saw, and is neither learned nor
+  // completed until the next word begins.
+  bool start_unknown = true;
+  // Asked of the focused control at the word's first letter, and the control it was.
+  std::uint32_t question = 0;
+  platform::WindowHandle control = 0;
+  // A letter went to a box that hides its text, or elsewhere than the first one went.
+  bool secret = false;
+};
+
+struct ExpansionRecord {
+  Word word;
+  // The word as it stood before the last key: a key typed at pen down is taken back when
+  // the pen slides, and the word is then as if it had never been typed.
+  Word before_last_key;
+  bool taking_back = false;
   bool tracking = true;
-  // A <back> went past the word's first letter: what is typed now is the end of a word
-  // whose start the keyboard never saw, and is neither learned nor completed.
-  bool start_unknown = false;
   std::vector<const GlossaryEntry*> candidates;
   // The whole words offered after the candidates, as they read once accepted.
   std::vector<std::u16string> completions;
-  // The rows the list shows, top to bottom as they were added: a letter that leaves them
-  // as they are (keyb, keybo) redoes nothing of the window.
+  // The rows the list shows, top to bottom as they were added, and the letters they were
+  // found for: a letter that leaves them as they are (keyb, keybo) redoes nothing of the
+  // window.
   std::vector<std::pair<std::u16string, std::intptr_t>> shown_rows;
+  std::u16string shown_for;
   bool shown_reversed = false;
 };
 
@@ -68,77 +94,134 @@ constexpr std::array<std::uint16_t, 18> kKeepWord = {
 constexpr std::array<std::uint16_t, 5> kHideSuggestions = {
     kind::kDragHandle, kind::kExpansion, kind::kQuorel, kind::kInfo, kind::kSysMenu,
 };
+// Keys that end a word where the next one starts: the keyboard then knows both ends.
+constexpr std::array<std::uint16_t, 3> kWordBoundaries = {kind::kSpace, kind::kEnter,
+                                                          kind::kTab};
 
 template <std::size_t N>
 bool IsOneOf(std::uint16_t kind, const std::array<std::uint16_t, N>& kinds) {
   return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
 }
 
-// A word the user ended with a space, a sign or Enter is one more use of it, unless
-// learning is off or the control being typed into hides what is typed.
+// Whether the list may show what is being typed into the focused control now: never in a
+// box that hides its text or that nobody answered for, nor for a word some of whose letters
+// went to one.
+bool ListMayShow() {
+  return !Record().word.secret && MayShowTypedText(platform::LookAtFocusedControl());
+}
+
+bool CompletionsWanted() {
+  return GetOption(OptionId::kCompleteWords) != 0 && !Record().word.start_unknown;
+}
+
+// A word the user ended with a space, a sign or Enter is one more use of it: when every
+// letter of it went to the one control, which was known to show its text when its last
+// letter went, by an answer to the question asked at its first letter.
 void LearnTypedWord() {
-  std::u16string_view word = Record().typed_word;
+  const Word& typed = Record().word;
+  std::u16string_view word = typed.letters;
   // "dogs'" is one more use of "dogs".
   while (!word.empty() && IsApostrophe(word.back())) word.remove_suffix(1);
-  if (word.empty() || Record().start_unknown || GetOption(OptionId::kCompleteWords) == 0 ||
-      GetOption(OptionId::kLearnWords) == 0 || platform::FocusedControlHidesText()) {
+  if (word.empty() || typed.start_unknown || typed.secret ||
+      GetOption(OptionId::kCompleteWords) == 0 || GetOption(OptionId::kLearnWords) == 0) {
+    return;
+  }
+  const platform::FocusedControl focused = platform::LookAtFocusedControl();
+  if (focused.question != typed.question || focused.control != typed.control ||
+      !MayShowTypedText(focused)) {
     return;
   }
   KeyboardWords().Learn(word);
 }
 
+// Every letter looks at the control it goes to: the first asks about it anew, so that the
+// answer the word is judged by is no older than the word.
+void GuardLetter(bool first) {
+  Word& word = Record().word;
+  if (first) {
+    word.question = platform::AskAboutFocusedControl();
+    const platform::FocusedControl focused = platform::LookAtFocusedControl();
+    word.control = focused.control;
+    word.secret = JudgeTextShown(focused) == TextShown::kHidden;
+    return;
+  }
+  const platform::FocusedControl focused = platform::LookAtFocusedControl();
+  if (focused.control != word.control || focused.question != word.question ||
+      JudgeTextShown(focused) == TextShown::kHidden) {
+    word.secret = true;
+  }
+}
+
 void AppendLetter(char16_t c, std::size_t room) {
-  std::u16string& word = Record().typed_word;
+  std::u16string& letters = Record().word.letters;
   // An unbroken run longer than the word can hold starts a new word with this letter.
-  if (word.size() + room > kMaxTypedWord) word.clear();
-  word.push_back(c);
+  if (letters.size() + room > kMaxTypedWord) letters.clear();
+  GuardLetter(letters.empty());
+  letters.push_back(c);
+}
+
+// The word is over. After a boundary the next word's start is known; after anything else
+// (a key that moves the caret or cuts the word) it is not.
+void EndWord(bool at_boundary) {
+  Word& word = Record().word;
+  if (at_boundary) LearnTypedWord();
+  word.letters.clear();
+  word.after_high = false;
+  word.secret = false;
+  word.start_unknown = !at_boundary;
 }
 
 void TrackCharacter(char16_t c) {
   const KeyboardState& state = State();
-  if (state.control != 0 || state.alt != 0 || state.windows_key != 0) return;
-  ExpansionRecord& record = Record();
-  const bool after_high = record.after_high;
-  record.after_high = false;
+  Word& word = Record().word;
+  if (state.control != 0 || state.alt != 0 || state.windows_key != 0) {
+    // A shortcut may paste, undo or move the caret: the word stays for the glossary, but
+    // what follows is no word the keyboard saw whole.
+    word.start_unknown = true;
+    return;
+  }
+  const bool after_high = word.after_high;
+  word.after_high = false;
   if (IsLowSurrogate(c) && after_high) {
-    record.typed_word.push_back(c);  // its room was kept with the high half
+    GuardLetter(false);
+    word.letters.push_back(c);  // its room was kept with the high half
     return;
   }
   if (IsHighSurrogate(c)) {
     // The low half comes as a key of its own or travels with this one; either way the pair
     // is one letter, so room for both is kept and the pair is never split.
     AppendLetter(c, 2);
-    record.after_high = true;
+    word.after_high = true;
     return;
   }
   // An apostrophe after a letter stays in the word: "doesn't" is one word, not "doesn".
-  if (IsApostrophe(c) && !record.typed_word.empty() &&
-      platform::IsLetterOrDigit(record.typed_word.back())) {
+  if (IsApostrophe(c) && !word.letters.empty() &&
+      platform::IsLetterOrDigit(word.letters.back())) {
     AppendLetter(c, 1);
     return;
   }
   if (!platform::IsLetterOrDigit(c)) {
-    LearnTypedWord();
-    record.typed_word.clear();
-    record.start_unknown = false;
+    EndWord(true);
     return;
   }
   AppendLetter(c, 1);
 }
 
 void RemoveLastLetter() {
-  std::u16string& word = Record().typed_word;
-  Record().after_high = false;
-  if (word.empty()) {
-    Record().start_unknown = true;
+  Word& word = Record().word;
+  word.after_high = false;
+  if (word.letters.empty()) {
+    word.start_unknown = true;
     return;
   }
   // A pair goes whole; a high half alone stands for a pair that came as one key.
   std::size_t length = 1;
-  if (word.size() >= 2 && IsLowSurrogate(word.back()) && IsHighSurrogate(word[word.size() - 2])) {
+  const std::u16string& letters = word.letters;
+  if (letters.size() >= 2 && IsLowSurrogate(letters.back()) &&
+      IsHighSurrogate(letters[letters.size() - 2])) {
     length = 2;
   }
-  word.resize(word.size() - length);
+  word.letters.resize(letters.size() - length);
 }
 
 // Letters rather than code units: the application takes a surrogate pair back with one
@@ -163,7 +246,7 @@ bool IsUpperCaseLetter(char16_t c) {
 // an accented letter is shown as the glossary holds it.
 std::u16string InTypedCase(std::u16string_view text) {
   std::u16string shown(text);
-  const std::u16string& word = Record().typed_word;
+  const std::u16string& word = Record().word.letters;
   if (State().caps_lock != 0) {
     std::transform(shown.begin(), shown.end(), shown.begin(), AsciiUpper);
   } else if (!shown.empty() && !word.empty() && IsUpperCaseLetter(word[0])) {
@@ -189,6 +272,12 @@ std::intptr_t CompletionRowData(std::size_t index) {
   return -static_cast<std::intptr_t>(index) - 2;
 }
 
+// The list shows the suggestions of the word as it is now.
+bool SuggestionsShownForWord() {
+  return ShownListContent() == ListContent::kSuggestions &&
+         Record().shown_for == Record().word.letters;
+}
+
 // The completion a row of the shown suggestions holds, or null.
 const std::u16string* CompletionAt(int row) {
   if (row < 0 || ShownListContent() != ListContent::kSuggestions) return nullptr;
@@ -210,6 +299,38 @@ const GlossaryEntry* SuggestionAt(int row) {
                                                                                     : entry;
 }
 
+// The glossary's entries for the typed word, in order, up to `most`.
+void FindCandidates(std::size_t most) {
+  ExpansionRecord& record = Record();
+  const std::u16string& word = record.word.letters;
+  record.candidates.clear();
+  // Bisection to the first short form at or after the word, then forward only while short
+  // forms still begin with it: a large glossary is never walked whole.
+  const Glossary& glossary = KeyboardGlossary();
+  for (int index = glossary.LowerBound(word);
+       index < glossary.Count() && record.candidates.size() < most; ++index) {
+    const GlossaryEntry* entry = glossary.At(index);
+    if (entry == nullptr || !BeginsWith(entry->short_form, word)) break;
+    record.candidates.push_back(entry);
+  }
+}
+
+// Up to `most` whole words for the typed word, none that a candidate would type already.
+void FindCompletions(int most) {
+  ExpansionRecord& record = Record();
+  record.completions.clear();
+  if (!CompletionsWanted() || most <= 0) return;
+  const auto& candidates = record.candidates;
+  const int asked = most + static_cast<int>(std::min<std::size_t>(candidates.size(), most));
+  for (std::u16string& word : KeyboardWords().Completions(record.word.letters, asked)) {
+    const bool duplicate = std::any_of(
+        candidates.begin(), candidates.end(),
+        [&word](const GlossaryEntry* entry) { return EqualFolded(entry->long_form, word); });
+    if (!duplicate) record.completions.push_back(std::move(word));
+    if (static_cast<int>(record.completions.size()) == most) break;
+  }
+}
+
 }  // namespace
 
 Glossary& KeyboardGlossary() {
@@ -222,16 +343,23 @@ WordStore& KeyboardWords() {
   return words;
 }
 
-const std::u16string& TypedWord() { return Record().typed_word; }
+const std::u16string& TypedWord() { return Record().word.letters; }
 
 void TrackTypedKey(std::uint16_t kind, std::uint16_t parameter) {
   ExpansionRecord& record = Record();
   if (GetOption(OptionId::kExpansion) == 2) {
-    record.typed_word.clear();
-    record.after_high = false;
+    record.word = Word();
     return;
   }
   if (!record.tracking) return;
+  if (record.taking_back && kind == kind::kBack) {
+    // The key typed at pen down goes back: the word is as it was before it.
+    record.taking_back = false;
+    record.word = record.before_last_key;
+    return;
+  }
+  record.taking_back = false;
+  record.before_last_key = record.word;
 
   if (kind == kind::kCharacter) {
     TrackCharacter(static_cast<char16_t>(parameter));
@@ -242,49 +370,72 @@ void TrackTypedKey(std::uint16_t kind, std::uint16_t parameter) {
     return;
   }
   if (IsOneOf(kind, kKeepWord)) return;
-  if (kind == kind::kSpace || kind == kind::kEnter || kind == kind::kTab) LearnTypedWord();
-  record.typed_word.clear();
-  record.after_high = false;
-  record.start_unknown = false;
+  EndWord(IsOneOf(kind, kWordBoundaries));
   if (IsOneOf(kind, kHideSuggestions)) HideSuggestions();
 }
 
+void TakingBackStartKey() { Record().taking_back = true; }
+
 void ForgetTypedWord() {
-  ExpansionRecord& record = Record();
-  record.typed_word.clear();
-  record.after_high = false;
-  record.start_unknown = false;
+  Record().word = Word();
   HideSuggestions();
 }
+
+void RefreshSuggestions();
+
+void FocusAnswerArrived() {
+  // A list of the pen's slide, or a notice, stays; the suggestions follow the answer.
+  const ListContent shown = ShownListContent();
+  if (shown == ListContent::kNothing || shown == ListContent::kSuggestions) RefreshSuggestions();
+}
+
+namespace {
+
+// What the user is told of the learned words, once each, at the next pen up.
+struct Notices {
+  std::u16string pending;
+  bool told_unreadable = false;
+  bool told_unwritable = false;
+};
+Notices& PendingNotices() {
+  static Notices notices;
+  return notices;
+}
+
+void TellOnce(bool* told, std::u16string_view text) {
+  if (*told) return;
+  *told = true;
+  PendingNotices().pending.assign(text);
+  // Shown now when nothing else is in the list; else at the next pen up.
+  if (ShownListContent() == ListContent::kNothing && Windows().list != 0) {
+    ShowListNotice(PendingNotices().pending);
+    PendingNotices().pending.clear();
+  }
+}
+
+}  // namespace
 
 void RefreshSuggestions() {
   // The notice of a refusing window stays while the keys still meet the refusal.
   if (ShownListContent() == ListContent::kNotice && InputRefused()) return;
+  if (!PendingNotices().pending.empty()) {
+    ShowListNotice(PendingNotices().pending);
+    PendingNotices().pending.clear();
+    return;
+  }
   ExpansionRecord& record = Record();
-  const std::u16string& word = record.typed_word;
+  const std::u16string& word = record.word.letters;
   if (word.empty() ||
-      static_cast<std::int64_t>(word.size()) < GetOption(OptionId::kNbLettersForSuggest)) {
+      static_cast<std::int64_t>(word.size()) < GetOption(OptionId::kNbLettersForSuggest) ||
+      !ListMayShow()) {
     HideSuggestions();
     return;
   }
 
   // What there is to offer is found first; the room around the keyboard, which asks the
   // system, only once there is something to show.
-  // Bisection to the first short form at or after the word, then forward only while short
-  // forms still begin with it: a large glossary is never walked whole.
-  record.candidates.clear();
-  const Glossary& glossary = KeyboardGlossary();
-  for (int index = glossary.LowerBound(word);
-       index < glossary.Count() && record.candidates.size() < kMostRows; ++index) {
-    const GlossaryEntry* entry = glossary.At(index);
-    if (entry == nullptr || !BeginsWith(entry->short_form, word)) break;
-    record.candidates.push_back(entry);
-  }
-  record.completions.clear();
-  if (GetOption(OptionId::kCompleteWords) != 0 && !record.start_unknown) {
-    record.completions =
-        KeyboardWords().Completions(word, GetOption(OptionId::kCompletionsShown));
-  }
+  FindCandidates(kMostRows);
+  FindCompletions(GetOption(OptionId::kCompletionsShown));
   if (record.candidates.empty() && record.completions.empty()) {
     HideSuggestions();
     return;
@@ -315,6 +466,7 @@ void RefreshSuggestions() {
     rows.emplace_back(record.completions[i], CompletionRowData(i));
   }
   const platform::WindowHandle list = Windows().list;
+  record.shown_for = word;
   if (ShownListContent() == ListContent::kSuggestions && reversed == record.shown_reversed &&
       rows == record.shown_rows) {
     platform::ListSelectRow(list, reversed ? count - 1 : 0);
@@ -343,7 +495,7 @@ void RefreshSuggestions() {
 void AcceptSuggestion(const GlossaryEntry* entry) {
   ExpansionRecord& record = Record();
   if (!KeyboardGlossary().IsLive(entry)) return;
-  const int backspaces = LetterCount(record.typed_word);
+  const int backspaces = LetterCount(record.word.letters);
   // Copied before any key runs: the keys below may reach code that changes the glossary.
   const std::u16string text = InTypedCase(entry->long_form);
   HideSuggestions();
@@ -354,30 +506,34 @@ void AcceptSuggestion(const GlossaryEntry* entry) {
   TypeText(0, 0xFF, false, GetOption(OptionId::kSpaceAfterExpansion) == 1, text);
   record.tracking = true;
 
-  record.typed_word.clear();
-  record.after_high = false;
-  record.start_unknown = false;
+  // The long form's own last word is not the user's: the next word starts after it.
+  record.word.letters.clear();
+  record.word.after_high = false;
+  record.word.secret = false;
+  record.word.start_unknown = false;
   RefreshAfterKeys();
 }
 
 void AcceptCompletion(std::u16string word) {
   ExpansionRecord& record = Record();
-  // Only the letters not typed yet: what the user typed stays as typed.
-  const std::u16string missing = MissingLetters(record.typed_word, word);
+  const std::u16string& typed = record.word.letters;
+  if (word.size() <= typed.size() || !StartsWithFolded(word, typed)) return;
+  // Only the letters not typed yet, and those whose case the word has otherwise: "lon"
+  // becomes "London".
+  const std::size_t kept = KeptLetters(typed, word);
+  const int backspaces = LetterCount(std::u16string_view(typed).substr(kept));
   HideSuggestions();
   const KeyRun run;
   const bool space = GetOption(OptionId::kSpaceAfterExpansion) == 1;
   record.tracking = false;
-  TypeText(0, 0xFF, false, space, missing);
+  for (int i = 0; i < backspaces; ++i) ProcessKey(kind::kBack, 0);
+  TypeText(0, 0xFF, false, space, std::u16string_view(word).substr(kept));
   record.tracking = true;
-  record.after_high = false;
+  record.word.after_high = false;
   // The word as the application now shows it. Ended by the space, it is one more use of
   // it; without one it goes on: "keyboard" and then "ing" is "keyboarding".
-  record.typed_word += missing;
-  if (space) {
-    LearnTypedWord();
-    record.typed_word.clear();
-  }
+  record.word.letters = std::move(word);
+  if (space) EndWord(true);
   RefreshAfterKeys();
 }
 
@@ -388,12 +544,32 @@ void RefreshAfterKeys() {
 }
 
 void ExpandSelection() {
-  const int row = platform::ListSelectedRow(Windows().list);
-  if (const GlossaryEntry* entry = SuggestionAt(row)) {
-    AcceptSuggestion(entry);
-  } else if (const std::u16string* word = CompletionAt(row)) {
-    AcceptCompletion(*word);  // a copy: accepting clears the list it lies in
+  ExpansionRecord& record = Record();
+  if (SuggestionsShownForWord()) {
+    const int row = platform::ListSelectedRow(Windows().list);
+    if (const GlossaryEntry* entry = SuggestionAt(row)) {
+      AcceptSuggestion(entry);
+    } else if (const std::u16string* word = CompletionAt(row)) {
+      AcceptCompletion(*word);  // a copy: accepting clears the list it lies in
+    }
+    return;
   }
+  // No list of this word to choose from: a slide's text typed it, or the list may not show
+  // here. The first of what the list would offer, as a tap after the slide would take it.
+  // In a box that hides its text, or one nobody answered for, only a short form typed whole
+  // expands: the user typed it on purpose, and nothing of the text is shown or guessed.
+  const std::u16string& typed = record.word.letters;
+  if (typed.empty()) return;
+  const bool list_may_show = ListMayShow();
+  FindCandidates(1);
+  if (!record.candidates.empty() &&
+      (list_may_show || Glossary::Compare(record.candidates[0]->short_form, typed) == 0)) {
+    AcceptSuggestion(record.candidates[0]);
+    return;
+  }
+  if (!list_may_show) return;
+  FindCompletions(1);
+  if (!record.completions.empty()) AcceptCompletion(record.completions[0]);
 }
 
 void SwitchExpansion(std::uint16_t parameter) {
@@ -421,13 +597,58 @@ void SwitchExpansion(std::uint16_t parameter) {
 
 void ListTapped() {
   // The list never takes the focus, so the expansion reaches the application that had it.
-  ExpandSelection();
+  // Only a row of suggestions counts: a slide's texts, or a notice, are no choice here.
+  if (SuggestionsShownForWord()) ExpandSelection();
 }
 
 namespace {
-// The lists are read once the keyboard is up; what asks for a change before that reads
-// them first, so that the reading does not bring back what the change took away.
-bool words_read = false;
+
+// The learned words' file: read once the keyboard is up and again until it could be read,
+// written when the words changed, always off the pen's thread.
+struct Keeping {
+  // The lists are read once the keyboard is up; what asks for a change before that reads
+  // them first, so that the reading does not bring back what the change took away.
+  bool words_read = false;
+  bool reading = false;
+  bool saving = false;
+};
+Keeping& Keeper() {
+  static Keeping keeping;
+  return keeping;
+}
+
+void StartReadingLearned() {
+  std::u16string path;
+  if (Keeper().reading || !LearnedWordsPath(&path)) return;
+  Keeper().reading = true;
+  auto file = std::make_shared<LearnedFileBytes>();
+  platform::RunInBackground([file, path] { *file = ReadLearnedFileBytes(path); },
+                            [file] {
+                              Keeper().reading = false;
+                              if (KeyboardWords().AdoptLearned(*file).unreadable) {
+                                TellOnce(&PendingNotices().told_unreadable, kCannotRead);
+                              }
+                            });
+}
+
+void StartSavingLearned() {
+  std::u16string path;
+  auto save = std::make_shared<LearnedFileSave>();
+  if (Keeper().saving || !LearnedWordsPath(&path) || !KeyboardWords().PrepareSave(path, save.get())) {
+    return;
+  }
+  Keeper().saving = true;
+  auto written = std::make_shared<bool>(false);
+  platform::RunInBackground([save, written] { *written = WriteLearnedFile(*save); },
+                            [save, written] {
+                              Keeper().saving = false;
+                              KeyboardWords().SaveFinished(*save, *written);
+                              if (!*written) {
+                                TellOnce(&PendingNotices().told_unwritable, kCannotSave);
+                              }
+                            });
+}
+
 }  // namespace
 
 void ListSwiped(int row) {
@@ -440,21 +661,40 @@ void ListSwiped(int row) {
 void LoadWords() {
   WordStore& words = KeyboardWords();
   words.Clear();
-  words_read = true;
+  Keeper().words_read = true;
   std::u16string path;
   // Without the shipped list the keyboard still learns the user's words.
   if (BaseWordsPath(&path)) words.ReadBase(path);
-  if (LearnedWordsPath(&path)) words.ReadLearned(path);
+  StartReadingLearned();
 }
 
 void SaveLearnedWords() {
-  WordStore& words = KeyboardWords();
-  std::u16string path;
-  if (words.HasUnsavedChanges() && LearnedWordsPath(&path)) words.SaveLearned(path);
+  // A file never read is read first: what it holds is added to, never written over.
+  if (!KeyboardWords().FileRead()) {
+    StartReadingLearned();
+  } else {
+    StartSavingLearned();
+  }
+}
+
+void SaveLearnedWordsAtExit(std::uint32_t patience_ms) {
+  // What is under way ends first; then a last read if the file was never read, and a last
+  // save, each waited for a while: a save that cannot finish loses this session's words,
+  // never the file's.
+  const std::uint32_t step = patience_ms / 3;
+  platform::WaitForBackgroundWork(step);
+  if (!KeyboardWords().FileRead()) {
+    StartReadingLearned();
+    platform::WaitForBackgroundWork(step);
+  }
+  StartSavingLearned();
+  platform::WaitForBackgroundWork(step);
 }
 
 bool ForgetLearnedWords() {
-  if (!words_read) LoadWords();
+  if (!Keeper().words_read) LoadWords();
+  // A save under way would bring back what is forgotten.
+  platform::WaitForBackgroundWork(3000);
   if (ShownListContent() == ListContent::kSuggestions) HideSuggestions();
   std::u16string path;
   if (!LearnedWordsPath(&path)) {
@@ -463,7 +703,6 @@ bool ForgetLearnedWords() {
   }
   return KeyboardWords().ForgetAllInFile(path);
 }
-
 void LoadGlossary() {
   // Rows of a shown list point into the glossary about to be released.
   if (ShownListContent() == ListContent::kSuggestions) HideSuggestions();
@@ -487,8 +726,7 @@ namespace {
 void ShowInputRefused(bool first_time) {
   ExpansionRecord& record = Record();
   // The letters never reached the window.
-  record.typed_word.clear();
-  record.after_high = false;
+  record.word = Word();
   if (first_time) {
     record.candidates.clear();
     ShowListNotice(u"This window runs as administrator; Quorel cannot type into it");
@@ -503,6 +741,7 @@ void InstallExpansionHooks() {
   OutputHooks& hooks = Hooks();
   hooks.input_refused = ShowInputRefused;
   hooks.track_typed_key = TrackTypedKey;
+  hooks.taking_back_start_key = TakingBackStartKey;
   hooks.expand = ExpandSelection;
   hooks.expansion_switch = SwitchExpansion;
 }
@@ -511,7 +750,8 @@ void ResetExpansionForTest() {
   Record() = ExpansionRecord();
   KeyboardGlossary().Release();
   KeyboardWords().Clear();
-  words_read = false;
+  Keeper() = Keeping();
+  PendingNotices() = Notices();
 }
 
 }  // namespace quorel::keyboard

@@ -24,12 +24,17 @@ void TrackTypedKey(std::uint16_t kind, std::uint16_t parameter);
 // typed word, or no list when it is too short or matches nothing.
 void RefreshSuggestions();
 // Forgets the word being typed and hides its suggestions: the user's text may no longer be
-// where the keyboard left it. The program calls it for what the user does elsewhere: a
-// press of the mouse or pen outside the keyboard's windows, a key typed on a hardware
-// keyboard, another window in front or another control focused. These are events, never
-// a look at the caret: an application busy with the last keys shows a caret that is
-// still on its way.
+// where the keyboard left it, and what is typed next is the end of a word the keyboard did
+// not see begin. The program calls it for what the user does elsewhere: a press of the
+// mouse or pen outside the keyboard's windows, a key typed on a hardware keyboard, another
+// window in front or another control focused. These are events, never a look at the
+// caret: an application busy with the last keys shows a caret that is still on its way.
 void ForgetTypedWord();
+// UI Automation answered whether the focused control hides its text: the suggestions the
+// answer held back may show.
+void FocusAnswerArrived();
+// The key typed at pen down is about to be taken back by a slide.
+void TakingBackStartKey();
 // After keys: the panels shown, the toggle keys' highlights and the suggestions, as the
 // keys left them.
 void RefreshAfterKeys();
@@ -50,9 +55,11 @@ void ListSwiped(int row);
 void LoadGlossary();
 // Reads the shipped base list and the words the user taught the keyboard.
 void LoadWords();
-// Writes the learned words when they changed since the last save: on a timer and at exit,
-// never on the way of a key.
+// Writes the learned words when they changed since the last save, off the pen's thread: on
+// a timer. A file that could not be read is read again instead, and written only then.
 void SaveLearnedWords();
+// At exit: the same, waiting for the reading and writing at most this long in all.
+void SaveLearnedWordsAtExit(std::uint32_t patience_ms);
 // Every word learned from the user's typing goes, from memory and from the file; the words
 // the user removed stay removed. False when the file could not be written.
 bool ForgetLearnedWords();

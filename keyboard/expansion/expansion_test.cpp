@@ -200,6 +200,7 @@ TEST_F(ExpansionTest, CompletionsTypeTheMissingLettersAndWordsTypedAreLearned) {
   const auto type_keys = [](std::u16string_view letters) {
     for (char16_t letter : letters) ProcessKey(kind::kCharacter, letter);
   };
+  ProcessKey(kind::kSpace, 0);  // a word's start is known from the first boundary on
   const auto accept_first = [] {
     RefreshSuggestions();
     platform::fake::System().input_calls.clear();
@@ -216,9 +217,9 @@ TEST_F(ExpansionTest, CompletionsTypeTheMissingLettersAndWordsTypedAreLearned) {
   type_keys(u"ze");
   EXPECT_EQ(accept_first(), u"bu ");
 
-  platform::fake::System().focused_password_box = true;
+  platform::fake::System().focus.control_style = 0x20;  // ES_PASSWORD
   type_keys(u"quagga quagga ");
-  platform::fake::System().focused_password_box = false;
+  platform::fake::System().focus.control_style = 0;
   type_keys(u"qu");
   EXPECT_EQ(accept_first(), u"");
   EXPECT_EQ(KeyboardWords().FindLearned(u"quagga"), nullptr);
@@ -264,6 +265,7 @@ TEST_F(ExpansionTest, ASlideAcrossACompletionTakesItAwayAndForgettingAllKeepsItA
 // goes on with the letters after it.
 TEST_F(ExpansionTest, OnlyWholeWordsAreLearned) {
   KeyboardWords().ParseBase("keyboard\n");
+  Type(u"before ");  // what lay before the caret at start is not known: not learned
   Type(u"doesn't it' ");
   Type(u"abc \b\bxyz ");
   SetOption(OptionId::kSpaceAfterExpansion, 0);
@@ -276,7 +278,21 @@ TEST_F(ExpansionTest, OnlyWholeWordsAreLearned) {
   EXPECT_NE(words.FindLearned(u"doesn't"), nullptr);
   EXPECT_NE(words.FindLearned(u"it"), nullptr);
   EXPECT_NE(words.FindLearned(u"keyboards"), nullptr);
-  for (std::u16string_view fragment : {u"doesn", u"xyz", u"keyboard", u"s"}) {
+  // The caret moved (a tap elsewhere): "oard" is the end of a word, and so is "ation"
+  // after a shortcut that may have pasted or moved it.
+  Type(u"keyb");
+  ForgetTypedWord();
+  Type(u"oa");
+  RefreshSuggestions();
+  EXPECT_FALSE(ListVisible());
+  Type(u"rd ");
+  Type(u"inform");
+  State().control = 1;
+  Type(u"v");
+  State().control = 0;
+  Type(u"ation ");
+  for (std::u16string_view fragment : {u"doesn", u"xyz", u"keyboard", u"s", u"before", u"oard",
+                                       u"information", u"ation"}) {
     EXPECT_EQ(words.FindLearned(fragment), nullptr) << std::string(fragment.begin(), fragment.end());
   }
 }
@@ -288,17 +304,22 @@ TEST_F(ExpansionTest, ExpandAndTapTakeOnlyLiveSuggestions) {
   ListTapped();
   EXPECT_EQ(TypedText(), u"\b\babs long ");
 
-  // A slide preview replaced the suggestions: its rows hold slide indices, not entries.
+  // A slide preview replaced the suggestions: its rows hold slide indices, not entries. A
+  // tap on them takes nothing; <expand> takes the first of what the list would offer.
   platform::fake::System().input_calls.clear();
   Type(u"ab");
   RefreshSuggestions();
   KeyboardSlides().Add(1, 8, u'q', nullptr, u"slide 0");
   KeyboardSlides().Add(1, 8, u'q', nullptr, u"slide 1");
   ASSERT_EQ(UpdateSlidePreview(8, u'q', MakeCellId(1, 1), 50, 100, 50, 60), 2);
-  ExpandSelection();
   ListTapped();
+  EXPECT_EQ(TypedText(), u"");
+  ExpandSelection();
+  EXPECT_EQ(TypedText(), u"\b\bab long ");
   // An entry deleted since the list was filled.
+  platform::fake::System().input_calls.clear();
   ResetSlidePreview(MakeCellId(1, 1));
+  Type(u"ab");
   RefreshSuggestions();
   ASSERT_TRUE(
       KeyboardGlossary().Delete(reinterpret_cast<GlossaryEntry*>(platform::ListRowData(kList, 2))));

@@ -74,6 +74,9 @@ bool NextToken(std::u16string_view text, std::size_t* position, Token* token);
 struct OutputHooks {
   // Reported first for every key performed (the glossary's word tracking).
   std::function<void(std::uint16_t kind, std::uint16_t parameter)> track_typed_key;
+  // The <back> that comes next takes back the key typed at pen down, which a slide
+  // replaces: the word being typed goes back to what it was before that key.
+  std::function<void()> taking_back_start_key;
   // <expand>: accept the selected suggestion.
   std::function<void()> expand;
   // <expansion toggle>, <expansion on>, <expansion off>.

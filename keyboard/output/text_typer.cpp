@@ -39,6 +39,7 @@ void UndoStartKey(std::uint16_t start_kind, std::uint16_t start_parameter) {
     case kind::kCharacter:
     case kind::kSpace:
     case kind::kTab:
+      if (Hooks().taking_back_start_key) Hooks().taking_back_start_key();
       ProcessKey(kind::kBack, 0);
       break;
     case kind::kNumbers:

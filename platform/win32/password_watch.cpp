@@ -1,11 +1,16 @@
 #include "platform/win32/password_watch.h"
 
-#include <windows.h>
 // After windows.h, which they need.
 #include <objbase.h>
 #include <oleauto.h>
 
 #include <atomic>
+#include <cstdint>
+#include <cwchar>
+#include <string>
+
+#include "platform/focus.h"
+#include "platform/win32/win32_text.h"
 
 namespace platform::win32 {
 
@@ -38,28 +43,31 @@ const IID kAutomationInterface = {0x30cbe57d, 0xd9d0, 0x452a, {0xab, 0x13, 0x7a,
 struct Watch {
   HANDLE thread = nullptr;
   HANDLE wake = nullptr;
+  HWND notify = nullptr;
+  UINT message = 0;
   std::atomic<bool> stopping{false};
-  std::atomic<bool> available{false};
-  // Each focus move is a new question; an answer counts only for the latest one.
-  std::atomic<unsigned> question{0};
-  std::atomic<unsigned> answered{0};
-  std::atomic<bool> hidden{true};  // the answer to the question `answered`
+  std::atomic<std::uint32_t> question{0};
+  // The last answer with the question it answers, in one word so that both are read
+  // together: the question above the low byte, the answer in it.
+  std::atomic<std::uint64_t> answer{0};
 };
 Watch watch;
 
-// True unless the focused element says it shows what is typed.
-bool Hides(Automation* automation) {
+AutomationAnswer Ask(Automation* automation) {
   AutomationElement* element = nullptr;
-  // No answer (an application that does not answer in time) is no leave to learn.
   const HRESULT found = automation->GetFocusedElement(&element);
-  if (FAILED(found) || element == nullptr) return true;
+  if (FAILED(found) || element == nullptr) return AutomationAnswer::kNone;
   VARIANT value;
   VariantInit(&value);
   const HRESULT asked = element->GetCurrentPropertyValue(kIsPasswordProperty, &value);
   element->Release();
-  const bool shown = SUCCEEDED(asked) && value.vt == VT_BOOL && value.boolVal == VARIANT_FALSE;
+  AutomationAnswer answer = AutomationAnswer::kNone;
+  if (SUCCEEDED(asked) && value.vt == VT_BOOL) {
+    answer = value.boolVal == VARIANT_FALSE ? AutomationAnswer::kShowsText
+                                            : AutomationAnswer::kHidesText;
+  }
   VariantClear(&value);
-  return !shown;
+  return answer;
 }
 
 DWORD WINAPI WatchThread(void*) {
@@ -68,31 +76,61 @@ DWORD WINAPI WatchThread(void*) {
   if (SUCCEEDED(CoCreateInstance(kAutomationClass, nullptr, CLSCTX_INPROC_SERVER,
                                  kAutomationInterface, reinterpret_cast<void**>(&automation))) &&
       automation != nullptr) {
-    watch.available = true;
     while (WaitForSingleObject(watch.wake, INFINITE) == WAIT_OBJECT_0 && !watch.stopping) {
-      const unsigned question = watch.question;
-      const bool hidden = Hides(automation);
-      if (question == watch.question) {
-        watch.hidden = hidden;
-        watch.answered = question;
-      }
+      const std::uint32_t question = watch.question;
+      const AutomationAnswer answer = Ask(automation);
+      // An answer to a question overtaken by another is no answer: the newer one is asked
+      // next, the event being set again.
+      if (question != watch.question) continue;
+      watch.answer = (static_cast<std::uint64_t>(question) << 8) | static_cast<std::uint8_t>(answer);
+      PostMessageW(watch.notify, watch.message, 0, 0);
     }
-    watch.available = false;
     automation->Release();
   }
   CoUninitialize();
   return 0;
 }
 
+// The file name of the program that owns a top-level window, asked once per window.
+const std::u16string& ProgramOf(HWND window) {
+  static HWND known_window = nullptr;
+  static DWORD known_process = 0;
+  static std::u16string known_program;
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(window, &process_id);
+  if (window == known_window && process_id == known_process) return known_program;
+  known_window = window;
+  known_process = process_id;
+  known_program.clear();
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id);
+  if (process == nullptr) return known_program;
+  wchar_t path[MAX_PATH] = {};
+  DWORD length = MAX_PATH;
+  if (QueryFullProcessImageNameW(process, 0, path, &length)) {
+    const wchar_t* name = std::wcsrchr(path, L'\\');
+    known_program = Utf16(name != nullptr ? name + 1 : path);
+  }
+  CloseHandle(process);
+  return known_program;
+}
+
+std::u16string ClassOf(HWND window) {
+  wchar_t name[128] = {};
+  GetClassNameW(window, name, 128);
+  return Utf16(name);
+}
+
 }  // namespace
 
-void StartPasswordWatch() {
+void StartPasswordWatch(HWND notify, UINT message) {
   if (watch.thread != nullptr) return;
   watch.stopping = false;
+  watch.notify = notify;
+  watch.message = message;
   watch.wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   if (watch.wake == nullptr) return;
   watch.thread = CreateThread(nullptr, 0, WatchThread, nullptr, 0, nullptr);
-  NoteFocusMoved();
+  AskAboutFocusedControl();
 }
 
 void StopPasswordWatch() {
@@ -105,15 +143,37 @@ void StopPasswordWatch() {
   watch.thread = nullptr;
 }
 
-void NoteFocusMoved() {
-  if (watch.wake == nullptr) return;
-  ++watch.question;
-  SetEvent(watch.wake);
-}
-
-bool FocusedElementHidesText() {
-  if (!watch.available) return false;
-  return watch.answered != watch.question || watch.hidden;
-}
-
 }  // namespace platform::win32
+
+namespace platform {
+
+std::uint32_t AskAboutFocusedControl() {
+  const std::uint32_t question = ++win32::watch.question;
+  if (win32::watch.wake != nullptr) SetEvent(win32::watch.wake);
+  return question;
+}
+
+FocusedControl LookAtFocusedControl() {
+  FocusedControl control;
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  if (GetGUIThreadInfo(0, &info)) {
+    HWND focus = info.hwndFocus != nullptr ? info.hwndFocus : info.hwndActive;
+    if (focus != nullptr) {
+      control.control = reinterpret_cast<WindowHandle>(focus);
+      control.control_class = win32::ClassOf(focus);
+      control.control_style = static_cast<std::uint32_t>(GetWindowLongPtrW(focus, GWL_STYLE));
+      const HWND top = GetAncestor(focus, GA_ROOT);
+      control.window_class = win32::ClassOf(top);
+      control.program = win32::ProgramOf(top);
+    }
+  }
+  control.question = win32::watch.question;
+  const std::uint64_t answer = win32::watch.answer;
+  if ((answer >> 8) == control.question) {
+    control.answer = static_cast<AutomationAnswer>(answer & 0xFF);
+  }
+  return control;
+}
+
+}  // namespace platform

@@ -45,22 +45,6 @@ bool Elevated(HANDLE process) {
 
 }  // namespace
 
-bool FocusedControlHidesText() {
-  if (win32::FocusedElementHidesText()) return true;
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof(info);
-  if (!GetGUIThreadInfo(0, &info) || info.hwndFocus == nullptr) return false;
-  wchar_t name[64] = {};
-  GetClassNameW(info.hwndFocus, name, 64);
-  // ES_PASSWORD means something else to other classes than the edit controls: the
-  // system's, the rich edit controls and those of the .NET forms.
-  const bool edit = lstrcmpiW(name, L"Edit") == 0 || _wcsnicmp(name, L"RichEdit", 8) == 0 ||
-                    _wcsnicmp(name, L"WindowsForms10.EDIT.", 20) == 0 ||
-                    _wcsnicmp(name, L"WindowsForms10.RichEdit", 23) == 0;
-  if (!edit) return false;
-  return (GetWindowLongPtrW(info.hwndFocus, GWL_STYLE) & ES_PASSWORD) != 0;
-}
-
 bool RunsAboveThisProgram(WindowHandle window) {
   DWORD process_id = 0;
   GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &process_id);

@@ -14,6 +14,7 @@ struct Watch {
   DWORD thread_id = 0;
   HANDLE ready = nullptr;
   std::atomic<bool> hooked{false};
+  std::atomic<DWORD> last_heard{0};
 };
 Watch watch;
 
@@ -30,16 +31,22 @@ bool OnOwnWindow(POINT point) {
   return false;
 }
 
-void Tell() { PostMessageW(watch.notify.load(), watch.message.load(), 0, 0); }
+void Tell(UserAction action) { PostMessageW(watch.notify.load(), watch.message.load(), action, 0); }
 
 LRESULT CALLBACK MouseHook(int code, WPARAM wparam, LPARAM lparam) {
   if (code == HC_ACTION) {
+    const auto* mouse = reinterpret_cast<const MSLLHOOKSTRUCT*>(lparam);
+    watch.last_heard = mouse->time;
     switch (wparam) {
       case WM_LBUTTONDOWN:
       case WM_RBUTTONDOWN:
       case WM_MBUTTONDOWN:
       case WM_XBUTTONDOWN:
-        if (!OnOwnWindow(reinterpret_cast<const MSLLHOOKSTRUCT*>(lparam)->pt)) Tell();
+        if (!OnOwnWindow(mouse->pt)) Tell(kPressed);
+        break;
+      case WM_LBUTTONUP:
+        // The press has moved the focus by now, if it moved it at all.
+        if (!OnOwnWindow(mouse->pt)) Tell(kReleased);
         break;
       default:
         break;
@@ -49,10 +56,14 @@ LRESULT CALLBACK MouseHook(int code, WPARAM wparam, LPARAM lparam) {
 }
 
 LRESULT CALLBACK KeyHook(int code, WPARAM wparam, LPARAM lparam) {
-  if (code == HC_ACTION && (wparam == WM_KEYDOWN || wparam == WM_SYSKEYDOWN)) {
+  if (code == HC_ACTION) {
     const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lparam);
+    watch.last_heard = key->time;
     // The keyboard's own keys, and those of any other program, come injected.
-    if ((key->flags & LLKHF_INJECTED) == 0 && !IsModifierKey(key->vkCode)) Tell();
+    if ((wparam == WM_KEYDOWN || wparam == WM_SYSKEYDOWN) && (key->flags & LLKHF_INJECTED) == 0 &&
+        !IsModifierKey(key->vkCode)) {
+      Tell(kKeyTyped);
+    }
   }
   return CallNextHookEx(nullptr, code, wparam, lparam);
 }
@@ -64,6 +75,7 @@ DWORD WINAPI WatchThread(void*) {
   HHOOK mouse = SetWindowsHookExW(WH_MOUSE_LL, MouseHook, instance, 0);
   HHOOK keys = SetWindowsHookExW(WH_KEYBOARD_LL, KeyHook, instance, 0);
   watch.hooked = mouse != nullptr || keys != nullptr;
+  watch.last_heard = GetTickCount();
   SetEvent(watch.ready);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -127,6 +139,17 @@ void StopUserInputWatch() {
   watch.ready = nullptr;
   watch.thread_id = 0;
   watch.hooked = false;
+}
+
+DWORD LastHeardInput() { return watch.last_heard; }
+
+void RestartUserInputWatch() {
+  const HWND notify = watch.notify;
+  const UINT message = watch.message;
+  const HWND own_main = watch.own[0];
+  const HWND own_list = watch.own[1];
+  StopUserInputWatch();
+  StartUserInputWatch(notify, message, own_main, own_list);
 }
 
 }  // namespace platform::win32
