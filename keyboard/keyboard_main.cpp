@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <vector>
 
 #include "keyboard/expansion/expansion.h"
@@ -308,6 +309,17 @@ void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object
 
 // --- the main window --------------------------------------------------------------------
 
+// How often the learned words are saved; a measurement of the keyboard timing itself may
+// save far more often, to time the pen while saves wait on the disk.
+UINT SaveWordsEveryMs() {
+  wchar_t value[16] = {};
+  if (!timings.enabled() || GetEnvironmentVariableW(L"QUOREL_SAVE_WORDS_MS", value, 16) == 0) {
+    return kSaveWordsEveryMs;
+  }
+  return std::clamp<UINT>(static_cast<UINT>(std::wcstoul(value, nullptr, 10)), 100,
+                          kSaveWordsEveryMs);
+}
+
 void OnMainCreate(HWND window) {
   Windows().main = Opaque(window);
   OpenToTheSuitesMessages(window);
@@ -327,7 +339,7 @@ void OnMainCreate(HWND window) {
   LoadGlossary();
   platform::win32::SetBackgroundNotify(window, kBackgroundDone);
   PostMessageW(window, kLoadWords, 0, 0);
-  SetTimer(window, kSaveWordsTimer, kSaveWordsEveryMs, nullptr);
+  SetTimer(window, kSaveWordsTimer, SaveWordsEveryMs(), nullptr);
   SetTimer(window, kInputWatchTimer, kInputWatchEveryMs, nullptr);
   program.switch_hook = SetWinEventHook(EVENT_SYSTEM_SWITCHEND, EVENT_SYSTEM_SWITCHEND, nullptr,
                                         OnSystemEvent, 0, 0,

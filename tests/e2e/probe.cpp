@@ -61,6 +61,9 @@
 //   reg-dword KEY NAME N         writes a DWORD value
 //   reg-sz KEY NAME TEXT         writes a string value
 //   reg-delete KEY [NAME]        deletes a value, or without NAME the key and all below it
+//   hold-file PATH               opens the file with no sharing and keeps it open, as a
+//                                sync client or a scanner may: "held"
+//   let-go-file PATH             closes it again: "let go"
 //   quit                         ends the probe
 //
 // An answer that begins with "error:" says why a request could not be carried out.
@@ -170,6 +173,28 @@ std::string OpenPasswordWindow() {
   if (thread != nullptr) CloseHandle(thread);
   CloseHandle(ready);
   return shown ? "shown" : Error("the password window did not open");
+}
+
+// Files the probe holds open, each with no sharing: nobody else may read or replace them.
+std::vector<std::pair<std::wstring, HANDLE>> held_files;
+
+std::string HoldFile(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return Error("cannot open the file");
+  held_files.emplace_back(path, file);
+  return "held";
+}
+
+std::string LetGoOfFile(const std::wstring& path) {
+  for (auto held = held_files.begin(); held != held_files.end(); ++held) {
+    if (held->first == path) {
+      CloseHandle(held->second);
+      held_files.erase(held);
+      return "let go";
+    }
+  }
+  return Error("not held");
 }
 
 std::string NotepadText() {
@@ -613,6 +638,8 @@ std::string Answer(const std::vector<std::wstring>& words) {
   if (command == L"hold-block") return HoldBlock();
   if (command == L"held-block") return held_block != nullptr ? KeyboardField(held_block) : "none";
   if (command == L"menu-keys") return PressMenuKeys({words.begin() + 1, words.end()});
+  if (n == 2 && command == L"hold-file") return HoldFile(words[1]);
+  if (n == 2 && command == L"let-go-file") return LetGoOfFile(words[1]);
   if (n >= 2 && command == L"window") return WindowRect(TopWindow(words[1], title(2)));
   if (n == 2 && command == L"count") return CountWindows(words[1]);
   if (n == 2 && command == L"iconic") {

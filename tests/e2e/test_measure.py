@@ -93,6 +93,40 @@ def test_pen_up_with_word_completion(complete, keyboard, notepad, capsys):
                    f"median {ups[0]:.0f} us, 99th percentile {ups[1]:.0f} us")
 
 
+# The same taps while the learned words are saved every quarter second, with the file free,
+# and held by another program without sharing, so that every save waits its two seconds of
+# patience on it and fails: the pen up must not feel either.
+@pytest.mark.timeout(600)
+@pytest.mark.timings
+@pytest.mark.parametrize("held", [False, True], ids=["file-free", "file-held"])
+def test_pen_up_while_a_save_waits(held, keyboard, notepad, probe, desktop, capsys):
+    from test_completion import learned_file
+
+    keyboard.close()
+    keyboard.env["QUOREL_SAVE_WORDS_MS"] = "250"
+    keyboard.start()
+    notepad.bring_to_front()
+    path = learned_file(desktop)
+    keyboard.type(" keyboard ")
+    wait_until(path.exists, 10, "the keyboard saved no learned words")
+    if held:
+        assert probe("hold-file", windows_path(path)) == "held"
+    try:
+        for _ in range(3):
+            for word in WORDS:
+                keyboard.type(word)
+                keyboard.tap("<space>")
+    finally:
+        if held:
+            probe("let-go-file", windows_path(path))
+    keyboard.close()
+    wait_until(lambda: keyboard.timings.exists() and keyboard.timings.stat().st_size > 0, 20,
+               "the keyboard wrote no timings")
+    ups = figures(keyboard.timings.read_text())["whole pen up handler"]
+    report(capsys, f"\nsaves every 250 ms, learned file {'held by another program' if held else 'free'}:"
+                   f" whole pen up handler, median {ups[0]:.0f} us, 99th percentile {ups[1]:.0f} us")
+
+
 # Three rounds of 26 taps and 26 slides, with two starts.
 @pytest.mark.timeout(300)
 def test_working_set(keyboard, probe, capsys):

@@ -177,8 +177,9 @@ class Keyboard:
         self.desktop.click(x, y)
 
     def type(self, letters, panel=None):
+        """Taps the keys of the letters; a blank is the space key."""
         for letter in letters:
-            self.tap(letter, panel)
+            self.tap("<space>" if letter == " " else letter, panel)
 
     def _pen_moves(self, key, dx, dy, steps, pause, panel=None):
         """xdotool words for a pen down on a key and a move by (dx, dy) in steps."""
