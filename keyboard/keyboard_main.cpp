@@ -266,12 +266,15 @@ void OnUserActed(WPARAM action) {
 }
 
 // The system takes a low-level hook away, without a word, after it once answered too
-// slowly: input it took that the watch never heard says so, and the watch starts anew.
+// slowly: the keyboard's own keys that the watch never heard say so, and the watch starts
+// anew, once in a while at most.
 void CheckInputWatch() {
-  LASTINPUTINFO input = {};
-  input.cbSize = sizeof(input);
-  if (GetLastInputInfo(&input) &&
-      InputWatchLost(input.dwTime, platform::win32::LastHeardInput())) {
+  constexpr DWORD kRestartAtMostEveryMs = 30000;
+  static DWORD last_restart = GetTickCount() - kRestartAtMostEveryMs;
+  const DWORD now = GetTickCount();
+  if (now - last_restart >= kRestartAtMostEveryMs &&
+      InputWatchLost(platform::win32::LastSentInput(), platform::win32::LastHeardInput(), now)) {
+    last_restart = now;
     platform::win32::RestartUserInputWatch();
   }
 }

@@ -48,8 +48,11 @@ struct Word {
   // be the end of a word whose start the keyboard never saw, and is neither learned nor
   // completed until the next word begins.
   bool start_unknown = true;
-  // Asked of the focused control at the word's first letter, and the control it was.
+  // Asked of the focused control at the word's first letter, and again once that letter
+  // was sent (the keys before it, a Tab, may have moved the focus by then), and the control
+  // it was.
   std::uint32_t question = 0;
+  bool asked_after_sent = false;
   platform::WindowHandle control = 0;
   // A letter went to a box that hides its text, or elsewhere than the first one went.
   bool secret = false;
@@ -154,8 +157,12 @@ void GuardLetter(bool first) {
 
 void AppendLetter(char16_t c, std::size_t room) {
   std::u16string& letters = Record().word.letters;
-  // An unbroken run longer than the word can hold starts a new word with this letter.
-  if (letters.size() + room > kMaxTypedWord) letters.clear();
+  // An unbroken run longer than the word can hold starts a new word with this letter, whose
+  // start is the middle of a run: no word to learn or complete.
+  if (letters.size() + room > kMaxTypedWord) {
+    letters.clear();
+    Record().word.start_unknown = true;
+  }
   GuardLetter(letters.empty());
   letters.push_back(c);
 }
@@ -538,6 +545,11 @@ void AcceptCompletion(std::u16string word) {
 }
 
 void RefreshAfterKeys() {
+  Word& word = Record().word;
+  if (!word.letters.empty() && !word.asked_after_sent) {
+    word.asked_after_sent = true;
+    word.question = platform::AskAboutFocusedControl();
+  }
   RefreshPanels(false);
   RefreshToggleHighlights();
   RefreshSuggestions();
@@ -625,6 +637,9 @@ void StartReadingLearned() {
   platform::RunInBackground([file, path] { *file = ReadLearnedFileBytes(path); },
                             [file] {
                               Keeper().reading = false;
+                              // Forgetting every word wrote the file meanwhile: what this
+                              // read found is gone.
+                              if (KeyboardWords().FileRead()) return;
                               if (KeyboardWords().AdoptLearned(*file).unreadable) {
                                 TellOnce(&PendingNotices().told_unreadable, kCannotRead);
                               }
@@ -693,16 +708,27 @@ void SaveLearnedWordsAtExit(std::uint32_t patience_ms) {
 
 bool ForgetLearnedWords() {
   if (!Keeper().words_read) LoadWords();
-  // A save under way would bring back what is forgotten.
-  platform::WaitForBackgroundWork(3000);
   if (ShownListContent() == ListContent::kSuggestions) HideSuggestions();
   std::u16string path;
   if (!LearnedWordsPath(&path)) {
     KeyboardWords().ForgetAll();
     return false;
   }
-  return KeyboardWords().ForgetAllInFile(path);
+  // Written after whatever the worker has under way, so that no older save lands after it;
+  // the options program waits five seconds for the answer.
+  auto save = std::make_shared<LearnedFileSave>();
+  KeyboardWords().PrepareForgetAll(path, save.get());
+  auto written = std::make_shared<bool>(false);
+  auto finished = std::make_shared<bool>(false);
+  platform::RunInBackground([save, written] { *written = WriteLearnedFile(*save); },
+                            [save, written, finished] {
+                              *finished = true;
+                              KeyboardWords().SaveFinished(*save, *written);
+                            });
+  platform::WaitForBackgroundWork(4000);
+  return *finished && *written;
 }
+
 void LoadGlossary() {
   // Rows of a shown list point into the glossary about to be released.
   if (ShownListContent() == ListContent::kSuggestions) HideSuggestions();

@@ -223,12 +223,35 @@ TEST_F(PrivacyTest, ASaveThatWaitsHoldsUpNoKey) {
   EXPECT_NE(platform::fake::System().files[path].find("sunk"), std::string::npos);
 }
 
-TEST(InputWatch, IsLostWhenTheSystemTookInputItDidNotHear) {
-  EXPECT_FALSE(InputWatchLost(10'000, 10'000));
-  EXPECT_FALSE(InputWatchLost(10'000, 9'000));   // heard a moment before: still coming
-  EXPECT_TRUE(InputWatchLost(20'000, 10'000));
-  EXPECT_FALSE(InputWatchLost(10'000, 20'000));  // heard more lately than the system says
-  EXPECT_TRUE(InputWatchLost(5'000, 0xFFFF'F000u));  // across the wrap of the tick count
+// Forgetting every word is written after whatever the worker had under way: a read or a
+// save of the old words that ends later brings none of them back.
+TEST_F(PrivacyTest, ForgettingEveryWordIsNeverUndoneByWorkUnderWay) {
+  std::u16string path;
+  ASSERT_TRUE(LearnedWordsPath(&path));
+  auto& files = platform::fake::System().files;
+  files[path] = "older\t3\t3\r\n";
+  platform::fake::System().hold_background = true;
+  LoadWords();  // its read waits on the disk
+  ForgetLearnedWords();
+  platform::fake::RunHeldBackgroundWork();
+  EXPECT_EQ(KeyboardWords().FindLearned(u"older"), nullptr);
+  EXPECT_EQ(files[path].find("older"), std::string::npos);
+
+  Keys(u"sunshine ");
+  SaveLearnedWords();  // its write waits on the disk
+  ForgetLearnedWords();
+  platform::fake::RunHeldBackgroundWork();
+  EXPECT_EQ(KeyboardWords().LearnedCount(), 0);
+  EXPECT_EQ(files[path].find("sunshine"), std::string::npos);
+}
+
+TEST(InputWatch, IsLostWhenTheKeyboardsOwnInputNeverReachedIt) {
+  EXPECT_FALSE(InputWatchLost(10'000, 10'000, 20'000));
+  EXPECT_FALSE(InputWatchLost(10'000, 9'800, 20'000));   // stamped a moment before it was sent
+  EXPECT_TRUE(InputWatchLost(10'000, 5'000, 20'000));
+  EXPECT_FALSE(InputWatchLost(10'000, 5'000, 10'500));   // just sent: still on its way
+  EXPECT_FALSE(InputWatchLost(10'000, 20'000, 20'000));  // heard after it
+  EXPECT_TRUE(InputWatchLost(5'000, 0xFFFF'F000u, 9'000));  // across the wrap of the tick count
 }
 
 }  // namespace

@@ -80,11 +80,11 @@ WindowKind JudgeWindowKind(const platform::FocusedControl& control) {
 
 TextShown JudgeTextShown(const platform::FocusedControl& control) {
   if (control.control == 0) return TextShown::kUnknown;
+  if (control.answer == platform::AutomationAnswer::kHidesText) return TextShown::kHidden;
   // An edit box's style is its own answer, read at this very moment.
   if (IsEditClass(control.control_class)) {
     return (control.control_style & kPasswordStyle) != 0 ? TextShown::kHidden : TextShown::kShown;
   }
-  if (control.answer == platform::AutomationAnswer::kHidesText) return TextShown::kHidden;
   // A console or a remote window shows what is typed, except at the prompts nobody can see;
   // whether to trust it is the user's choice, made apart from this.
   if (JudgeWindowKind(control) != WindowKind::kOrdinary) return TextShown::kShown;
@@ -98,12 +98,17 @@ bool MayShowTypedText(const platform::FocusedControl& control) {
           GetOption(OptionId::kLearnInTerminals) != 0);
 }
 
-bool InputWatchLost(std::uint32_t last_input, std::uint32_t last_heard) {
-  // A moment's grace: the system may count an input a little before the watch hears it.
+bool InputWatchLost(std::uint32_t last_sent, std::uint32_t last_heard, std::uint32_t now) {
+  // The system stamps an input a little before the watch hears it; and an input just sent
+  // may not have reached the watch yet.
+  constexpr std::uint32_t kStampMs = 500;
   constexpr std::uint32_t kGraceMs = 2000;
   // Tick counts wrap after 49 days; differences stay right across the wrap.
-  const std::uint32_t unheard = last_input - last_heard;
-  return unheard < 0x80000000u && unheard > kGraceMs;
+  const auto later = [](std::uint32_t a, std::uint32_t b, std::uint32_t by) {
+    const std::uint32_t difference = a - b;
+    return difference < 0x80000000u && difference > by;
+  };
+  return later(last_sent, last_heard, kStampMs) && later(now, last_sent, kGraceMs);
 }
 
 }  // namespace quorel::keyboard

@@ -28,8 +28,9 @@ WindowKind JudgeWindowKind(const platform::FocusedControl& control);
 bool MayShowTypedText(const platform::FocusedControl& control);
 
 // The low-level watch of the user's input is removed by the system, without a word, when it
-// once answers too slowly. It has stopped hearing the user when the system took input
-// that it did not hear for longer than a moment; the times are the system's tick counts.
-bool InputWatchLost(std::uint32_t last_input, std::uint32_t last_heard);
+// once answers too slowly. It has stopped hearing when input the keyboard itself sent a
+// while ago never reached it (the keyboard's own input reaches a watch of its own process
+// whatever window it goes to); the times are the system's tick counts.
+bool InputWatchLost(std::uint32_t last_sent, std::uint32_t last_heard, std::uint32_t now);
 
 }  // namespace quorel::keyboard

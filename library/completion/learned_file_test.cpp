@@ -183,6 +183,12 @@ TEST_F(LearnedFile, ADamagedFileFallsBackToItsBackup) {
     EXPECT_TRUE(store.HasUnsavedChanges());
   }
 
+  // Gone while its backup is there, as a sync client's delete before it writes anew.
+  platform::fake::System().files.erase(kPath);
+  WordStore after_delete;
+  EXPECT_TRUE(after_delete.ReadLearned(kPath).from_backup);
+  EXPECT_NE(after_delete.FindLearned(u"older"), nullptr);
+
   FileAt(kPath) = "abc123 4 4\r\nword 1 5\r\n";
   WordStore store;
   EXPECT_TRUE(store.ReadLearned(kPath).Whole());

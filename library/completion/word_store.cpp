@@ -441,7 +441,9 @@ bool WriteLearnedFile(const LearnedFileSave& save) {
       platform::FileExists(path)) {
     return false;
   }
-  return ReplaceFileContents(path, save.bytes);
+  if (!ReplaceFileContents(path, save.bytes)) return false;
+  const std::u16string backup = BackupName(path);
+  return !save.drop_backup || !platform::FileExists(backup) || platform::DeleteFileAt(backup);
 }
 
 LearnedFileReport WordStore::AdoptLearned(const LearnedFileBytes& file) {
@@ -463,12 +465,17 @@ LearnedFileReport WordStore::AdoptLearned(const LearnedFileBytes& file) {
   // Damaged, or emptied by something other than the keyboard, which never writes an empty
   // file: what the backup holds comes back.
   const bool damaged = read && (report.lines_left_out > 0 || file.bytes.empty());
-  if (damaged && file.backup_read) {
+  // Missing while its backup is there: a sync client's delete before it writes the file
+  // anew, or a hand that took it away; the backup's words come back, and a file that
+  // reappears before the next save is kept aside, not written over.
+  const bool missing = file.state == LearnedFileBytes::State::kMissing;
+  if ((damaged || missing) && file.backup_read) {
     WordStore backup;
     backup.ParseLearned(file.backup);
     if (backup.LearnedCount() > 0 || !backup.forgotten_.empty()) {
       AddFromBackup(backup);
       report.from_backup = true;
+      keep_old_file_ = true;
     }
   }
   if (had_session) AddSession(session);
@@ -505,15 +512,22 @@ bool WordStore::SaveLearned(std::u16string_view path) {
   return written;
 }
 
-bool WordStore::ForgetAllInFile(std::u16string_view path) {
+void WordStore::PrepareForgetAll(std::u16string_view path, LearnedFileSave* save) {
   ForgetAll();
   Changed();  // written even when nothing was learned: the file may hold words all the same
   // What the file held is what the user asked to forget: written over, with no copy kept.
   file_read_ = true;
   keep_old_file_ = false;
-  if (!SaveLearned(path)) return false;
-  const std::u16string backup = BackupName(path);
-  return !platform::FileExists(backup) || platform::DeleteFileAt(backup);
+  PrepareSave(path, save);
+  save->drop_backup = true;
+}
+
+bool WordStore::ForgetAllInFile(std::u16string_view path) {
+  LearnedFileSave save;
+  PrepareForgetAll(path, &save);
+  const bool written = WriteLearnedFile(save);
+  SaveFinished(save, written);
+  return written;
 }
 
 bool LearnedWordsPath(std::u16string* path) {

@@ -64,6 +64,7 @@ struct LearnedFileSave {
   std::u16string path;
   std::string bytes;
   bool keep_old_file = false;  // copy the old file to the backup first
+  bool drop_backup = false;    // remove the backup once written: it holds what was forgotten
   std::uint64_t generation = 0;  // of the store's changes it holds
 };
 // Writes the file in one step (its folder made when missing). False when nothing was
@@ -131,6 +132,8 @@ class WordStore {
   // copy of the old file is kept, since what it held is what the user asked to forget.
   // The words taken away stay taken away. False when the file could not be written.
   bool ForgetAllInFile(std::u16string_view path);
+  // The same, with the save made ready for writing elsewhere.
+  void PrepareForgetAll(std::u16string_view path, LearnedFileSave* save);
 
   void Clear();
 

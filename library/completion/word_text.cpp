@@ -12,7 +12,17 @@ constexpr char16_t kApostrophe = u'\'';
 constexpr char16_t kRightQuote = 0x2019;
 
 bool IsApostrophe(char16_t c) { return c == kApostrophe || c == kRightQuote; }
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+// Digits of every script the word lists may meet, and the superscripts: "abc\uFF11" is a
+// password as much as "abc1" is.
+bool IsDigit(char16_t c) {
+  static constexpr char16_t kZeros[] = {0x0030, 0x0660, 0x06F0, 0x07C0, 0x0966, 0x09E6, 0x0A66,
+                                        0x0AE6, 0x0B66, 0x0BE6, 0x0C66, 0x0CE6, 0x0D66, 0x0E50,
+                                        0x0ED0, 0x0F20, 0x1040, 0x17E0, 0x1810, 0xFF10};
+  for (char16_t zero : kZeros) {
+    if (c >= zero && c <= zero + 9) return true;
+  }
+  return c == 0x00B2 || c == 0x00B3 || c == 0x00B9;
+}
 
 bool IsSmallLetter(char16_t c) { return UpperWordChar(c) != c; }
 

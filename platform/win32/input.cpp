@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/win32/user_input_watch.h"
+
 // The seam's names, not the system's wide-or-narrow macros of the same spelling.
 #undef MapVirtualKey
 
@@ -37,6 +39,7 @@ std::size_t SendInputs(std::span<const Input> inputs) {
   }
   if (batch.empty()) return 0;
   const UINT injected = SendInput(static_cast<UINT>(batch.size()), batch.data(), sizeof(INPUT));
+  if (injected > 0) win32::NoteInputSent();
   InputSent();
   return injected;
 }

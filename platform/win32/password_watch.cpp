@@ -37,6 +37,11 @@ struct Automation : IUnknown {
   virtual HRESULT STDMETHODCALLTYPE GetFocusedElement(AutomationElement** element) = 0;
 };
 constexpr int kIsPasswordProperty = 30019;
+constexpr int kControlTypeProperty = 30003;
+// The elements that take text: an edit box, a document, an editable combo box. An element
+// of another kind (a pane a browser hands out while its accessibility is still starting)
+// says nothing of the field typed into.
+constexpr int kTextControlTypes[] = {50004, 50030, 50003};
 const CLSID kAutomationClass = {0xff48dba4, 0x60ef, 0x4201, {0xaa, 0x87, 0x54, 0x10, 0x3e, 0xef, 0x59, 0x4e}};
 const IID kAutomationInterface = {0x30cbe57d, 0xd9d0, 0x452a, {0xab, 0x13, 0x7a, 0xc5, 0xac, 0x48, 0x25, 0xee}};
 
@@ -53,20 +58,35 @@ struct Watch {
 };
 Watch watch;
 
+// A property of the element as a VARIANT of the wanted type; false when it has none.
+bool Property(AutomationElement* element, int property, VARTYPE type, VARIANT* value) {
+  VariantInit(value);
+  if (SUCCEEDED(element->GetCurrentPropertyValue(property, value)) && value->vt == type) {
+    return true;
+  }
+  VariantClear(value);
+  return false;
+}
+
 AutomationAnswer Ask(Automation* automation) {
   AutomationElement* element = nullptr;
   const HRESULT found = automation->GetFocusedElement(&element);
   if (FAILED(found) || element == nullptr) return AutomationAnswer::kNone;
-  VARIANT value;
-  VariantInit(&value);
-  const HRESULT asked = element->GetCurrentPropertyValue(kIsPasswordProperty, &value);
-  element->Release();
   AutomationAnswer answer = AutomationAnswer::kNone;
-  if (SUCCEEDED(asked) && value.vt == VT_BOOL) {
-    answer = value.boolVal == VARIANT_FALSE ? AutomationAnswer::kShowsText
-                                            : AutomationAnswer::kHidesText;
+  VARIANT password;
+  if (Property(element, kIsPasswordProperty, VT_BOOL, &password)) {
+    if (password.boolVal != VARIANT_FALSE) {
+      answer = AutomationAnswer::kHidesText;
+    } else {
+      VARIANT type;
+      if (Property(element, kControlTypeProperty, VT_I4, &type)) {
+        for (int text_type : kTextControlTypes) {
+          if (type.lVal == text_type) answer = AutomationAnswer::kShowsText;
+        }
+      }
+    }
   }
-  VariantClear(&value);
+  element->Release();
   return answer;
 }
 

@@ -15,6 +15,9 @@ struct Watch {
   HANDLE ready = nullptr;
   std::atomic<bool> hooked{false};
   std::atomic<DWORD> last_heard{0};
+  std::atomic<DWORD> last_sent{0};
+  // A press elsewhere was told: its release is told too, and only then.
+  bool pressed_elsewhere = false;
 };
 Watch watch;
 
@@ -42,11 +45,14 @@ LRESULT CALLBACK MouseHook(int code, WPARAM wparam, LPARAM lparam) {
       case WM_RBUTTONDOWN:
       case WM_MBUTTONDOWN:
       case WM_XBUTTONDOWN:
-        if (!OnOwnWindow(mouse->pt)) Tell(kPressed);
+        watch.pressed_elsewhere = !OnOwnWindow(mouse->pt);
+        if (watch.pressed_elsewhere) Tell(kPressed);
         break;
       case WM_LBUTTONUP:
-        // The press has moved the focus by now, if it moved it at all.
-        if (!OnOwnWindow(mouse->pt)) Tell(kReleased);
+        // The press has moved the focus by now, if it moved it at all. A slide of the pen
+        // from the keyboard that ends beyond it is the keyboard's own.
+        if (watch.pressed_elsewhere) Tell(kReleased);
+        watch.pressed_elsewhere = false;
         break;
       default:
         break;
@@ -142,6 +148,10 @@ void StopUserInputWatch() {
 }
 
 DWORD LastHeardInput() { return watch.last_heard; }
+
+void NoteInputSent() { watch.last_sent = GetTickCount(); }
+
+DWORD LastSentInput() { return watch.last_sent; }
 
 void RestartUserInputWatch() {
   const HWND notify = watch.notify;

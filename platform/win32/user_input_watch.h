@@ -23,6 +23,9 @@ void StopUserInputWatch();
 // of the watch anew with what it was started with.
 DWORD LastHeardInput();
 void RestartUserInputWatch();
+// The tick count of the last input the keyboard sent that the system took.
+void NoteInputSent();
+DWORD LastSentInput();
 
 // A key that only shifts or switches what other keys do: pressed alone on a hardware
 // keyboard it moves no caret.
