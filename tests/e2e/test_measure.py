@@ -68,6 +68,16 @@ def test_pen_timings(dpi, keyboard, desktop, probe, test_folder, request, capsys
     report(capsys, "\n".join(lines))
 
 
+def report_pen_ups(keyboard, capsys, what):
+    """Closes the keyboard and reports the median and 99th percentile of its whole pen ups."""
+    keyboard.close()
+    wait_until(lambda: keyboard.timings.exists() and keyboard.timings.stat().st_size > 0, 20,
+               "the keyboard wrote no timings")
+    ups = figures(keyboard.timings.read_text())["whole pen up handler"]
+    report(capsys, f"\n{what}: whole pen up handler, median {ups[0]:.0f} us, "
+                   f"99th percentile {ups[1]:.0f} us")
+
+
 # Common words tapped letter by letter, each ended by a space: every pen up from the third
 # letter on looks for completions in the shipped list and the learned words. The same taps
 # with completion off give what the lookups add to a pen up.
@@ -85,12 +95,7 @@ def test_pen_up_with_word_completion(complete, keyboard, notepad, capsys):
         for word in WORDS:
             keyboard.type(word)
             keyboard.tap("<space>")
-    keyboard.close()
-    wait_until(lambda: keyboard.timings.exists() and keyboard.timings.stat().st_size > 0, 20,
-               "the keyboard wrote no timings")
-    ups = figures(keyboard.timings.read_text())["whole pen up handler"]
-    report(capsys, f"\nword completion {'on' if complete else 'off'}: whole pen up handler, "
-                   f"median {ups[0]:.0f} us, 99th percentile {ups[1]:.0f} us")
+    report_pen_ups(keyboard, capsys, f"word completion {'on' if complete else 'off'}")
 
 
 # The same taps while the learned words are saved every quarter second, with the file free,
@@ -119,12 +124,8 @@ def test_pen_up_while_a_save_waits(held, keyboard, notepad, probe, desktop, caps
     finally:
         if held:
             probe("let-go-file", windows_path(path))
-    keyboard.close()
-    wait_until(lambda: keyboard.timings.exists() and keyboard.timings.stat().st_size > 0, 20,
-               "the keyboard wrote no timings")
-    ups = figures(keyboard.timings.read_text())["whole pen up handler"]
-    report(capsys, f"\nsaves every 250 ms, learned file {'held by another program' if held else 'free'}:"
-                   f" whole pen up handler, median {ups[0]:.0f} us, 99th percentile {ups[1]:.0f} us")
+    report_pen_ups(keyboard, capsys, "saves every 250 ms, learned file "
+                                     + ("held by another program" if held else "free"))
 
 
 # Three rounds of 26 taps and 26 slides, with two starts.
