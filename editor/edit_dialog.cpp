@@ -159,7 +159,8 @@ void AddSlide(Request& request) {
   SelectAndCentre(list, placed);
 }
 
-void ModifySlide(Request& request) {
+// False when the dialog changed nothing: the file is then not written.
+bool ModifySlide(Request& request) {
   HWND list = request.list;
   const std::vector<int> selected = SelectedRows(list);
   if (request.direction != request.prior_direction || request.kind != request.prior_kind ||
@@ -169,13 +170,13 @@ void ModifySlide(Request& request) {
     DICO_DeleteSlideDefinition(request.edited_slide);
     if (!selected.empty()) DeleteRow(list, selected[0]);
     AddSlide(request);
-    return;
+    return true;
   }
-  if (request.text != request.prior_text || request.preview != request.prior_preview) {
-    JournalOf(FileKind::kSlides).Modifying(StoreOf(FileKind::kSlides), request.edited_slide);
-  }
+  if (request.text == request.prior_text && request.preview == request.prior_preview) return false;
+  JournalOf(FileKind::kSlides).Modifying(StoreOf(FileKind::kSlides), request.edited_slide);
   DICO_ModifySlideDefinition(request.edited_slide, PreviewOrNull(request), request.text.c_str());
   if (!selected.empty()) SetRowTexts(list, selected[0], RowCaption(list, selected[0]), Cell(request));
+  return true;
 }
 
 void AddExpansion(Request& request) {
@@ -191,22 +192,24 @@ void AddExpansion(Request& request) {
   SelectAndCentre(request.list, row);
 }
 
-void ModifyExpansion(Request& request) {
+bool ModifyExpansion(Request& request) {
   HWND list = request.list;
   const std::vector<int> selected = SelectedRows(list);
   const auto edited = reinterpret_cast<ItemHandle>(request.edited_entry);
-  if (request.short_form != request.prior_short_form) {
+  // A short form of a hand-made file may hold capitals, which the box shows in small
+  // letters: the same short form, whose entry stays where it is.
+  if (!SameShortForm(Utf16(request.short_form), Utf16(request.prior_short_form))) {
     JournalOf(FileKind::kGlossary).Deleting(StoreOf(FileKind::kGlossary), edited);
     GLOSSARY_DeleteGlossaryEntry(request.edited_entry);
     if (!selected.empty()) DeleteRow(list, selected[0]);
     AddExpansion(request);
-    return;
+    return true;
   }
-  if (request.text != request.prior_text || request.preview != request.prior_preview) {
-    JournalOf(FileKind::kGlossary).Modifying(StoreOf(FileKind::kGlossary), edited);
-  }
+  if (request.text == request.prior_text && request.preview == request.prior_preview) return false;
+  JournalOf(FileKind::kGlossary).Modifying(StoreOf(FileKind::kGlossary), edited);
   GLOSSARY_ModifyGlossaryEntry(request.edited_entry, PreviewOrNull(request), request.text.c_str());
   if (!selected.empty()) SetRowTexts(list, selected[0], RowCaption(list, selected[0]), Cell(request));
+  return true;
 }
 
 // --- the dialog ------------------------------------------------------------------------------
@@ -230,22 +233,22 @@ void okButtonClick(HWND dialog, Request& request) {
     }
     request.short_form = short_form;
     request.text = StoredText(converted);
-    if (request.editing) {
-      ModifyExpansion(request);
-    } else {
-      AddExpansion(request);
+    if (request.editing && !ModifyExpansion(request)) {
+      EndDialog(dialog, IDCANCEL);  // nothing changed: nothing to write
+      return;
     }
+    if (!request.editing) AddExpansion(request);
   } else {
     if (auto refusal = ValidateSlide(request.direction, request.key_chosen, Utf16(checked))) {
       Tell(dialog, *refusal);
       return;
     }
     request.text = StoredText(converted);
-    if (request.editing) {
-      ModifySlide(request);
-    } else {
-      AddSlide(request);
+    if (request.editing && !ModifySlide(request)) {
+      EndDialog(dialog, IDCANCEL);  // nothing changed: nothing to write
+      return;
     }
+    if (!request.editing) AddSlide(request);
   }
   EndDialog(dialog, IDOK);
 }
@@ -276,7 +279,9 @@ LRESULT CALLBACK letterEditKeyPress(HWND edit, UINT message, WPARAM wparam, LPAR
 
 LRESULT CALLBACK longFormMemoKeyDown(HWND memo, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
                                DWORD_PTR) {
-  const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+  // AltGr (Ctrl and Alt) types letters on many layouts: AltGr+A is a letter, not Select All.
+  const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0 &&
+                       (GetKeyState(VK_MENU) & 0x8000) == 0;
   if (message == WM_KEYDOWN && wparam == 'A' && control) {
     SendMessageW(memo, EM_SETSEL, 0, -1);
     return 0;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/edited_file.h"
 #include "editor/editor_timings.h"
 #include "editor/editor_windows.h"
 #include "platform/win32/documents_folder.h"
@@ -47,6 +48,8 @@ enum ControlId : int {
   kUndoButton,
   kKeyboardNotice,
   kUseFileButton,
+  kReadNotice,
+  kReadAgainButton,
 };
 
 constexpr int kTabHeight = 137;
@@ -83,9 +86,12 @@ struct Editor {
   WORD query_kind = kCharacterKey;
   WORD query_parameter = 255;
   bool query_exact = false;  // the letter tab: parameter 255 is the letter U+00FF
-  bool unsaved[2] = {};      // the last save of that file failed
+  EditedFile files[2];       // the slide file and the glossary against the disk
   HWND keyboard_notice = nullptr;
   HWND use_file_button = nullptr;
+  HWND read_notice = nullptr;  // a file that could not be read, and a way to try again
+  HWND read_again_button = nullptr;
+  int commands = 0;  // commands under way: a file is not read again beneath one
   HWND focus = nullptr;  // the control that had the focus when the window was left
   bool tabs_by_keys = false;  // a key on the tab control is being handled
   bool formReady = false;
@@ -103,11 +109,33 @@ bool FileExists(const std::wstring& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+EditedFile& Edited(FileKind file) { return editor.files[file == FileKind::kSlides ? 0 : 1]; }
+
+// What the disk says of a file now; reading it is not needed, so a file another program
+// holds without sharing still has one.
+DiskStamp StampOf(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  if (path.empty() || !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return {};
+  return {true, (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+          (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+              data.ftLastWriteTime.dwLowDateTime};
+}
+
+// Commands that change a file run inside one: the file is not read again beneath them.
+struct Command {
+  Command() { ++editor.commands; }
+  ~Command() { --editor.commands; }
+  Command(const Command&) = delete;
+  Command& operator=(const Command&) = delete;
+};
+
 void ShowStatus() {
   const FileKind file = CurrentFile();
   const std::wstring& name = FileName(file);
   std::wstring text;
-  if (editor.unsaved[static_cast<int>(file)]) {
+  if (!Edited(file).Read()) {
+    text = L"Not read: " + name;
+  } else if (Edited(file).Unsaved()) {
     text = L"Not saved: the last change is not in " + name;
   } else if (!name.empty() && FileExists(name)) {
     text = name;
@@ -222,11 +250,27 @@ std::wstring OtherKeyboardSlideFile() {
   return name != nullptr ? name + 1 : path;
 }
 
+// A file that could not be read shows why nothing is saved to it, and a way to read it
+// again; it takes the place of the keyboard's notice.
+bool ShowReadNotice() {
+  const FileKind file = CurrentFile();
+  const bool shown = !Edited(file).Read();
+  if (shown) {
+    const std::wstring notice = FileName(file) +
+                                L" could not be read (another program may hold it). Nothing is "
+                                L"saved to it until it is read.";
+    SetWindowTextW(editor.read_notice, notice.c_str());
+  }
+  ShowWindow(editor.read_notice, shown ? SW_SHOW : SW_HIDE);
+  ShowWindow(editor.read_again_button, shown ? SW_SHOW : SW_HIDE);
+  return shown;
+}
+
 // Edits of a file the keyboard does not type from would be saved and never typed: the
 // editor says so, and offers to switch.
 void ShowKeyboardNotice() {
   const std::wstring other = editor.slide_file.empty() ? L"" : OtherKeyboardSlideFile();
-  const bool shown = Tab() != kGlossaryTab && !other.empty();
+  const bool shown = !ShowReadNotice() && Tab() != kGlossaryTab && !other.empty();
   if (shown) {
     const std::wstring notice = L"The keyboard types slides from " + other + L", not from this file.";
     SetWindowTextW(editor.keyboard_notice, notice.c_str());
@@ -402,12 +446,111 @@ void Notify(FileKind file) {
   if (message != 0) PostMessageW(keyboard, message, 0, 0);
 }
 
-// Writes a file from the library's set; the keyboard reloads only what reached the disk.
+// Reads the file into the library's set, anew: what it could not read is said on the strip,
+// and nothing is written over it until it is read.
+bool ReadInto(FileKind file, const std::wstring& path) {
+  JournalOf(file).Clear();
+  int read = 0;
+  if (file == FileKind::kSlides) {
+    DICO_ReleaseFromMemory();
+    read = DICO_ReadFromSlideFile(path.c_str());
+  } else {
+    GLOSSARY_ReleaseFromMemory();
+    read = GLOSSARY_ReadFromGlossaryFile(path.c_str());
+  }
+  Edited(file).Loaded(read != 0, StampOf(path));
+  return read != 0;
+}
+
+void AfterGlossaryLoaded() {
+  FillGlossaryList();
+  SetWindowTextW(editor.filters[3], L"");
+  SetFocus(editor.filters[3]);
+}
+
+// The file read again, its rows listed anew where they show.
+bool ReadAgain(FileKind file) {
+  const bool read = ReadInto(file, FileName(file));
+  if (CurrentFile() == file) {
+    RefillCurrentList();
+    ShowStatus();
+    ShowUndo();
+    ShowKeyboardNotice();
+  } else if (file == FileKind::kGlossary) {
+    FillGlossaryList();
+  }
+  return read;
+}
+
+bool SaveAs(FileKind file);
+bool HaveFile(FileKind file);
+
+// Another program changed the file while a change of the user's is not in it: the editor
+// never writes the other change away. The user keeps theirs in another file, or takes the
+// file as it is now.
+void AskAboutOutsideChange(FileKind file) {
+  const std::wstring question =
+      FileName(file) + L" was changed by another program, and your last change is not in it.\r\n\r\n"
+      L"Yes saves your version in another file.\r\nNo reads the file again as it is now, "
+      L"without your change.\r\nCancel keeps your change here for now.";
+  switch (Tell(editor.window, question, L"Changed by another program",
+               MB_YESNOCANCEL | MB_ICONWARNING)) {
+    case IDYES:
+      SaveAs(file);
+      break;
+    case IDNO:
+      ReadAgain(file);
+      break;
+    default:
+      break;
+  }
+}
+
+// Before a command changes the file: it must be the file the editor read, as it read it.
+// A file changed by another program, with nothing of the user's unsaved, is read again and
+// the command not carried out: the rows it was asked on may have changed.
+bool ReadyToChange(FileKind file) {
+  if (!HaveFile(file)) return false;
+  switch (Edited(file).Check(StampOf(FileName(file)))) {
+    case EditedFile::Step::kGoOn:
+      return true;
+    case EditedFile::Step::kNotRead:
+      // The user may have closed what held it: tried once more before refusing.
+      if (ReadAgain(file)) return true;
+      Tell(editor.window,
+           FileName(file) + L" could not be read, so nothing is saved to it.\r\n\r\nIf another "
+                            L"program has it open, close it there and use Read again.",
+           L"Cannot save", MB_OK | MB_ICONWARNING);
+      return false;
+    case EditedFile::Step::kReadAgain:
+      ReadAgain(file);
+      Tell(editor.window,
+           FileName(file) + L" was changed by another program and has been read again.\r\n\r\n"
+                            L"Nothing was changed; please do it again on the file as it is now.",
+           kTitle, MB_OK | MB_ICONINFORMATION);
+      return false;
+    case EditedFile::Step::kAsk:
+      AskAboutOutsideChange(file);
+      return false;
+  }
+  return false;
+}
+
+// Writes a file from the library's set, unless another program changed it meanwhile; the
+// keyboard reloads only what reached the disk.
 bool WriteAndNotify(FileKind file) {
   const std::wstring& name = FileName(file);
+  EditedFile& edited = Edited(file);
+  edited.Changed();
+  const EditedFile::Step step = edited.Check(StampOf(name));
+  if (step != EditedFile::Step::kGoOn) {
+    ShowStatus();
+    if (step != EditedFile::Step::kNotRead) AskAboutOutsideChange(file);
+    return false;
+  }
   const int written = file == FileKind::kSlides ? DICO_WriteToSlideFile(name.c_str())
                                                 : GLOSSARY_WriteToGlossaryFile(name.c_str());
-  editor.unsaved[static_cast<int>(file)] = written == 0;
+  if (written != 0) edited.Saved(StampOf(name));
   ShowStatus();
   if (written != 0) Notify(file);
   return written != 0;
@@ -446,14 +589,26 @@ bool HaveFile(FileKind file) {
   return true;
 }
 
-void AfterGlossaryLoaded() {
-  FillGlossaryList();
-  SetWindowTextW(editor.filters[3], L"");
-  SetFocus(editor.filters[3]);
+// Open and New leave the file edited: a change of the user's that is not on disk is kept in
+// another file first, or dropped when the user says so. False: stay with this file.
+bool NothingLostLeaving(FileKind file) {
+  if (!Edited(file).Unsaved()) return true;
+  const std::wstring question =
+      L"Your last change to " + FileName(file) + L" is not saved.\r\n\r\nYes saves it in "
+      L"another file first.\r\nNo goes on without it.\r\nCancel stays with this file.";
+  switch (Tell(editor.window, question, kTitle, MB_YESNOCANCEL | MB_ICONWARNING)) {
+    case IDYES:
+      return SaveAs(file);
+    case IDNO:
+      return true;
+    default:
+      return false;
+  }
 }
 
 void NewButtonClick() {
   const FileKind file = CurrentFile();
+  if (!NothingLostLeaving(file)) return;
   std::wstring path;
   if (ChooseFile(file, L"New", true, &path)) MakeNewFile(file, path);
 }
@@ -461,15 +616,14 @@ void NewButtonClick() {
 // A new slide file is a copy of the shipped template; a new glossary is empty.
 void MakeNewFile(FileKind file, const std::wstring& path) {
   SetConfiguredFile(file, path);
-  editor.unsaved[static_cast<int>(file)] = false;
-  JournalOf(file).Clear();
   if (file == FileKind::kSlides) {
-    DICO_ReleaseFromMemory();
     CopyFileW((editor.shipped_slides_dir + L"\\CapsOnlySlides.txt").c_str(), path.c_str(), TRUE);
-    DICO_ReadFromSlideFile(path.c_str());
+    ReadInto(file, path);
   } else {
+    JournalOf(file).Clear();
     GLOSSARY_ReleaseFromMemory();
-    GLOSSARY_WriteToGlossaryFile(path.c_str());
+    const int written = GLOSSARY_WriteToGlossaryFile(path.c_str());
+    Edited(file).Loaded(written != 0, StampOf(path));
     AfterGlossaryLoaded();
   }
   Notify(file);
@@ -478,33 +632,37 @@ void MakeNewFile(FileKind file, const std::wstring& path) {
 
 void OpenButtonClick() {
   const FileKind file = CurrentFile();
+  if (!NothingLostLeaving(file)) return;
   std::wstring path;
   if (!ChooseFile(file, nullptr, false, &path)) return;
   SetConfiguredFile(file, path);
-  editor.unsaved[static_cast<int>(file)] = false;
-  JournalOf(file).Clear();
-  if (file == FileKind::kSlides) {
-    DICO_ReleaseFromMemory();
-    DICO_ReadFromSlideFile(path.c_str());
-  } else {
-    GLOSSARY_ReleaseFromMemory();
-    GLOSSARY_ReadFromGlossaryFile(path.c_str());
-    AfterGlossaryLoaded();
-  }
+  ReadInto(file, path);
+  if (file == FileKind::kGlossary) AfterGlossaryLoaded();
   Notify(file);
   ShowCurrentPage();
 }
 
-void SaveAsButtonClick() {
-  const FileKind file = CurrentFile();
+// The set is written to the new file first; only a file that was written becomes the one
+// edited, and the one the keyboard types from. False when nothing was saved.
+bool SaveAs(FileKind file) {
   std::wstring path;
-  if (!ChooseFile(file, L"Save As", true, &path)) return;
-  SetConfiguredFile(file, path);
+  if (!ChooseFile(file, L"Save As", true, &path)) return false;
   const int written = file == FileKind::kSlides ? DICO_WriteToSlideFile(path.c_str())
                                                 : GLOSSARY_WriteToGlossaryFile(path.c_str());
-  editor.unsaved[static_cast<int>(file)] = written == 0;
+  if (written == 0) {
+    Tell(editor.window, path + L" could not be written; nothing was changed.", L"Cannot save",
+         MB_OK | MB_ICONWARNING);
+    return false;
+  }
+  SetConfiguredFile(file, path);
+  Edited(file).Saved(StampOf(path));
+  Notify(file);
   ShowStatus();
+  ShowKeyboardNotice();
+  return true;
 }
+
+void SaveAsButtonClick() { SaveAs(CurrentFile()); }
 
 // --- editing ---------------------------------------------------------------------------------
 
@@ -526,9 +684,10 @@ void ListAddedKey(const AddedSlide& added) {
 }
 
 void AddButtonClick() {
+  const Command command;
   const int tab = Tab();
   const FileKind file = CurrentFile();
-  if (!HaveFile(file)) return;
+  if (!ReadyToChange(file)) return;
   INT_PTR answer = IDCANCEL;
   JournalOf(file).Begin();
   if (tab == 0) {
@@ -559,7 +718,8 @@ void EditButtonClick() {
     Tell(editor.window, *refusal);
     return;
   }
-  if (!HaveFile(CurrentFile())) return;
+  const Command command;
+  if (!ReadyToChange(CurrentFile())) return;
   const LPARAM handle = RowHandle(editor.currentListView, selected[0]);
   INT_PTR answer = IDCANCEL;
   JournalOf(CurrentFile()).Begin();
@@ -585,7 +745,8 @@ void DeleteButtonClick() {
            L"Confirm delete", MB_YESNO) != IDYES) {
     return;
   }
-  if (!HaveFile(file)) return;
+  const Command command;
+  if (!ReadyToChange(file)) return;
   UndoJournal& journal = JournalOf(file);
   journal.Begin();
   for (auto row = selected.rbegin(); row != selected.rend(); ++row) {
@@ -609,10 +770,10 @@ void MoveSelected(int step) {
   std::vector<std::u16string> captions;
   const int count = RowCount(list);
   for (int row = 0; row < count; ++row) captions.push_back(Utf16(RowCaption(list, row)));
-  bool saved = false;
+  const Command command;
   if (auto refusal = CheckMove(file, step, selected, captions)) {
     Tell(editor.window, *refusal);
-  } else if (HaveFile(file)) {
+  } else if (ReadyToChange(file)) {
     const Timer timer("move with its save");
     const int row = selected[0];
     const int other = row + step;
@@ -633,11 +794,9 @@ void MoveSelected(int step) {
     SetRowTexts(list, other, Wide(captions[static_cast<std::size_t>(row)]), cell);
     SelectOnly(list, other);
     ListView_EnsureVisible(list, std::clamp(other + 2 * step, 0, count - 1), FALSE);
-    SaveAndNotify();
-    saved = true;
+    // A move that changed nothing writes nothing: the backup keeps the last real change.
+    if (swapped != 0) SaveAndNotify();
   }
-  // Written whether or not anything moved, as every command that could change the file.
-  if (!saved && !FileName(file).empty()) SaveAndNotify();
   SetFocus(list);
 }
 
@@ -647,6 +806,8 @@ void UndoButtonClick() {
   const FileKind file = CurrentFile();
   UndoJournal& journal = JournalOf(file);
   if (!journal.CanUndo()) return;
+  const Command command;
+  if (!ReadyToChange(file)) return;
   const std::vector<ItemHandle> touched = journal.Undo(StoreOf(file));
   RefillCurrentList();
   SelectRowsOf(touched);
@@ -666,7 +827,7 @@ void UseFileButtonClick() {
 // chooses: keep it in another file, close without it, or stay. False: stay.
 bool NothingLostAtClose() {
   for (const FileKind file : {FileKind::kSlides, FileKind::kGlossary}) {
-    if (!editor.unsaved[static_cast<int>(file)] || WriteAndNotify(file)) continue;
+    if (!Edited(file).Unsaved() || WriteAndNotify(file)) continue;
     const bool slides = file == FileKind::kSlides;
     const std::wstring question =
         L"The last change to " + FileName(file) + L" could not be saved.\r\n\r\n" +
@@ -677,11 +838,7 @@ bool NothingLostAtClose() {
     const int answer = Tell(editor.window, question, kTitle, MB_YESNOCANCEL | MB_ICONWARNING);
     ShutdownBlockReasonDestroy(editor.window);
     if (answer == IDNO) continue;
-    if (answer != IDYES) return false;
-    std::wstring path;
-    if (!ChooseFile(file, L"Save As", true, &path)) return false;
-    SetConfiguredFile(file, path);
-    if (!WriteAndNotify(file)) return false;
+    if (answer != IDYES || !SaveAs(file)) return false;
   }
   return true;
 }
@@ -768,9 +925,13 @@ void LayOut() {
   // Beside the filter, when the keyboard types from another file than this one.
   const int button_left = sheet.right - 12 - 110;
   const int notice_left = sheet.left + 362;
-  s.Move(editor.keyboard_notice, notice_left, middle - 15,
-         std::max<int>(button_left - 8 - notice_left, 60), 30);
-  s.Move(editor.use_file_button, button_left, middle - 12, 110, 24);
+  // The notice of a file not read stands in the same place, taking precedence.
+  for (HWND notice : {editor.keyboard_notice, editor.read_notice}) {
+    s.Move(notice, notice_left, middle - 15, std::max<int>(button_left - 8 - notice_left, 60), 30);
+  }
+  for (HWND button : {editor.use_file_button, editor.read_again_button}) {
+    s.Move(button, button_left, middle - 12, 110, 24);
+  }
 
   const int list_top = kTabHeight + 4;
   const int bottom_top = height - kBottomHeight;
@@ -949,6 +1110,9 @@ void FormCreate(HWND window) {
   editor.keyboard_notice = Child(L"STATIC", L"", SS_LEFT | WS_CLIPSIBLINGS, kKeyboardNotice);
   editor.use_file_button =
       Child(L"BUTTON", L"Use this &file", BS_PUSHBUTTON | WS_TABSTOP, kUseFileButton);
+  editor.read_notice = Child(L"STATIC", L"", SS_LEFT | WS_CLIPSIBLINGS, kReadNotice);
+  editor.read_again_button =
+      Child(L"BUTTON", L"&Read again", BS_PUSHBUTTON | WS_TABSTOP, kReadAgainButton);
 
   // Bottom to top: the tab control, the strip, the filter controls and the notice on it.
   constexpr UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
@@ -956,8 +1120,10 @@ void FormCreate(HWND window) {
   SetWindowPos(editor.tab_label, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
   for (HWND filter : editor.filters) SetWindowPos(filter, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
   // Over the strip, after the filter controls in the tab order.
-  SetWindowPos(editor.keyboard_notice, editor.filters[0], 0, 0, 0, 0, kOrderOnly);
-  SetWindowPos(editor.use_file_button, editor.filters[0], 0, 0, 0, 0, kOrderOnly);
+  for (HWND notice : {editor.keyboard_notice, editor.use_file_button, editor.read_notice,
+                      editor.read_again_button}) {
+    SetWindowPos(notice, editor.filters[0], 0, 0, 0, 0, kOrderOnly);
+  }
   editor.slidesListView = MakeList(kSlidesList);
   editor.glossaryListView = MakeList(kGlossaryList);
   // Each button answers Alt and its underlined letter.
@@ -990,12 +1156,12 @@ void FormCreate(HWND window) {
   wchar_t path[MAX_PATH] = {};
   if (PARAMETERS_GetCustomSlidesFile(path, MAX_PATH) && path[0] != 0) {
     editor.slide_file = path;
-    DICO_ReadFromSlideFile(path);
+    ReadInto(FileKind::kSlides, path);
   }
   path[0] = 0;
   if (PARAMETERS_GetGlossaryFile(path, MAX_PATH) && path[0] != 0) {
     editor.glossary_file = path;
-    GLOSSARY_ReadFromGlossaryFile(path);
+    ReadInto(FileKind::kGlossary, path);
   }
   editor.currentListView = editor.glossaryListView;
   FillGlossaryList();
@@ -1055,6 +1221,9 @@ void OnCommand(WPARAM wparam) {
     case kUseFileButton:
       UseFileButtonClick();
       break;
+    case kReadAgainButton:
+      ReadAgain(CurrentFile());
+      break;
     default:
       break;
   }
@@ -1087,8 +1256,17 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
         HWND focus = GetFocus();
         if (focus != nullptr && IsChild(window, focus)) editor.focus = focus;
       } else {
-        // The options program may have changed which file the keyboard types from.
+        // The options program may have changed which file the keyboard types from, and
+        // another program either file: one the user has no change of is read again.
         PARAMETERS_ReloadOptions();
+        if (editor.formReady && editor.commands == 0) {
+          for (const FileKind file : {FileKind::kSlides, FileKind::kGlossary}) {
+            if (!FileName(file).empty() &&
+                Edited(file).Check(StampOf(FileName(file))) == EditedFile::Step::kReadAgain) {
+              ReadAgain(file);
+            }
+          }
+        }
         if (editor.formReady) ShowKeyboardNotice();
         if (editor.focus != nullptr && IsWindow(editor.focus)) {
           SetFocus(editor.focus);
@@ -1102,7 +1280,8 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
     case WM_CTLCOLORSTATIC:
       // The tab's label and the notice on its coloured strip.
       if (reinterpret_cast<HWND>(lparam) == editor.tab_label ||
-          reinterpret_cast<HWND>(lparam) == editor.keyboard_notice) {
+          reinterpret_cast<HWND>(lparam) == editor.keyboard_notice ||
+          reinterpret_cast<HWND>(lparam) == editor.read_notice) {
         static HBRUSH strip = CreateSolidBrush(kStripColour);
         SetBkColor(reinterpret_cast<HDC>(wparam), kStripColour);
         SetTextColor(reinterpret_cast<HDC>(wparam), RGB(0x1b, 0x21, 0x28));
@@ -1171,7 +1350,9 @@ bool BroughtForward() {
 bool EditorKey(const MSG& message) {
   if (message.message != WM_KEYDOWN || !editor.formReady) return false;
   if (message.hwnd != editor.window && !IsChild(editor.window, message.hwnd)) return false;
-  const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+  // AltGr is Ctrl and Alt together, and types letters on many layouts: no shortcut.
+  const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0 &&
+                       (GetKeyState(VK_MENU) & 0x8000) == 0;
   const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
   if (control && message.wParam == VK_TAB) {
     const int tab = (Tab() + (shift ? 3 : 1)) % 4;

@@ -131,4 +131,13 @@ std::vector<int> CentringRows(int row, int visible, int count) {
   return {std::max(0, row - half), std::min(count - 1, row + half), row};
 }
 
+bool SameShortForm(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; };
+    if (fold(a[i]) != fold(b[i])) return false;
+  }
+  return true;
+}
+
 }  // namespace quorel::editor

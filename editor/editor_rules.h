@@ -35,6 +35,10 @@ inline constexpr std::uint16_t kCharacterKey = 8;
 // Its place in the special key lists; -1 for a name they do not hold.
 int SpecialKeyIndex(std::u16string_view name);
 
+// Short forms are one key when they differ only in the letters A-Z against a-z, as the
+// glossary orders them.
+bool SameShortForm(std::u16string_view a, std::u16string_view b);
+
 // A message box the editor shows instead of doing what was asked.
 struct Refusal {
   std::u16string text;

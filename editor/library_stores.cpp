@@ -76,17 +76,6 @@ class SlideStore : public ItemStore {
   }
 };
 
-// Short forms are one key when they differ only in the letters A-Z against a-z, as the
-// glossary orders them.
-bool SameShortForm(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; };
-    if (fold(a[i]) != fold(b[i])) return false;
-  }
-  return true;
-}
-
 GLOSSARY_ENTRY Entry(ItemHandle handle) { return reinterpret_cast<GLOSSARY_ENTRY>(handle); }
 
 class GlossaryStore : public ItemStore {

@@ -552,7 +552,7 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
 // Ctrl+Tab and Ctrl+Shift+Tab turn the pages; true when the key was taken.
 bool PageKey(const MSG& message) {
   if (message.message != WM_KEYDOWN || message.wParam != VK_TAB ||
-      (GetKeyState(VK_CONTROL) & 0x8000) == 0) {
+      (GetKeyState(VK_CONTROL) & 0x8000) == 0 || (GetKeyState(VK_MENU) & 0x8000) != 0) {
     return false;
   }
   if (message.hwnd != program.window && !IsChild(program.window, message.hwnd)) return false;

@@ -7,9 +7,11 @@ import pytest
 from harness.editor import (ADD, CLOSE, DELETE, DIALOG, DIRECTION_COMBO, EDIT, EDITOR_CLASS,
                             EDITOR_TITLE, FIND, KEYBOARD_NOTICE, SPECIAL_KEY_COMBO, USE_FILE,
                             GLOSSARY, LETTER, LETTER_EDIT, MACRO, MEMO, MOVE_DOWN, MOVE_UP, NEW,
-                            OK, OPEN, SAVE_AS, SLIDES, SPECIAL_KEY, UNDO, Editor)
+                            OK, OPEN, READ_AGAIN, READ_NOTICE, SAVE_AS, SLIDES, SPECIAL_KEY, UNDO,
+                            Editor)
 from harness.process import wait_for_value, wait_until
 from harness.quorel import KEYBOARD_CLASS, OPTIONS_CHANGED
+from harness.wine import windows_path
 
 GLOSSARY_TEXT = b"[Words]\r\n\r\n[Phrases]\r\n\r\nbtw\t\tby the way\r\n"
 
@@ -520,3 +522,81 @@ def test_the_editor_says_when_the_keyboard_types_from_another_file_and_switches_
     notepad.bring_to_front()
     keyboard.slide("q", "north")
     notepad.expect_text("queue")
+
+
+def test_a_glossary_held_at_start_is_never_replaced_and_is_read_again(glossary_file, editor,
+                                                                       probe, desktop, shot):
+    """A sync client or a scanner holds the glossary without sharing as the editor starts:
+    it is shown as not read, an add is refused rather than written over 300 entries, and
+    once let go it is read again and changed as usual."""
+    held = windows_path(glossary_file)
+    assert probe("hold-file", held) == "held"
+    try:
+        # The box comes up as the editor reads its files, before its window shows.
+        editor.launch()
+        assert editor.message("Quorel", timeout=30) == "Can't open glossary C:\\user.glo."
+        wait_until(lambda: probe.shown(EDITOR_CLASS), 30, "the editor's window did not come up")
+        editor.tab("glossary")
+        wait_until(lambda: "could not be read" in editor.text_of(READ_NOTICE), 10,
+                   "the editor does not say that the glossary was not read")
+        shot("editor_glossary_not_read")
+        editor.click(ADD)
+        assert editor.message("Quorel") == "Can't open glossary C:\\user.glo."
+        assert "nothing is saved to it" in editor.message("Cannot save")
+    finally:
+        assert probe("let-go-file", held) == "let go"
+    assert glossary_file.read_bytes() == GLOSSARY_TEXT
+    editor.click(READ_AGAIN)
+    wait_for_value(lambda: editor.rows(GLOSSARY), ["btw\tby the way"], 10, "the glossary rows")
+    add_expansion(editor, desktop, "asap", "as soon as possible")
+    wait_until(lambda: b"asap\t\tas soon as possible" in glossary_file.read_bytes(), 10,
+               "the entry was not saved")
+    assert b"btw\t\tby the way" in glossary_file.read_bytes()
+
+
+def add_expansion(editor, desktop, short_form, text):
+    dialog = (DIALOG, "Add Expansion")
+    editor.click(ADD)
+    editor.wait_dialog("Add Expansion")
+    desktop.xdotool("type", "--delay", 30, short_form)
+    editor.type_into(MEMO, text, dialog)
+    editor.click(OK, dialog)
+    wait_until(lambda: not editor.probe.exists(*dialog), 10, "the dialog stays up")
+
+
+def test_a_change_made_by_another_program_survives_the_editors_next_save(glossary_file, editor,
+                                                                         probe, desktop):
+    editor.start()
+    editor.tab("glossary")
+    wait_for_value(lambda: editor.rows(GLOSSARY), ["btw\tby the way"], 10, "the glossary rows")
+    # Another program (a second editor, notepad, a sync client) writes the file meanwhile.
+    glossary_file.write_bytes(GLOSSARY_TEXT + b"fyi\t\tfor your information\r\n")
+    dialog = (DIALOG, "Add Expansion")
+    editor.click(ADD)
+    assert "changed by another program" in editor.message(EDITOR_TITLE)
+    assert editor.rows(GLOSSARY) == ["btw\tby the way", "fyi\tfor your information"]
+    add_expansion(editor, desktop, "asap", "as soon as possible")
+    wait_until(lambda: b"asap\t\tas soon as possible" in glossary_file.read_bytes(), 10,
+               "the entry was not saved")
+    assert b"fyi\t\tfor your information" in glossary_file.read_bytes()
+    assert not probe.exists(*dialog)
+
+
+def test_open_after_a_failed_save_asks_and_altgr_is_no_shortcut(editor, probe, desktop, registry):
+    add_an_entry_that_cannot_be_saved(editor, desktop, registry, "offline")
+    editor.click(OPEN)
+    editor.wait_dialog(EDITOR_TITLE)
+    assert "is not saved" in probe("dialog", EDITOR_TITLE)
+    editor.tap_button(EDITOR_TITLE, "Cancel")
+    wait_until(lambda: not probe.exists(DIALOG, EDITOR_TITLE), 10, "the question stays up")
+    assert editor.status().startswith("Not saved"), editor.status()
+
+    # AltGr is Ctrl and Alt together; on layouts where it types letters, AltGr+Z is a letter
+    # and takes nothing back. Ctrl+Z alone does.
+    rows = editor.rows(GLOSSARY)
+    editor.click(FIND)
+    desktop.xdotool("key", "ctrl+alt+z")
+    assert probe("sync", EDITOR_CLASS) == "synced"
+    assert editor.rows(GLOSSARY) == rows
+    desktop.xdotool("key", "ctrl+z")
+    wait_until(lambda: editor.rows(GLOSSARY) != rows, 10, "Ctrl+Z took nothing back")

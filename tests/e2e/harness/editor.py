@@ -14,7 +14,7 @@ PAGES, DIRECTION, LETTER, SPECIAL_KEY, FIND = 100, 101, 102, 103, 104
 SLIDES, GLOSSARY = 105, 106
 NEW, OPEN, SAVE_AS, CLOSE, ADD, EDIT, DELETE, MOVE_UP, MOVE_DOWN = range(107, 116)
 STATUS = 116
-UNDO, KEYBOARD_NOTICE, USE_FILE = 118, 119, 120
+UNDO, KEYBOARD_NOTICE, USE_FILE, READ_NOTICE, READ_AGAIN = 118, 119, 120, 121, 122
 # The add/edit dialog's.
 LETTER_EDIT, SPECIAL_KEY_COMBO, SHORT_FORM, DIRECTION_COMBO = 1002, 1003, 1004, 1006
 MEMO, DISPLAY_AS, MACRO, OK = 1008, 1010, 1011, 1
@@ -113,9 +113,9 @@ class Editor:
         assert answer not in ("none", "hidden"), f"no {button!r} button in {title!r}"
         self.desktop.click(*centre(int(n) for n in answer.split()))
 
-    def message(self, title):
+    def message(self, title, timeout=10):
         """The text of the message box with that title, once it is up; then OK answers it."""
-        self.wait_dialog(title)
+        self.wait_dialog(title, timeout)
         text = self.probe("dialog", title)
         self.tap_button(title, "OK")
         wait_until(lambda: not self.probe.exists(DIALOG, title), 10, f"{title!r} stays up")
