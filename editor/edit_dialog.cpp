@@ -260,12 +260,30 @@ void macroButtonClick(HWND dialog) {
   // Nothing chosen inserts nothing, over the selection as a choice would.
   const std::wstring inserted = Or(text);
   HWND memo = Item(dialog, IDC_LONG_FORM_MEMO);
-  SendMessageW(memo, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(inserted.c_str()));
+  DWORD start = 0;
+  DWORD end = 0;
+  SendMessageW(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  const std::size_t length = static_cast<std::size_t>(GetWindowTextLengthW(memo)) - (end - start);
+  const auto limit = static_cast<std::size_t>(SendMessageW(memo, EM_GETLIMITTEXT, 0, 0));
+  // The box would cut what does not fit: the user is told, and nothing is inserted.
+  if (length + inserted.size() > limit) {
+    Tell(dialog, L"The text would be longer than " + std::to_wstring(limit) +
+                     L" characters with this inserted; nothing was inserted.",
+         L"Insert Macro");
+  } else {
+    SendMessageW(memo, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(inserted.c_str()));
+  }
   SetFocus(memo);
 }
 
 LRESULT CALLBACK letterEditKeyPress(HWND edit, UINT message, WPARAM wparam, LPARAM lparam,
                                  UINT_PTR, DWORD_PTR) {
+  // A character beyond U+FFFF comes as two halves: neither is taken, the pair is refused.
+  if (message == WM_CHAR && IS_HIGH_SURROGATE(wparam)) return 0;
+  if (message == WM_CHAR && IS_LOW_SURROGATE(wparam)) {
+    Tell(GetParent(edit), kWideCharacterRefusal);
+    return 0;
+  }
   if (message == WM_CHAR) {
     SetWindowTextW(edit, L"");  // a typed character replaces the one before
     if (wparam == L' ') {
@@ -327,7 +345,7 @@ void OnInit(HWND dialog, Request& request) {
     SendMessageW(keys, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
   }
   SendMessageW(keys, CB_SETMINVISIBLE, 14, 0);
-  SendDlgItemMessageW(dialog, IDC_SHORT_FORM_EDIT, EM_LIMITTEXT, 256, 0);
+  SendDlgItemMessageW(dialog, IDC_SHORT_FORM_EDIT, EM_LIMITTEXT, kLongestShortForm, 0);
   SendDlgItemMessageW(dialog, IDC_LETTER_EDIT, EM_LIMITTEXT, 1, 0);
   SendDlgItemMessageW(dialog, IDC_LONG_FORM_MEMO, EM_LIMITTEXT, kMemoLimit, 0);
   SendDlgItemMessageW(dialog, IDC_DISPLAY_EDIT, EM_LIMITTEXT, 200, 0);
@@ -378,6 +396,13 @@ void OnInit(HWND dialog, Request& request) {
   request.dialogReady = true;
 }
 
+// The texts differ from those the dialog opened with: Esc would throw the user's typing away.
+bool TypedSomething(HWND dialog, const Request& request) {
+  return TextOf(Item(dialog, IDC_LONG_FORM_MEMO)) != MemoText(request.text) ||
+         TextOf(Item(dialog, IDC_DISPLAY_EDIT)) != request.preview ||
+         (request.page == kExpansionPage && TextOf(Item(dialog, IDC_SHORT_FORM_EDIT)) != request.short_form);
+}
+
 INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_INITDIALOG) {
     OnInit(dialog, *reinterpret_cast<Request*>(lparam));
@@ -412,6 +437,11 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wparam, LPARA
           okButtonClick(dialog, *request);
           return TRUE;
         case IDCANCEL:
+          if (TypedSomething(dialog, *request) &&
+              Tell(dialog, L"Discard what you typed?", L"Cancel", MB_YESNO | MB_ICONQUESTION) !=
+                  IDYES) {
+            return TRUE;
+          }
           EndDialog(dialog, IDCANCEL);
           return TRUE;
         case IDC_MACRO_BUTTON:
@@ -447,7 +477,8 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wparam, LPARA
           return FALSE;
       }
     case WM_CLOSE:
-      EndDialog(dialog, IDCANCEL);
+      // As Esc and Cancel: typed text is not thrown away without a word.
+      SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
       return TRUE;
     default:
       return FALSE;

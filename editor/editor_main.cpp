@@ -266,13 +266,29 @@ bool ShowReadNotice() {
   return shown;
 }
 
+// The name of the glossary the keyboard expands from, when it is not the one edited here
+// (its menu's Load glossary... chose another). Empty when the keyboard uses this one.
+std::wstring OtherKeyboardGlossary() {
+  wchar_t path[MAX_PATH] = {};
+  if (editor.glossary_file.empty() || !PARAMETERS_GetGlossaryFile(path, MAX_PATH) ||
+      path[0] == 0 || lstrcmpiW(path, editor.glossary_file.c_str()) == 0) {
+    return L"";
+  }
+  const wchar_t* name = wcsrchr(path, L'\\');
+  return name != nullptr ? name + 1 : path;
+}
+
 // Edits of a file the keyboard does not type from would be saved and never typed: the
 // editor says so, and offers to switch.
 void ShowKeyboardNotice() {
-  const std::wstring other = editor.slide_file.empty() ? L"" : OtherKeyboardSlideFile();
-  const bool shown = !ShowReadNotice() && Tab() != kGlossaryTab && !other.empty();
+  const bool glossary = Tab() == kGlossaryTab;
+  const std::wstring other = glossary                      ? OtherKeyboardGlossary()
+                             : editor.slide_file.empty() ? L""
+                                                         : OtherKeyboardSlideFile();
+  const bool shown = !ShowReadNotice() && !other.empty();
   if (shown) {
-    const std::wstring notice = L"The keyboard types slides from " + other + L", not from this file.";
+    const std::wstring notice = (glossary ? L"The keyboard expands from " : L"The keyboard types slides from ") +
+                                other + L", not from this file.";
     SetWindowTextW(editor.keyboard_notice, notice.c_str());
   }
   ShowWindow(editor.keyboard_notice, shown ? SW_SHOW : SW_HIDE);
@@ -760,6 +776,12 @@ void DeleteButtonClick() {
     DeleteRow(editor.currentListView, *row);
   }
   journal.End();
+  // The row that came after the first one deleted: a keyboard user goes on from there.
+  const int next = std::min(selected.front(), RowCount(editor.currentListView) - 1);
+  if (next >= 0) {
+    SelectOnly(editor.currentListView, next);
+    ListView_EnsureVisible(editor.currentListView, next, FALSE);
+  }
   SaveAndNotify();
 }
 
@@ -816,9 +838,14 @@ void UndoButtonClick() {
 }
 
 void UseFileButtonClick() {
-  PARAMETERS_SetSlidesOption(0);
-  PARAMETERS_SetCustomSlidesFile(editor.slide_file.c_str());
-  Notify(FileKind::kSlides);  // the keyboard reads the options and this file
+  if (CurrentFile() == FileKind::kGlossary) {
+    PARAMETERS_SetGlossaryFile(editor.glossary_file.c_str());
+    Notify(FileKind::kGlossary);
+  } else {
+    PARAMETERS_SetSlidesOption(0);
+    PARAMETERS_SetCustomSlidesFile(editor.slide_file.c_str());
+    Notify(FileKind::kSlides);  // the keyboard reads the options and this file
+  }
   ShowKeyboardNotice();
   SetFocus(editor.filters[Tab()]);
 }
@@ -862,6 +889,12 @@ LRESULT CALLBACK LetterEditKeyPress(HWND edit, UINT message, WPARAM wparam, LPAR
                                      UINT_PTR, DWORD_PTR) {
   // A control character (Ctrl and a letter) is no letter to list.
   if (message == WM_CHAR && wparam < L' ' && wparam != VK_BACK) return 0;
+  // A character beyond U+FFFF comes as two halves: neither is listed, the pair is refused.
+  if (message == WM_CHAR && IS_HIGH_SURROGATE(wparam)) return 0;
+  if (message == WM_CHAR && IS_LOW_SURROGATE(wparam)) {
+    Tell(GetAncestor(edit, GA_ROOT), kWideCharacterRefusal);
+    return 0;
+  }
   if (message == WM_CHAR) {
     // A typed character replaces the one before.
     SetWindowTextW(edit, L"");
@@ -1105,7 +1138,8 @@ void FormCreate(HWND window) {
   }
   SendMessageW(editor.filters[2], CB_SETMINVISIBLE, 14, 0);
   editor.filters[3] = Child(L"EDIT", L"", ES_LOWERCASE | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, kFindEdit);
-  SendMessageW(editor.filters[3], EM_LIMITTEXT, 5, 0);
+  // As long as the longest short form the add/edit dialog takes.
+  SendMessageW(editor.filters[3], EM_LIMITTEXT, kLongestShortForm, 0);
 
   editor.keyboard_notice = Child(L"STATIC", L"", SS_LEFT | WS_CLIPSIBLINGS, kKeyboardNotice);
   editor.use_file_button =

@@ -27,6 +27,10 @@ const Refusal kSpaceRefusal = {
     u"Please goto 'Special key slides' to define slides for the space key.",
     u"Space is a special key"};
 
+const Refusal kWideCharacterRefusal = {
+    u"A character beyond U+FFFF is on no key of the keyboard, so it has no slides.",
+    u"No key for this character"};
+
 int SpecialKeyIndex(std::u16string_view name) {
   for (std::size_t i = 0; i < std::size(kSpecialKeyNames); ++i) {
     if (kSpecialKeyNames[i] == name) return static_cast<int>(i);

@@ -48,8 +48,13 @@ struct Refusal {
 
 // Column 1 of a row: the text with its line breaks shown as a pilcrow, after the preview
 // text in guillemets when there is one.
+// The longest short form the add/edit dialog takes, and the Find box finds.
+inline constexpr int kLongestShortForm = 256;
+
 // A space typed where a letter is chosen: space is a special key.
 extern const Refusal kSpaceRefusal;
+// A character beyond U+FFFF typed where a letter is chosen: no key of the keyboard has one.
+extern const Refusal kWideCharacterRefusal;
 
 std::u16string ExpansionCell(std::u16string_view text, std::u16string_view preview);
 

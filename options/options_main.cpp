@@ -52,9 +52,9 @@ struct FileRow {
   const wchar_t* folder;  // below the Documents folder
 };
 const FileRow kFileRows[] = {
-    {1, L"Custom slides file:", L"The slide file of your own, used when Slide file says so.",
+    {1, L"Custom slides file:", L"Your own slide file, when Slide file says so. Choose... applies at once.",
      kSlidesPath, kChooseSlidesButton, L"Slide Files (*.txt)\0*.txt\0\0", L"\\Quorel\\Slidefiles"},
-    {2, L"Glossary file:", L"The glossary the keyboard offers expansions from.", kGlossaryPath,
+    {2, L"Glossary file:", L"The glossary the keyboard expands from. Choose... applies at once.", kGlossaryPath,
      kChooseGlossaryButton, L"Glossary Files (*.glo)\0*.glo\0\0", L"\\Quorel\\Glossaries"},
 };
 
@@ -126,6 +126,7 @@ struct Program {
   HFONT font = nullptr;
   HFONT small = nullptr;
   int dpi = 96;  // the scale the window is laid out at
+  HWND focus = nullptr;  // the control that had the focus when the window was left
 };
 Program program;
 
@@ -163,6 +164,30 @@ void ShowStoredValues() {
   for (Row& row : program.rows) {
     row.value = kAccess[row.setting->option].get();
     ShowValue(row, row.value);
+  }
+}
+
+// Whether a row shows the value the store held when it was last read: the user has not
+// touched it.
+bool ShowsStoredValue(const Row& row) {
+  if (row.setting->control == Control::kNumber) {
+    wchar_t text[32] = {};
+    GetWindowTextW(row.control, text, 32);
+    return text == std::to_wstring(row.value);
+  }
+  const LRESULT index = SendMessageW(row.control, CB_GETCURSEL, 0, 0);
+  return index >= 0 && static_cast<std::size_t>(index) < row.setting->choices.size() &&
+         row.setting->choices[static_cast<std::size_t>(index)].value == row.value;
+}
+
+// Another program (the keyboard's menu, a second look at the options) may have changed a
+// value while this window was away: what the user has not touched here shows the store's.
+void ShowValuesChangedElsewhere() {
+  for (Row& row : program.rows) {
+    const int stored = kAccess[row.setting->option].get();
+    if (stored == row.value) continue;
+    if (ShowsStoredValue(row)) ShowValue(row, stored);
+    row.value = stored;
   }
 }
 
@@ -440,6 +465,8 @@ void OnCreate(HWND window) {
   ShowStoredValues();
   LayOut();
   ShowPage(0);
+  // The page tabs come first: a keyboard user starts on them, and Tab goes on to the page.
+  program.focus = program.tabs;
 }
 
 // An arrow beside a number pressed: the field steps to the next value the option takes.
@@ -538,6 +565,23 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
         default:
           return 0;
       }
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window, focus)) program.focus = focus;
+        return 0;
+      }
+      if (program.tabs != nullptr) {
+        PARAMETERS_ReloadOptions();
+        ShowValuesChangedElsewhere();
+        ShowPaths();
+      }
+      // The control that had the focus has it again.
+      if (program.focus != nullptr && IsWindow(program.focus) && IsWindowVisible(program.focus)) {
+        SetFocus(program.focus);
+        return 0;
+      }
+      return DefWindowProcW(window, message, wparam, lparam);
     case WM_CLOSE:
       DestroyWindow(window);
       return 0;
