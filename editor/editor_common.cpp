@@ -109,9 +109,16 @@ const Row* RowAt(HWND list, int row) {
                                                          : nullptr;
 }
 
-// Row by row: the rows selected are few, and a list of many rows takes a change of every
-// row's state slowly.
+// Row by row when the rows selected are few: a list of many rows takes a change of every
+// row's state slowly. Many selected rows (a range taken with Shift) are let go at once by
+// emptying the list's count, which tells nobody row by row.
 void ClearSelection(HWND list) {
+  constexpr UINT kFewRows = 64;
+  if (ListView_GetSelectedCount(list) > kFewRows) {
+    ListView_SetItemCountEx(list, 0, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    ListView_SetItemCountEx(list, static_cast<int>(RowsOf(list).size()), LVSICF_NOSCROLL);
+    return;
+  }
   for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
        row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
     ListView_SetItemState(list, row, 0, LVIS_SELECTED);
@@ -150,6 +157,21 @@ void DeleteRow(HWND list, int row) {
   std::vector<Row>& rows = RowsOf(list);
   if (row < 0 || row >= static_cast<int>(rows.size())) return;
   rows.erase(rows.begin() + row);
+  ClearSelection(list);
+  Recount(list);
+}
+
+void DeleteRows(HWND list, const std::vector<int>& doomed) {
+  std::vector<Row>& rows = RowsOf(list);
+  std::vector<bool> gone(rows.size(), false);
+  for (int row : doomed) {
+    if (row >= 0 && row < static_cast<int>(rows.size())) gone[static_cast<std::size_t>(row)] = true;
+  }
+  std::size_t kept = 0;
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    if (!gone[row]) rows[kept++] = std::move(rows[row]);
+  }
+  rows.resize(kept);
   ClearSelection(list);
   Recount(list);
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "editor/edited_file.h"
@@ -50,6 +51,7 @@ enum ControlId : int {
   kUseFileButton,
   kReadNotice,
   kReadAgainButton,
+  kRedoButton,
 };
 
 constexpr int kTabHeight = 137;
@@ -212,9 +214,15 @@ void RefillCurrentList() {
 
 void SelectRowsOf(const std::vector<ItemHandle>& handles) {
   HWND list = editor.currentListView;
+  const std::unordered_set<ItemHandle> wanted(handles.begin(), handles.end());
+  // Every row's selection is a message of the list's: beyond a screenful the first row
+  // alone is selected and shown.
+  constexpr std::size_t kMostSelected = 1000;
+  const bool all = wanted.size() <= kMostSelected;
   bool first = true;
   for (int row = 0; row < RowCount(list); ++row) {
-    if (std::find(handles.begin(), handles.end(), RowHandle(list, row)) == handles.end()) continue;
+    if (wanted.count(RowHandle(list, row)) == 0) continue;
+    if (!first && !all) break;
     if (first) {
       SelectOnly(list, row);
       CentreRow(list, row);
@@ -227,6 +235,23 @@ void SelectRowsOf(const std::vector<ItemHandle>& handles) {
 
 void ShowUndo() {
   EnableWindow(GetDlgItem(editor.window, kUndoButton), JournalOf(CurrentFile()).CanUndo());
+  EnableWindow(GetDlgItem(editor.window, kRedoButton), JournalOf(CurrentFile()).CanRedo());
+}
+
+// A change in words, for the journal to say what Undo and Redo take: "deleting 3 entries".
+UndoJournal::About Change(const wchar_t* doing, int count = 1) {
+  const bool slides = CurrentFile() == FileKind::kSlides;
+  std::wstring what = std::wstring(doing) + L" ";
+  if (count == 1) {
+    what += slides ? L"a slide" : L"an entry";
+  } else {
+    what += std::to_wstring(count) + (slides ? L" slides" : L" entries");
+  }
+  return {Tab(), Utf16(what)};
+}
+
+void SayOnStatusBar(const std::wstring& text) {
+  SendMessageW(editor.statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 // The name of the file the keyboard types slides from, when it is not the one edited here:
@@ -705,7 +730,7 @@ void AddButtonClick() {
   const FileKind file = CurrentFile();
   if (!ReadyToChange(file)) return;
   INT_PTR answer = IDCANCEL;
-  JournalOf(file).Begin();
+  JournalOf(file).Begin(Change(L"adding"));
   if (tab == 0) {
     answer = AddSlideDialog(editor.window, 2, 1, editor.currentListView, editor.query_direction,
                             kCharacterKey, 255, false);
@@ -738,7 +763,7 @@ void EditButtonClick() {
   if (!ReadyToChange(CurrentFile())) return;
   const LPARAM handle = RowHandle(editor.currentListView, selected[0]);
   INT_PTR answer = IDCANCEL;
-  JournalOf(CurrentFile()).Begin();
+  JournalOf(CurrentFile()).Begin(Change(L"editing"));
   if (tab == kGlossaryTab) {
     answer = EditExpansionDialog(editor.window, editor.currentListView,
                                  reinterpret_cast<GLOSSARY_ENTRY>(handle));
@@ -763,18 +788,19 @@ void DeleteButtonClick() {
   }
   const Command command;
   if (!ReadyToChange(file)) return;
-  UndoJournal& journal = JournalOf(file);
-  journal.Begin();
+  const Timer timer("delete with its save");
+  // All at once, the last row first, as one change: a hundred thousand rows take no longer
+  // than reading them.
+  std::vector<ItemHandle> handles;
+  handles.reserve(selected.size());
   for (auto row = selected.rbegin(); row != selected.rend(); ++row) {
-    const LPARAM handle = RowHandle(editor.currentListView, *row);
-    journal.Deleting(StoreOf(file), handle);
-    if (file == FileKind::kSlides) {
-      DICO_DeleteSlideDefinition(static_cast<int>(handle));
-    } else {
-      GLOSSARY_DeleteGlossaryEntry(reinterpret_cast<GLOSSARY_ENTRY>(handle));
-    }
-    DeleteRow(editor.currentListView, *row);
+    handles.push_back(RowHandle(editor.currentListView, *row));
   }
+  UndoJournal& journal = JournalOf(file);
+  journal.Begin(Change(L"deleting", static_cast<int>(selected.size())));
+  journal.DeletingAll(StoreOf(file), handles);
+  StoreOf(file).DeleteAll(handles);
+  DeleteRows(editor.currentListView, selected);
   journal.End();
   // The row that came after the first one deleted: a keyboard user goes on from there.
   const int next = std::min(selected.front(), RowCount(editor.currentListView) - 1);
@@ -806,7 +832,7 @@ void MoveSelected(int step) {
                             : GLOSSARY_SwapGlossaryEntries(reinterpret_cast<GLOSSARY_ENTRY>(a),
                                                            reinterpret_cast<GLOSSARY_ENTRY>(b));
     if (swapped != 0) {
-      JournalOf(file).Begin();
+      JournalOf(file).Begin(Change(L"moving"));
       JournalOf(file).Swapped(StoreOf(file), a, b);
       JournalOf(file).End();
     }
@@ -822,20 +848,52 @@ void MoveSelected(int step) {
   SetFocus(list);
 }
 
-// Takes back the last change of the current tab's file, saved and told to the keyboard like
-// any change.
-void UndoButtonClick() {
+// The tab a change was made on, with its filter set to list the item: what Undo and Redo
+// change is shown, never changed out of sight.
+void ShowTabFor(int tab, const std::optional<Item>& item) {
+  if (item && tab == 0) {
+    SendMessageW(editor.filters[0], CB_SETCURSEL, static_cast<WPARAM>(item->direction - 1), 0);
+  } else if (item && tab == 1 && item->kind == kCharacterKey) {
+    const wchar_t letter[2] = {static_cast<wchar_t>(item->parameter), 0};
+    SetWindowTextW(editor.filters[1], letter);
+  } else if (item && tab == 2) {
+    const QUOREL_CHAR* name = nullptr;
+    if (KEYDEF_GetSpecialKeyName(item->kind, item->parameter, &name) && name != nullptr) {
+      SendMessageW(editor.filters[2], CB_SETCURSEL, static_cast<WPARAM>(SpecialKeyIndex(Utf16(name))), 0);
+    }
+  }
+  if (tab != Tab()) {
+    TabCtrl_SetCurSel(editor.QuorelEditorPageControl, tab);
+    WriteMru(L"mru main tab index", tab);
+  }
+  ShowCurrentPage();
+}
+
+// Takes back the last change of the current tab's file (undo), or does again what was
+// taken back (redo); saved and told to the keyboard like any change, on the tab it was made
+// on, its rows selected, and said on the status bar.
+void TakeStep(bool undo) {
   const FileKind file = CurrentFile();
   UndoJournal& journal = JournalOf(file);
-  if (!journal.CanUndo()) return;
+  if (undo ? !journal.CanUndo() : !journal.CanRedo()) return;
   const Command command;
   if (!ReadyToChange(file)) return;
-  const std::vector<ItemHandle> touched = journal.Undo(StoreOf(file));
+  const Timer timer(undo ? "undo with its save" : "redo with its save");
+  const UndoJournal::Taken taken = undo ? journal.Undo(StoreOf(file)) : journal.Redo(StoreOf(file));
+  const std::optional<Item> first =
+      taken.touched.empty() ? std::nullopt : StoreOf(file).Get(taken.touched.front());
+  ShowTabFor(taken.about.tab, first);
   RefillCurrentList();
-  SelectRowsOf(touched);
+  SelectRowsOf(taken.touched);
   SaveAndNotify();
+  if (!Edited(file).Unsaved()) {
+    SayOnStatusBar((undo ? L"Undone: " : L"Redone: ") + Wide(taken.about.what));
+  }
   SetFocus(editor.currentListView);
 }
+
+void UndoButtonClick() { TakeStep(true); }
+void RedoButtonClick() { TakeStep(false); }
 
 void UseFileButtonClick() {
   if (CurrentFile() == FileKind::kGlossary) {
@@ -980,6 +1038,7 @@ void LayOut() {
   s.Move(GetDlgItem(editor.window, kEditButton), kSideWidth + 66, button_top, 60, 26);
   s.Move(GetDlgItem(editor.window, kDeleteButton), kSideWidth + 132, button_top, 60, 26);
   s.Move(GetDlgItem(editor.window, kUndoButton), kSideWidth + 198, button_top, 60, 26);
+  s.Move(GetDlgItem(editor.window, kRedoButton), kSideWidth + 264, button_top, 60, 26);
   s.Move(GetDlgItem(editor.window, kMoveUpButton), width - 8 - 170, button_top, 80, 26);
   s.Move(GetDlgItem(editor.window, kMoveDownButton), width - 8 - 84, button_top, 84, 26);
 }
@@ -1170,6 +1229,8 @@ void FormCreate(HWND window) {
   Child(L"BUTTON", L"&Delete", BS_PUSHBUTTON | WS_TABSTOP, kDeleteButton);
   // Ctrl+Z, for a pen: takes back the last change.
   Child(L"BUTTON", L"&Undo", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, kUndoButton);
+  // Ctrl+Y, for a pen: does again what Undo took back.
+  Child(L"BUTTON", L"Red&o", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, kRedoButton);
   Child(L"BUTTON", L"Move U&p", BS_PUSHBUTTON | WS_TABSTOP, kMoveUpButton);
   Child(L"BUTTON", L"Move Do&wn", BS_PUSHBUTTON | WS_TABSTOP, kMoveDownButton);
   editor.statusBar = Child(STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, kStatusBar);
@@ -1251,6 +1312,9 @@ void OnCommand(WPARAM wparam) {
       break;
     case kUndoButton:
       UndoButtonClick();
+      break;
+    case kRedoButton:
+      RedoButtonClick();
       break;
     case kUseFileButton:
       UseFileButtonClick();
@@ -1379,7 +1443,7 @@ bool BroughtForward() {
 }
 
 // The keyboard's way through the editor, before the dialog keys see it: Ctrl+Tab and
-// Ctrl+Shift+Tab change tabs, Ctrl+Z undoes, and in a list Delete deletes, Enter and F2
+// Ctrl+Shift+Tab change tabs, Ctrl+Z undoes, Ctrl+Y redoes, and in a list Delete deletes, Enter and F2
 // edit, Insert adds. True when the key was taken.
 bool EditorKey(const MSG& message) {
   if (message.message != WM_KEYDOWN || !editor.formReady) return false;
@@ -1398,6 +1462,10 @@ bool EditorKey(const MSG& message) {
   // The filter boxes hold searches, not the user's work: Ctrl+Z is always the editor's.
   if (control && message.wParam == 'Z') {
     UndoButtonClick();
+    return true;
+  }
+  if (control && message.wParam == 'Y') {
+    RedoButtonClick();
     return true;
   }
   if (control || message.hwnd != editor.currentListView) return false;

@@ -48,6 +48,8 @@ int InsertRow(HWND list, int at, LPARAM handle, const std::wstring& caption,
               const std::wstring& cell);
 void SetRowTexts(HWND list, int row, const std::wstring& caption, const std::wstring& cell);
 void DeleteRow(HWND list, int row);
+// Many rows at once, in one pass.
+void DeleteRows(HWND list, const std::vector<int>& rows);
 void ClearRows(HWND list);
 // Rows appended while a list is being filled; the list learns its count at the end.
 void AppendRow(HWND list, LPARAM handle, std::wstring caption, std::wstring cell);

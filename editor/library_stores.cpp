@@ -130,6 +130,40 @@ class GlossaryStore : public ItemStore {
   }
 
   void Swap(ItemHandle a, ItemHandle b) override { GLOSSARY_SwapGlossaryEntries(Entry(a), Entry(b)); }
+
+  // The glossary keeps its entries in one sorted array: many at once in one pass, not one
+  // shift of the array for each.
+  std::vector<std::optional<ItemHandle>> AddAll(const std::vector<Item>& items) override {
+    std::vector<std::wstring> texts;
+    texts.reserve(items.size() * 3);
+    std::vector<const wchar_t*> short_forms, previews, long_forms;
+    for (const Item& item : items) {
+      texts.push_back(Wide(item.short_form));
+      short_forms.push_back(texts.back().c_str());
+      texts.push_back(item.preview ? Wide(*item.preview) : std::wstring());
+      previews.push_back(item.preview ? texts.back().c_str() : nullptr);
+      texts.push_back(Wide(item.text));
+      long_forms.push_back(texts.back().c_str());
+    }
+    std::vector<GLOSSARY_ENTRY> added(items.size(), nullptr);
+    std::vector<std::optional<ItemHandle>> handles(items.size());
+    if (items.empty() ||
+        GLOSSARY_AddGlossaryEntries(static_cast<int>(items.size()), short_forms.data(),
+                                    previews.data(), long_forms.data(), added.data()) == 0) {
+      return handles;
+    }
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      if (added[i] != nullptr) handles[i] = reinterpret_cast<ItemHandle>(added[i]);
+    }
+    return handles;
+  }
+
+  void DeleteAll(const std::vector<ItemHandle>& handles) override {
+    std::vector<GLOSSARY_ENTRY> entries;
+    entries.reserve(handles.size());
+    for (ItemHandle handle : handles) entries.push_back(Entry(handle));
+    if (!entries.empty()) GLOSSARY_DeleteGlossaryEntries(static_cast<int>(entries.size()), entries.data());
+  }
 };
 
 }  // namespace

@@ -38,7 +38,11 @@ class ListStore : public ItemStore {
     items_[handle].preview = item.preview;
     items_[handle].text = item.text;
   }
-  void Swap(ItemHandle a, ItemHandle b) override { std::swap(items_[a], items_[b]); }
+  void Swap(ItemHandle a, ItemHandle b) override {
+    std::swap(items_[a], items_[b]);
+    ++swaps;
+  }
+  int swaps = 0;
 
   std::vector<Item> Items() {
     std::vector<Item> shown;
@@ -103,15 +107,60 @@ TEST(UndoJournal, EveryChangeTakenBackRestoresTheItemsAndTheirOrder) {
   journal.Begin();  // a dialog cancelled: nothing kept
   journal.End();
 
+  // Taken back one by one, and each done again and taken back once more.
+  std::vector<std::vector<Item>> after;
   while (!before.empty()) {
     ASSERT_TRUE(journal.CanUndo());
-    const std::vector<ItemHandle> touched = journal.Undo(store);
+    after.push_back(store.Items());
+    const UndoJournal::Taken taken = journal.Undo(store);
     EXPECT_EQ(store.Items(), before.back()) << "after undoing step " << before.size();
-    for (ItemHandle handle : touched) EXPECT_TRUE(store.Get(handle).has_value());
+    for (ItemHandle handle : taken.touched) EXPECT_TRUE(store.Get(handle).has_value());
+    ASSERT_TRUE(journal.Redo(store).done);
+    EXPECT_EQ(store.Items(), after.back()) << "after redoing step " << before.size();
+    journal.Undo(store);
+    EXPECT_EQ(store.Items(), before.back());
     before.pop_back();
   }
   EXPECT_FALSE(journal.CanUndo());
-  EXPECT_TRUE(journal.Undo(store).empty());
+  EXPECT_FALSE(journal.Undo(store).done);
+  // A new change ends what could be redone.
+  EXPECT_TRUE(journal.CanRedo());
+  journal.Begin();
+  journal.Added(store, *store.Add(Entry(u"d", u"dee")));
+  journal.End();
+  EXPECT_FALSE(journal.CanRedo());
+}
+
+// Many rows of many keys deleted in one step, as the editor deletes a selection (the last
+// row first): put back all at once, each at its place, and deleted again by redo.
+TEST(UndoJournal, AManyRowDeleteComesBackWholeAndInOrder) {
+  ListStore store;
+  UndoJournal journal;
+  for (int i = 0; i < 600; ++i) {
+    store.Add(Entry(std::u16string(1, static_cast<char16_t>(u'a' + i % 7)),
+                    u"text " + std::u16string(1, static_cast<char16_t>(u'A' + i % 26))));
+  }
+  const std::vector<Item> whole = store.Items();
+  std::vector<ItemHandle> doomed;
+  for (std::size_t place = whole.size(); place-- > 0;) {
+    if (place % 3 != 1) doomed.push_back(store.At(place));
+  }
+  journal.Begin({3, u"deleting 400 entries"});
+  journal.DeletingAll(store, doomed);
+  store.DeleteAll(doomed);
+  journal.End();
+  const std::vector<Item> left = store.Items();
+  ASSERT_EQ(left.size(), 200u);
+
+  const UndoJournal::Taken taken = journal.Undo(store);
+  EXPECT_EQ(store.Items(), whole);
+  EXPECT_EQ(taken.about.tab, 3);
+  EXPECT_EQ(taken.about.what, u"deleting 400 entries");
+  EXPECT_EQ(taken.touched.size(), 400u);
+  journal.Redo(store);
+  EXPECT_EQ(store.Items(), left);
+  journal.Undo(store);
+  EXPECT_EQ(store.Items(), whole);
 }
 
 TEST(UndoJournal, KeepsTheLastStepsOnlyAndForgetsThemForAnotherFile) {

@@ -72,6 +72,13 @@ typedef struct QuorelGlossaryEntry* GLOSSARY_ENTRY;
   X(int, GLOSSARY_ModifyGlossaryEntry,                                                     \
     (GLOSSARY_ENTRY entry, const QUOREL_CHAR* preview, const QUOREL_CHAR* long_form))      \
   X(int, GLOSSARY_DeleteGlossaryEntry, (GLOSSARY_ENTRY entry))                             \
+  /* Many entries at once, each placed or taken as one at a time would be, in one pass:    \
+   * `added` (count handles, or null) receives the new entries in the order given. The     \
+   * number of entries added or deleted. */                                                \
+  X(int, GLOSSARY_AddGlossaryEntries,                                                      \
+    (int count, const QUOREL_CHAR* const* short_forms, const QUOREL_CHAR* const* previews, \
+     const QUOREL_CHAR* const* long_forms, GLOSSARY_ENTRY* added))                         \
+  X(int, GLOSSARY_DeleteGlossaryEntries, (int count, const GLOSSARY_ENTRY* entries))       \
   X(int, GLOSSARY_SwapGlossaryEntries, (GLOSSARY_ENTRY a, GLOSSARY_ENTRY b))               \
   X(int, GLOSSARY_SetQueryCriteria, (const QUOREL_CHAR* prefix))                           \
   X(int, GLOSSARY_Query, (GLOSSARY_ENTRY* entry))                                          \

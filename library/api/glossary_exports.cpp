@@ -82,6 +82,42 @@ int GLOSSARY_DeleteGlossaryEntry(GLOSSARY_ENTRY entry) {
   return Guarded([&] { return Glossary().Delete(Entry(entry)) ? 1 : 0; });
 }
 
+int GLOSSARY_AddGlossaryEntries(int count, const QUOREL_CHAR* const* short_forms,
+                                const QUOREL_CHAR* const* previews,
+                                const QUOREL_CHAR* const* long_forms, GLOSSARY_ENTRY* added) {
+  return Guarded([&] {
+    if (count <= 0 || short_forms == nullptr) return 0;
+    std::vector<std::unique_ptr<quorel::GlossaryEntry>> entries;
+    entries.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+      auto entry = std::make_unique<quorel::GlossaryEntry>();
+      if (short_forms[i] != nullptr) entry->short_form = In(short_forms[i]);
+      if (previews != nullptr && previews[i] != nullptr) {
+        entry->preview = std::make_unique<std::u16string>(In(previews[i]));
+      }
+      if (long_forms != nullptr && long_forms[i] != nullptr) entry->long_form = In(long_forms[i]);
+      if (added != nullptr) added[i] = short_forms[i] != nullptr ? Handle(entry.get()) : nullptr;
+      // A null short form adds nothing, as a single add would not.
+      if (short_forms[i] == nullptr) entry.reset();
+      entries.push_back(std::move(entry));
+    }
+    int made = 0;
+    for (const auto& entry : entries) made += entry != nullptr ? 1 : 0;
+    Glossary().AddAll(std::move(entries));
+    return made;
+  });
+}
+
+int GLOSSARY_DeleteGlossaryEntries(int count, const GLOSSARY_ENTRY* entries) {
+  return Guarded([&] {
+    if (count <= 0 || entries == nullptr) return 0;
+    std::vector<quorel::GlossaryEntry*> doomed;
+    doomed.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) doomed.push_back(Entry(entries[i]));
+    return Glossary().DeleteAll(doomed);
+  });
+}
+
 int GLOSSARY_SwapGlossaryEntries(GLOSSARY_ENTRY a, GLOSSARY_ENTRY b) {
   return Guarded([&] { return Glossary().Swap(Entry(a), Entry(b)) ? 1 : 0; });
 }

@@ -174,6 +174,19 @@ bool Glossary::Delete(GlossaryEntry* entry) {
   return false;
 }
 
+int Glossary::DeleteAll(const std::vector<GlossaryEntry*>& entries) {
+  std::unordered_set<const GlossaryEntry*> doomed;
+  for (GlossaryEntry* entry : entries) {
+    if (IsLive(entry)) doomed.insert(entry);
+  }
+  if (doomed.empty()) return 0;
+  for (const GlossaryEntry* entry : doomed) live_.erase(entry);
+  std::erase_if(entries_, [&](const std::unique_ptr<GlossaryEntry>& entry) {
+    return doomed.count(entry.get()) != 0;
+  });
+  return static_cast<int>(doomed.size());
+}
+
 bool Glossary::Swap(GlossaryEntry* a, GlossaryEntry* b) {
   if (!IsLive(a) || !IsLive(b)) return false;
   if (Compare(a->short_form, b->short_form) != 0) return false;

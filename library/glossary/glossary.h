@@ -36,6 +36,9 @@ class Glossary {
   bool Modify(GlossaryEntry* entry, const char16_t* preview, const char16_t* long_form);
   // An entry that is not in the glossary is reported by message and left alone.
   bool Delete(GlossaryEntry* entry);
+  // Many entries at once, in one pass over the array; those not in the glossary are left
+  // alone, without a word. Returns how many went.
+  int DeleteAll(const std::vector<GlossaryEntry*>& entries);
   // Exchanges the contents of two entries with equal short forms; each keeps its array
   // position. Entries whose short forms differ are refused, as the exchange would leave
   // the array out of order for every later search.

@@ -101,6 +101,18 @@ TEST_F(GlossaryTest, DeleteRemovesExactlyTheGivenHandleAlsoWhenItIsLast) {
   EXPECT_EQ(glossary.At(0), first);
 }
 
+TEST_F(GlossaryTest, ManyDeletedAtOnceLeaveTheRestInOrderAndSkipWhatIsGone) {
+  GlossaryEntry* a = Add(u"a");
+  GlossaryEntry* b1 = Add(u"b", u"one");
+  GlossaryEntry* b2 = Add(u"b", u"two");
+  GlossaryEntry* c = Add(u"c");
+  ASSERT_TRUE(glossary.Delete(a));
+  EXPECT_EQ(glossary.DeleteAll({b1, c, a, nullptr}), 2);  // a is gone already
+  ASSERT_EQ(glossary.Count(), 1);
+  EXPECT_EQ(glossary.At(0), b2);
+  EXPECT_FALSE(glossary.IsLive(b1));
+}
+
 TEST_F(GlossaryTest, StaleAndForeignHandlesAreRefusedWithoutBeingFollowed) {
   GlossaryEntry* kept = Add(u"a", u"kept");
   GlossaryEntry* gone = Add(u"b");

@@ -448,9 +448,15 @@ def test_the_editor_is_worked_from_the_keyboard_and_undo_takes_a_delete_back(
     wait_until(lambda: "b\tb text" not in editor.rows(GLOSSARY), 10, "the row stays")
     assert b"b\t\tb text" not in glossary_file.read_bytes()
 
-    # Ctrl+Z takes the delete back, on disk too.
+    # Ctrl+Z takes the delete back, on disk too, and says so; Ctrl+Y does it again.
     desktop.xdotool("key", "ctrl+z")
     wait_until(lambda: "b\tb text" in editor.rows(GLOSSARY), 10, "the row did not come back")
+    wait_for_value(glossary_file.read_bytes, before, 10, "the glossary file")
+    assert editor.status() == "Undone: deleting an entry"
+    desktop.xdotool("key", "ctrl+y")
+    wait_until(lambda: "b\tb text" not in editor.rows(GLOSSARY), 10, "Ctrl+Y did not delete it")
+    assert editor.status() == "Redone: deleting an entry"
+    desktop.xdotool("key", "ctrl+z")
     wait_for_value(glossary_file.read_bytes, before, 10, "the glossary file")
     assert editor.selected(GLOSSARY) == [3]
 
@@ -600,3 +606,26 @@ def test_open_after_a_failed_save_asks_and_altgr_is_no_shortcut(editor, probe, d
     assert editor.rows(GLOSSARY) == rows
     desktop.xdotool("key", "ctrl+z")
     wait_until(lambda: editor.rows(GLOSSARY) != rows, 10, "Ctrl+Z took nothing back")
+
+
+@pytest.mark.user_slides(q="queue")
+def test_undo_shows_the_change_it_takes_back_on_its_own_tab(editor, probe, desktop):
+    key = "Software\\Pelmarik Solutions\\Quorel\\Quorel Editor"
+    editor.start()
+    editor.tab("letter")
+    editor.type_into(LETTER, "q")
+    wait_for_value(lambda: editor.rows(SLIDES), ["N\tqueue"], 10, "the slides of q")
+    editor.click_row(SLIDES, 0)
+    editor.click(DELETE)
+    editor.wait_dialog("Confirm delete")
+    editor.tap_button("Confirm delete", "Yes")
+    wait_for_value(lambda: editor.rows(SLIDES), [], 10, "the slides of q after the delete")
+    # On another tab, listing other keys, Undo brings back the tab the delete was made on.
+    editor.tab("direction")
+    wait_for_value(lambda: probe("reg-get", key, "mru main tab index"), "dword 0", 10, "the tab")
+    editor.click(UNDO)
+    wait_for_value(lambda: probe("reg-get", key, "mru main tab index"), "dword 1", 10,
+                   "the tab after Undo")
+    wait_for_value(lambda: editor.rows(SLIDES), ["N\tqueue"], 10, "the slides of q after Undo")
+    assert editor.selected(SLIDES) == [0]
+    assert editor.status() == "Undone: deleting a slide"

@@ -161,10 +161,12 @@ def big_files(drive):
 
 
 # The editor with 100,000 slide definitions and 100,000 glossary entries: its start, tab
-# changes, letters, find short form and moves, timed by the editor itself.
+# changes, letters, find short form, moves, and half the glossary deleted, taken back and
+# deleted again, timed by the editor itself.
 @pytest.mark.timeout(600)
 def test_editor_timings(desktop, probe, registry, request, test_folder, capsys):
     from harness.editor import FIND, GLOSSARY, LETTER, MOVE_DOWN, SLIDES, Editor
+    from harness.process import wait_for_value
 
     drive = desktop.prefix.path / "drive_c"
     big_files(drive)
@@ -194,6 +196,21 @@ def test_editor_timings(desktop, probe, registry, request, test_folder, capsys):
     wait_until(lambda: editor.row_count(GLOSSARY) == 100000, 30, "the glossary did not list")
     for text in ("a", "ab", "abc", "abcd", "zz", "zzy"):
         editor.type_into(FIND, text)
+    # Half the glossary deleted in one go, and taken back: rows 0 to 50,000, up to "cvzc".
+    editor.click(FIND)
+    desktop.xdotool("key", "End", "shift+Home", "BackSpace")
+    editor.type_into(FIND, "cvzc")
+    wait_for_value(lambda: editor.selected(GLOSSARY), [50000], 30, "the row of cvzc")
+    editor.click_row(GLOSSARY, 50000)
+    desktop.xdotool("key", "shift+ctrl+Home")
+    desktop.xdotool("key", "Delete")
+    editor.wait_dialog("Confirm delete")
+    editor.tap_button("Confirm delete", "Yes")
+    wait_until(lambda: editor.row_count(GLOSSARY) == 49999, 120, "the rows were not deleted")
+    desktop.xdotool("key", "ctrl+z")
+    wait_until(lambda: editor.row_count(GLOSSARY) == 100000, 120, "the rows did not come back")
+    desktop.xdotool("key", "ctrl+y")
+    wait_until(lambda: editor.row_count(GLOSSARY) == 49999, 120, "the rows were not deleted again")
     editor.close()
     wait_until(lambda: timings.exists() and timings.stat().st_size > 0, 30,
                "the editor wrote no timings")
