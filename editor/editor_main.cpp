@@ -16,6 +16,7 @@
 #include "editor/editor_timings.h"
 #include "editor/editor_windows.h"
 #include "platform/win32/documents_folder.h"
+#include "platform/win32/manual.h"
 #include "platform/image_decode.h"
 
 namespace quorel::editor {
@@ -52,6 +53,7 @@ enum ControlId : int {
   kReadNotice,
   kReadAgainButton,
   kRedoButton,
+  kHelpButton,
 };
 
 constexpr int kTabHeight = 137;
@@ -1027,8 +1029,9 @@ void LayOut() {
   const int list_top = kTabHeight + 4;
   const int bottom_top = height - kBottomHeight;
   const HWND side[] = {GetDlgItem(editor.window, kNewButton), GetDlgItem(editor.window, kOpenButton),
-                       GetDlgItem(editor.window, kSaveAsButton), GetDlgItem(editor.window, kCloseButton)};
-  for (int i = 0; i < 4; ++i) s.Move(side[i], 12, list_top + 8 + i * 40, kSideWidth - 24, 30);
+                       GetDlgItem(editor.window, kSaveAsButton), GetDlgItem(editor.window, kCloseButton),
+                       GetDlgItem(editor.window, kHelpButton)};
+  for (int i = 0; i < 5; ++i) s.Move(side[i], 12, list_top + 8 + i * 40, kSideWidth - 24, 30);
   for (HWND list : {editor.slidesListView, editor.glossaryListView}) {
     s.Move(list, kSideWidth, list_top, width - kSideWidth - 8, bottom_top - list_top - 4);
     AdjustColumns(list);
@@ -1224,6 +1227,8 @@ void FormCreate(HWND window) {
   Child(L"BUTTON", L"&Open    ", BS_PUSHBUTTON | WS_TABSTOP, kOpenButton);
   Child(L"BUTTON", L"Save A&s", BS_PUSHBUTTON | WS_TABSTOP, kSaveAsButton);
   Child(L"BUTTON", L"&Close    ", BS_PUSHBUTTON | WS_TABSTOP, kCloseButton);
+  // F1, for a pen: the manual at the editor's section.
+  Child(L"BUTTON", L"&Help", BS_PUSHBUTTON | WS_TABSTOP, kHelpButton);
   Child(L"BUTTON", L"&Add", BS_PUSHBUTTON | WS_TABSTOP, kAddButton);
   Child(L"BUTTON", L"&Edit", BS_PUSHBUTTON | WS_TABSTOP, kEditButton);
   Child(L"BUTTON", L"&Delete", BS_PUSHBUTTON | WS_TABSTOP, kDeleteButton);
@@ -1315,6 +1320,9 @@ void OnCommand(WPARAM wparam) {
       break;
     case kRedoButton:
       RedoButtonClick();
+      break;
+    case kHelpButton:
+      platform::win32::OpenManualAt(editor.window, L"editor");
       break;
     case kUseFileButton:
       UseFileButtonClick();
@@ -1448,6 +1456,10 @@ bool BroughtForward() {
 bool EditorKey(const MSG& message) {
   if (message.message != WM_KEYDOWN || !editor.formReady) return false;
   if (message.hwnd != editor.window && !IsChild(editor.window, message.hwnd)) return false;
+  if (message.wParam == VK_F1) {
+    platform::win32::OpenManualAt(editor.window, L"editor");
+    return true;
+  }
   // AltGr is Ctrl and Alt together, and types letters on many layouts: no shortcut.
   const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0 &&
                        (GetKeyState(VK_MENU) & 0x8000) == 0;

@@ -15,6 +15,7 @@
 #include "options/options_model.h"
 #include "platform/win32/documents_folder.h"
 #include "platform/win32/dpi_scale.h"
+#include "platform/win32/manual.h"
 
 namespace quorel::options_program {
 
@@ -30,6 +31,7 @@ enum ControlId : int {
   kOkButton = IDOK,
   kCancelButton = IDCANCEL,
   kApplyButton = 102,
+  kHelpButton = 103,
   kFirstSetting = 1000,  // a setting's control: kFirstSetting + its option's place
   kFirstArrows = 1100,   // the arrows beside a number, likewise
   kChooseSlidesButton = 2000,
@@ -385,6 +387,7 @@ void LayOut() {
   }
   const int y = client.bottom - 38;
   s.Move(GetDlgItem(program.window, kRestoreButton), 8, y, 130, 28);
+  s.Move(GetDlgItem(program.window, kHelpButton), 8 + 136, y, 70, 28);
   s.Move(GetDlgItem(program.window, kOkButton), client.right - 8 - 3 * 96, y, 90, 28);
   s.Move(GetDlgItem(program.window, kCancelButton), client.right - 8 - 2 * 96, y, 90, 28);
   s.Move(GetDlgItem(program.window, kApplyButton), client.right - 8 - 96, y, 90, 28);
@@ -459,6 +462,8 @@ void OnCreate(HWND window) {
   // The pages' controls lie over the tab control.
   SetWindowPos(program.tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   Child(L"BUTTON", L"&Restore defaults", WS_VISIBLE | BS_PUSHBUTTON | WS_TABSTOP, kRestoreButton, program.font);
+  // F1, for a pen: the manual at the options' section.
+  Child(L"BUTTON", L"&Help", WS_VISIBLE | BS_PUSHBUTTON | WS_TABSTOP, kHelpButton, program.font);
   Child(L"BUTTON", L"OK", WS_VISIBLE | BS_DEFPUSHBUTTON | WS_TABSTOP, kOkButton, program.font);
   Child(L"BUTTON", L"Cancel", WS_VISIBLE | BS_PUSHBUTTON | WS_TABSTOP, kCancelButton, program.font);
   Child(L"BUTTON", L"&Apply", WS_VISIBLE | BS_PUSHBUTTON | WS_TABSTOP, kApplyButton, program.font);
@@ -509,7 +514,7 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
       }
       SendMessageW(program.forget_button, WM_SETFONT, reinterpret_cast<WPARAM>(program.font), TRUE);
       SendMessageW(program.forget_meaning, WM_SETFONT, reinterpret_cast<WPARAM>(program.small), TRUE);
-      for (int id : {static_cast<int>(kTabs), static_cast<int>(kRestoreButton),
+      for (int id : {static_cast<int>(kTabs), static_cast<int>(kRestoreButton), static_cast<int>(kHelpButton),
                      static_cast<int>(kOkButton), static_cast<int>(kCancelButton),
                      static_cast<int>(kApplyButton)}) {
         SendMessageW(GetDlgItem(window, id), WM_SETFONT, reinterpret_cast<WPARAM>(program.font), TRUE);
@@ -552,6 +557,9 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
           return 0;
         case kRestoreButton:
           RestoreDefaults();
+          return 0;
+        case kHelpButton:
+          platform::win32::OpenManualAt(window, L"options");
           return 0;
         case kApplyButton:
           Apply();
@@ -661,6 +669,10 @@ int Run(HINSTANCE instance, int show) {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (PageKey(message)) continue;
+    if (message.message == WM_KEYDOWN && message.wParam == VK_F1) {
+      platform::win32::OpenManualAt(window, L"options");
+      continue;
+    }
     if (IsDialogMessageW(window, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);

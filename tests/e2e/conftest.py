@@ -42,6 +42,8 @@ def pytest_addoption(parser):
                     help="where make release left the setup program and the MSI")
     group.addoption("--measure", action="store_true",
                     help="run the measurements (make measure) instead of the tests")
+    group.addoption("--update-manual", action="store_true",
+                    help="take the manual's pictures anew into data/manual/images")
 
 
 def pytest_configure(config):
