@@ -66,6 +66,9 @@
 //   let-go-file PATH             closes it again: "let go"
 //   quit                         ends the probe
 //
+// Started as `probe record-url FILE ADDRESS` instead, it writes ADDRESS to FILE and ends: the
+// tests make it the program that opens web addresses.
+//
 // An answer that begins with "error:" says why a request could not be carried out.
 #include <winsock2.h>
 #include <windows.h>
@@ -800,9 +803,21 @@ int ServeForever(const wchar_t* port_file) {
 
 }  // namespace
 
+// Started as the program that opens web addresses (`probe record-url FILE ADDRESS`): the
+// address it was given, written to FILE in UTF-8.
+int RecordAddress(const wchar_t* file, const wchar_t* address) {
+  FILE* out = _wfopen(file, L"wb");
+  if (out == nullptr) return 1;
+  const std::string text = Utf8(address);
+  std::fwrite(text.data(), 1, text.size(), out);
+  std::fclose(out);
+  return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
   // Every rectangle it tells is in the screen's own pixels, whatever scale the display has.
   SetProcessDPIAware();
   if (argc == 3 && std::wstring(argv[1]) == L"serve") return ServeForever(argv[2]);
+  if (argc == 4 && std::wstring(argv[1]) == L"record-url") return RecordAddress(argv[2], argv[3]);
   return 2;
 }

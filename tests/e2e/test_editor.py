@@ -9,7 +9,7 @@ from harness.editor import (ADD, CLOSE, DELETE, DIALOG, DIRECTION_COMBO, EDIT, E
                             GLOSSARY, LETTER, LETTER_EDIT, MACRO, MEMO, MOVE_DOWN, MOVE_UP, NEW,
                             OK, OPEN, READ_AGAIN, READ_NOTICE, SAVE_AS, SLIDES, SPECIAL_KEY, UNDO,
                             Editor)
-from harness.process import wait_for_value, wait_until
+from harness.process import run, wait_for_value, wait_until
 from harness.quorel import KEYBOARD_CLASS, OPTIONS_CHANGED
 from harness.wine import windows_path
 
@@ -629,3 +629,50 @@ def test_undo_shows_the_change_it_takes_back_on_its_own_tab(editor, probe, deskt
     wait_for_value(lambda: editor.rows(SLIDES), ["N\tqueue"], 10, "the slides of q after Undo")
     assert editor.selected(SLIDES) == [0]
     assert editor.status() == "Undone: deleting a slide"
+
+
+class HttpOpener:
+    """The machine's program for web addresses, which Wine looks up in HKEY_LOCAL_MACHINE
+    only: set for a test and set back after it, as the rest of the run expects it."""
+
+    KEY = r"HKLM\Software\Classes\http\shell\open\command"
+
+    def __init__(self, desktop):
+        self.env = desktop.prefix.env
+        answer = run(["wine", "reg", "query", self.KEY, "/ve"], timeout=60, env=self.env,
+                     what="the program for web addresses").stdout.decode(errors="replace")
+        self.before = answer.split("REG_SZ", 1)[1].strip() if "REG_SZ" in answer else None
+
+    def set(self, command):
+        run(["wine", "reg", "add", self.KEY, "/ve", "/d", command, "/f"], timeout=60,
+            env=self.env, check=True, what="setting the program for web addresses")
+
+    def restore(self):
+        if self.before is not None:
+            self.set(self.before)
+
+
+def test_help_opens_the_manual_at_the_editors_and_the_options_section(editor, probe, desktop,
+                                                                      registry, request):
+    """F1 and the Help buttons start the program that opens web addresses (here the probe,
+    which writes down the address it was given) with the manual at the program's section."""
+    from test_options import OPTIONS_CLASS
+
+    asked = desktop.prefix.path / "drive_c" / "address.txt"
+    probe_exe = windows_path(request.config.getoption("--probe"))
+    opener = HttpOpener(desktop)
+    opener.set(f'"{probe_exe}" record-url C:\\address.txt "%1"')
+    request.addfinalizer(opener.restore)
+    editor.start()
+    editor.tab("glossary")  # the editor in front, with a control of its own in the focus
+    desktop.xdotool("key", "F1")
+    wait_until(asked.exists, 20, "F1 started nothing")
+    address = asked.read_text()
+    assert address.startswith("file:///") and address.endswith("/manual/quorelmanual.htm#editor"), address
+
+    asked.unlink()
+    desktop.launch(Path(request.config.getoption("--package")) / "QuorelOptions.exe")
+    wait_until(lambda: probe.shown(OPTIONS_CLASS), 30, "the options program did not come up")
+    editor.click(103, (OPTIONS_CLASS, "Quorel Options"))  # Help
+    wait_until(asked.exists, 20, "Help started nothing")
+    assert asked.read_text().endswith("/manual/quorelmanual.htm#options"), asked.read_text()
