@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "keyboard/key_kinds.h"
+#include "library/strings/utf8.h"
 #include "options/options_model.h"
 #include "tools/panel_art/legends.h"
 
@@ -25,21 +25,14 @@ std::string Read(const std::string& path) {
 }
 
 void AppendUtf8(char32_t c, std::string* out) {
-  if (c < 0x80) {
-    out->push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out->push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  std::u16string unit;
+  if (c >= 0x10000) {
+    unit = {static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)),
+            static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF))};
   } else {
-    out->push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    unit = {static_cast<char16_t>(c)};
   }
+  quorel::AppendUtf8(unit, out);
 }
 
 std::string Utf8(std::u32string_view text) {
@@ -50,7 +43,7 @@ std::string Utf8(std::u32string_view text) {
 
 std::string Utf8(std::u16string_view text) {
   std::string out;
-  for (char16_t c : text) AppendUtf8(c, &out);
+  quorel::AppendUtf8(text, &out);
   return out;
 }
 
