@@ -128,7 +128,10 @@ void RegisterClassOnce(const wchar_t* name, WNDPROC procedure, HICON icon, HBRUS
 }
 
 void CreateSensorWindow(HWND main) {
-  RegisterClassOnce(kSensorClass, SensorProcedure, nullptr, nullptr);
+  // Between panels, where a panel's picture rounds short of the next at some scales, the
+  // window shows the art's gutter.
+  static HBRUSH gutter = CreateSolidBrush(RGB(kGutter.r, kGutter.g, kGutter.b));
+  RegisterClassOnce(kSensorClass, SensorProcedure, nullptr, gutter);
   const ClientSize client = KeyboardClientSize(GetOption(OptionId::kSize));
   CreateWindowExW(WS_EX_NOACTIVATE, kSensorClass, L"", WS_CHILD | WS_VISIBLE, 0, 0,
                   ToDevice(client.width), ToDevice(client.height), main, nullptr,
@@ -594,6 +597,13 @@ LONG WINAPI LetGoOfKeysOnCrash(EXCEPTION_POINTERS*) {
 
 // --- the sensor window ------------------------------------------------------------------
 
+namespace {
+// The pen's client point in design pixels, as the panel under it is drawn.
+platform::Point DesignPoint(LPARAM lparam) {
+  return DesignPointOf({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
+}
+}  // namespace
+
 LRESULT CALLBACK SensorProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CREATE:
@@ -615,6 +625,23 @@ LRESULT CALLBACK SensorProcedure(HWND window, UINT message, WPARAM wparam, LPARA
       return MA_NOACTIVATE;
     case WM_POINTERACTIVATE:
       return PA_NOACTIVATE;
+    case WM_ERASEBKGND: {
+      // Only between the panels, which paint themselves: no flash of gutter over a key.
+      // The paint that follows draws through the same context: its clipping is put back.
+      HDC context = reinterpret_cast<HDC>(wparam);
+      const int saved = SaveDC(context);
+      platform::Rect area;
+      for (int index = 0; index < kPanelRecords; ++index) {
+        if (PanelDeviceArea(index, &area)) {
+          ExcludeClipRect(context, area.left, area.top, area.right, area.bottom);
+        }
+      }
+      RECT client;
+      GetClientRect(window, &client);
+      FillRect(context, &client, reinterpret_cast<HBRUSH>(GetClassLongPtrW(window, GCLP_HBRBACKGROUND)));
+      RestoreDC(context, saved);
+      return 1;
+    }
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC context = BeginPaint(window, &paint);
@@ -626,20 +653,23 @@ LRESULT CALLBACK SensorProcedure(HWND window, UINT message, WPARAM wparam, LPARA
     // The pen's client points, in the design pixels of the panels' tables.
     case WM_LBUTTONDOWN: {
       if (timings.enabled()) timings.StartDown();
-      PenDown(ToDesign(GET_X_LPARAM(lparam)), ToDesign(GET_Y_LPARAM(lparam)));
+      const platform::Point at = DesignPoint(lparam);
+      PenDown(at.x, at.y);
       if (timings.enabled()) timings.EndDown();
       return 0;
     }
     case WM_MOUSEMOVE: {
       const LONGLONG start = PenTimings::Now();
       const bool pressed = Press().pressed;
-      PenMove(ToDesign(GET_X_LPARAM(lparam)), ToDesign(GET_Y_LPARAM(lparam)));
+      const platform::Point at = DesignPoint(lparam);
+      PenMove(at.x, at.y);
       if (pressed && timings.enabled()) timings.AddMove(start);
       return 0;
     }
     case WM_LBUTTONUP: {
       const LONGLONG start = PenTimings::Now();
-      PenUp(ToDesign(GET_X_LPARAM(lparam)), ToDesign(GET_Y_LPARAM(lparam)));
+      const platform::Point at = DesignPoint(lparam);
+      PenUp(at.x, at.y);
       if (timings.enabled()) timings.AddUp(start);
       return 0;
     }

@@ -50,6 +50,18 @@ platform::Point ToDevice(platform::Point design) { return {ToDevice(design.x), T
 
 platform::Point ToDesign(platform::Point device) { return {ToDesign(device.x), ToDesign(device.y)}; }
 
+platform::Rect PanelToDevice(platform::Point origin, const platform::Rect& design) {
+  const int x = ToDevice(origin.x);
+  const int y = ToDevice(origin.y);
+  return {x + ToDevice(design.left - origin.x), y + ToDevice(design.top - origin.y),
+          x + ToDevice(design.right - origin.x), y + ToDevice(design.bottom - origin.y)};
+}
+
+platform::Point PanelToDesign(platform::Point origin, platform::Point device) {
+  return {origin.x + ToDesign(device.x - ToDevice(origin.x)),
+          origin.y + ToDesign(device.y - ToDevice(origin.y))};
+}
+
 int ToDesignLength(int device_length) {
   return static_cast<int>(FloorDivide(std::int64_t{device_length} * 96, Dpi()));
 }

@@ -32,4 +32,13 @@ platform::Point ToDesign(platform::Point device);
 // How many whole design pixels a length of device pixels holds (a screen's width).
 int ToDesignLength(int device_length);
 
+// A panel is drawn from its own corner: its picture holds design pixel v of the panel at
+// device pixel DeviceOf(v), and the picture's corner lies at the device pixel of the panel's
+// corner in the window. So a rectangle of the window that lies in the panel whose corner is
+// at design point `origin` lies at these device pixels. Rounding each panel from the window's
+// corner instead would cut or shift a column wherever it does not add up.
+platform::Rect PanelToDevice(platform::Point origin, const platform::Rect& design);
+// The design point of the panel with its corner at `origin` that covers the device point.
+platform::Point PanelToDesign(platform::Point origin, platform::Point device);
+
 }  // namespace quorel::keyboard

@@ -120,17 +120,20 @@ int ArtDpiFor(int monitor_dpi, int size) {
   return 96;
 }
 
-// The panels' tables are in design pixels; the window and its art in device pixels.
+// The panels' tables are in design pixels; the window and its art in device pixels. The
+// image's corner is the panel's, so the source point says where the panel's corner lies.
 void CopyFromImage(const std::u16string& image, platform::WindowHandle window,
                    const platform::Rect& target, int source_x, int source_y) {
   if (window == 0 || image.empty()) return;
-  platform::CopyImageRect(image, window, Paint(), ToDevice(target), ToDevice(source_x),
-                          ToDevice(source_y));
+  const platform::Point origin{target.left - source_x, target.top - source_y};
+  platform::CopyImageRect(image, window, Paint(), PanelToDevice(origin, target),
+                          ToDevice(source_x), ToDevice(source_y));
 }
 
-void InvertArea(platform::WindowHandle window, const platform::Rect& target) {
+void InvertArea(platform::WindowHandle window, const platform::Rect& target,
+                platform::Point origin) {
   if (window == 0) return;
-  platform::InvertRect(window, Paint(), ToDevice(target));
+  platform::InvertRect(window, Paint(), PanelToDevice(origin, target));
 }
 
 }  // namespace quorel::keyboard

@@ -35,7 +35,9 @@ platform::PaintContext PaintContextNow();
 // Neither draws without a window; a copy from no file draws nothing.
 void CopyFromImage(const std::u16string& image, platform::WindowHandle window,
                    const platform::Rect& target, int source_x, int source_y);
-void InvertArea(platform::WindowHandle window, const platform::Rect& target);
+// `origin`: the design corner of the panel the rectangle lies in.
+void InvertArea(platform::WindowHandle window, const platform::Rect& target,
+                platform::Point origin);
 
 // The cells of the merged key through a cell, as highlight bits; 0 for a bad id.
 std::uint32_t MergedKeyCells(CellId cell);

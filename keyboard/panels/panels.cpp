@@ -102,6 +102,20 @@ PanelKind ChooseVariant(Slot slot, const BuildInputs& in, const PanelOptions& op
   return PanelKind::kNone;
 }
 
+}  // namespace
+
+std::array<PanelKind, kSlotCount> VariantsShown() {
+  const PanelOptions options = ReadOptions();
+  const BuildInputs inputs = CurrentInputs(options);
+  std::array<PanelKind, kSlotCount> shown{};
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    shown[static_cast<std::size_t>(slot)] = ChooseVariant(static_cast<Slot>(slot), inputs, options);
+  }
+  return shown;
+}
+
+namespace {
+
 bool NeedsBuild(Slot slot, const BuildInputs& was, const BuildInputs& now) {
   const bool caps_shift_number =
       was.caps != now.caps || was.shift != now.shift || was.number_mode != now.number_mode;
@@ -307,6 +321,26 @@ Span MainPanelSpan(int size, int sidebar_position) {
   return {SlotLeft(size, sidebar_position, kMainSlot), SlotWidth(size, kMainSlot)};
 }
 
+bool PanelDeviceArea(int index, platform::Rect* area) {
+  const Panel* panel = UsedPanel(index);
+  if (panel == nullptr) return false;
+  *area = PanelToDevice({panel->left, panel->top},
+                        {panel->left, panel->top, panel->right + 1, panel->bottom + 1});
+  return true;
+}
+
+platform::Point DesignPointOf(platform::Point device) {
+  platform::Rect area;
+  for (int index = 0; index < kPanelRecords; ++index) {
+    if (PanelDeviceArea(index, &area) && device.x >= area.left && device.x < area.right &&
+        device.y >= area.top && device.y < area.bottom) {
+      const Panel* panel = UsedPanel(index);
+      return PanelToDesign({panel->left, panel->top}, device);
+    }
+  }
+  return ToDesign(device);
+}
+
 bool HitTest(int x, int y, KeyHit* hit) {
   KeyHit found;
   bool any = false;
@@ -403,7 +437,7 @@ void HighlightKey(CellId id) {
                   rects.source_y);
   } else {
     // The inset keeps the grid lines of the key's border as they are.
-    InvertArea(panel->window, rects.inner);
+    InvertArea(panel->window, rects.inner, {panel->left, panel->top});
   }
   panel->highlight_bits |= SpanBits(*panel, span);
 }

@@ -86,6 +86,18 @@ Span MainPanelSpan(int size, int sidebar_position);
 
 // The key under a client point; false between rows or columns and outside every panel.
 bool HitTest(int x, int y, KeyHit* hit);
+// The client point in design pixels under a device point of the window: within a panel as
+// its picture is drawn there, elsewhere as the window scales.
+platform::Point DesignPointOf(platform::Point device);
+// Where a panel record's picture lies in the window, in device pixels; false for a record not
+// in use.
+bool PanelDeviceArea(int index, platform::Rect* area);
+
+// The colour of the window between the panels, as the art paints its gutters.
+struct Rgb {
+  std::uint8_t r = 0, g = 0, b = 0;
+};
+inline constexpr Rgb kGutter{0xd0, 0xd5, 0xdb};
 
 // The panel window every build draws into (the sensor window), or 0.
 void SetPanelWindow(platform::WindowHandle window);
@@ -94,6 +106,8 @@ void SetPanelWindow(platform::WindowHandle window);
 void RefreshPanels(bool force);
 // Shows every toggle key (accents, locks, latched modifiers) as its state says.
 void RefreshToggleHighlights();
+// The variant each slot shows for the keyboard's state and options now.
+std::array<PanelKind, kSlotCount> VariantsShown();
 
 // The merged key through a cell: its outer rectangle, its inner (inset) rectangle and the
 // image point of its top-left corner. Rectangles are exclusive at right and bottom.

@@ -75,7 +75,7 @@ void DrawKeyFromAlternative(CellId cell, bool show_alternative) {
     return;
   }
   CopyFromImage(image, panel->window, rects.outer, rects.source_x, rects.source_y);
-  InvertArea(panel->window, rects.inner);
+  InvertArea(panel->window, rects.inner, {panel->left, panel->top});
 }
 
 platform::FontDescription SlidesFontDescription() {

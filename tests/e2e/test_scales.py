@@ -2,11 +2,13 @@
 the keyboard as large on the glass and its art drawn for the scale, taps and slides where
 the keys are shown, a glossary expansion and the preview list; the editor and the options
 program set at the scale with nothing cut off."""
+from pathlib import Path
+
 import pytest
 
 from harness.editor import (ADD, CLOSE, DELETE, EDIT, EDITOR_CLASS, MOVE_DOWN, MOVE_UP, NEW,
                             OPEN, PAGES, SAVE_AS, UNDO, Editor)
-from harness.process import wait_until
+from harness.process import run, wait_until
 from harness.quorel import WIDTHS
 from test_keyboard import choose
 from test_options import APPLY, CANCEL, OK, OPTIONS_CLASS, OPTIONS_TITLE, SIDE_BAR, SIZE
@@ -99,3 +101,42 @@ def test_the_editor_and_the_options_program_are_set_at_the_scale_with_nothing_cu
                                            control).split())
         assert inside(rect, window), f"control {control} is cut off"
     shot(f"options_at_{dpi}_dpi")
+
+
+def columns_unlike(reference, shot_path, folder):
+    """Columns of the screenshot that differ from the reference anywhere, beyond the small
+    difference of the art's 256-colour palettes."""
+    diff = folder / "difference.png"
+    run(["compare", "-fuzz", "6%", "-highlight-color", "white", "-lowlight-color", "black",
+         str(reference), str(shot_path), str(diff)], timeout=60, what="comparing with the art")
+    width = int(run(["identify", "-format", "%w", str(diff)], timeout=30, check=True,
+                    what="the difference's width").stdout)
+    profile = run(["convert", str(diff), "-colorspace", "gray", "-scale", f"{width}x1!",
+                   "-depth", "16", "txt:-"], timeout=30, check=True,
+                  what="the difference by column").stdout.decode().splitlines()[1:]
+    return [line.split(":")[0].split(",")[0] for line in profile if not line.rstrip().endswith("black")
+            and "(0)" not in line and "gray(0" not in line]
+
+
+# At the scales between the art's whole ones, where a panel's place rounds otherwise than its
+# picture: the keyboard's client area is the whole keyboard as the art draws it, with no
+# column between panels unpainted or shifted.
+@pytest.mark.parametrize("dpi", [pytest.param(dpi, marks=pytest.mark.dpi(dpi), id=f"{dpi}dpi")
+                                 for dpi in (120, 144, 168)])
+def test_no_column_between_panels_is_unpainted(dpi, keyboard, desktop, probe, request, test_folder,
+                                               shot):
+    reference = test_folder / "whole.png"
+    art_tool = Path(request.config.getoption("--key-map")).parent / "tools" / "panel_art" / "quorel_panel_art"
+    run([str(art_tool), "--keyboard", "2", str(keyboard.sidebar), str(dpi), str(reference)],
+        timeout=60, check=True, what="drawing the whole keyboard")
+    width, height = (int(n) for n in run(["identify", "-format", "%w %h", str(reference)],
+                                          timeout=30, check=True, what="the reference's size").stdout.split())
+    left, top = keyboard.client_origin
+    screen = test_folder / "screen.png"
+    desktop.screenshot(screen)
+    client = test_folder / "client.png"
+    run(["convert", str(screen), "-crop", f"{width}x{height}+{left}+{top}", "+repage", str(client)],
+        timeout=30, check=True, what="cropping the keyboard")
+    shot(f"keyboard_seams_at_{dpi}_dpi")
+    unlike = columns_unlike(reference, client, test_folder)
+    assert unlike == [], f"{len(unlike)} columns of the keyboard differ from its art: {unlike[:20]}"

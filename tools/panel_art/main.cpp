@@ -3,12 +3,18 @@
 // writes OUT/Quorel bitmaps/<size>/<percent>/<Variant>.png and <Variant>_inv.png and
 // OUT/Quorel bitmaps/editor/<percent>/tab<N>.png at every scale, and with --preview
 // one sheet of whole keyboards per size into DIR for a person to look at.
+//   quorel_panel_art --keyboard SIZE SIDEBAR DPI FILE.png
+// draws the client area of the keyboard as it starts (default options and state) at a size,
+// "Side bar position" and dpi: what the end-to-end tests compare a screenshot with.
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
+#include "library/options/options.h"
 #include "tools/panel_art/bitmap.h"
+#include "tools/panel_art/png.h"
 #include "tools/panel_art/panel_art.h"
 #include "tools/panel_art/preview.h"
 #include "tools/panel_art/tab_pictures.h"
@@ -18,7 +24,39 @@
 #define QUOREL_DEJAVU_DIR "/usr/share/fonts/truetype/dejavu"
 #endif
 
+namespace {
+
+int DrawWholeKeyboard(char** argv) {
+  const int size = std::atoi(argv[2]);
+  const int sidebar = std::atoi(argv[3]);
+  const int dpi = std::atoi(argv[4]);
+  std::string error;
+  const auto faces = quorel::art::Typefaces::Open(QUOREL_DEJAVU_DIR, &error);
+  if (!faces || size < 1 || size > quorel::art::kSizeCount || dpi < 96) {
+    std::fprintf(stderr, "quorel_panel_art: %s\n", faces ? "no such size or scale" : error.c_str());
+    return 1;
+  }
+  // The options the keyboard starts with, at this size and side bar position.
+  quorel::SetOption(quorel::OptionId::kSize, size);
+  quorel::SetOption(quorel::OptionId::kSidebar, sidebar);
+  std::array<quorel::art::DrawnVariant, quorel::keyboard::kSlotCount> shown{};
+  const auto kinds = quorel::keyboard::VariantsShown();
+  for (std::size_t slot = 0; slot < shown.size(); ++slot) {
+    shown[slot] = {kinds[slot], quorel::GetOption(quorel::OptionId::kSymbols)};
+  }
+  const quorel::art::Image whole =
+      quorel::art::DrawKeyboard(*faces, size, sidebar, dpi, shown, false);
+  if (!quorel::art::WritePng(argv[5], whole)) {
+    std::fprintf(stderr, "quorel_panel_art: cannot write %s\n", argv[5]);
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (argc == 6 && std::string_view(argv[1]) == "--keyboard") return DrawWholeKeyboard(argv);
   std::filesystem::path out;
   std::filesystem::path fonts = QUOREL_DEJAVU_DIR;
   std::filesystem::path preview;

@@ -75,7 +75,7 @@ struct Gradient {
 };
 struct Theme {
   Color line{0x8c, 0x94, 0x9e};
-  Color gutter{0xd0, 0xd5, 0xdb};
+  Color gutter{keyboard::kGutter.r, keyboard::kGutter.g, keyboard::kGutter.b};
   Color diagonal{0xb4, 0xbb, 0xc4};
   Gradient character{{0xfb, 0xfc, 0xfd}, {0xec, 0xef, 0xf2}};
   Gradient special{{0xe4, 0xe8, 0xed}, {0xd3, 0xd9, 0xe0}};
@@ -102,17 +102,21 @@ Color Mix(Color a, Color b, double t) {
   return {channel(a.r, b.r), channel(a.g, b.g), channel(a.b, b.b)};
 }
 
-// The panels' tables drawn at a scale: a box of design pixels covers the device pixels
-// that keyboard::DeviceOf gives them, so the art meets the keyboard's own rectangles at
+// A panel's tables drawn at a scale: a box of design pixels of the panel covers the device
+// pixels that keyboard::DeviceOf gives them, from the panel's own corner, which lies at
+// (origin_x, origin_y) device pixels of the image. The keyboard places a panel's picture and
+// its keys by the same rule (keyboard::PanelToDevice), so the art meets its rectangles at
 // every scale. Shapes are drawn in design pixels; text and gradients at device pixels.
 class Canvas {
  public:
-  Canvas(Image& image, int dpi) : image_(image), dpi_(dpi) {}
+  Canvas(Image& image, int dpi, int origin_x = 0, int origin_y = 0)
+      : image_(image), dpi_(dpi), origin_x_(origin_x), origin_y_(origin_y) {}
   Image& image() const { return image_; }
   int dpi() const { return dpi_; }
-  int At(int design) const { return keyboard::DeviceOf(design, dpi_); }
+  int X(int design) const { return origin_x_ + keyboard::DeviceOf(design, dpi_); }
+  int Y(int design) const { return origin_y_ + keyboard::DeviceOf(design, dpi_); }
   Box Device(const Box& design) const {
-    return {At(design.left), At(design.top), At(design.right + 1) - 1, At(design.bottom + 1) - 1};
+    return {X(design.left), Y(design.top), X(design.right + 1) - 1, Y(design.bottom + 1) - 1};
   }
   void Fill(const Box& design, Color color) const { image_.Fill(Device(design), color); }
   void Set(int x, int y, Color color) const { Fill({x, y, x, y}, color); }
@@ -120,6 +124,8 @@ class Canvas {
  private:
   Image& image_;
   int dpi_;
+  int origin_x_;
+  int origin_y_;
 };
 
 // Top to bottom over the device rows of a design box.
@@ -426,8 +432,8 @@ void DrawHalfCell(const Canvas& canvas, const Typefaces& faces, const PanelLayou
   const Color line = pressed ? Mix(kTheme.pressed.top, kTheme.pressed_ink, 0.45) : kTheme.diagonal;
   // One device pixel wide, from the cell's lower-left corner up to the right.
   const Box face = canvas.Device(key.face);
-  const int column_start = canvas.At(column.start);
-  const int row_end = canvas.At(row.end + 1) - 1;
+  const int column_start = canvas.X(column.start);
+  const int row_end = canvas.Y(row.end + 1) - 1;
   for (int y = face.top; y <= face.bottom; ++y) {
     const int x = column_start + (row_end - y);
     if (face.Contains(x, y)) canvas.image().Set(x, y, line);
@@ -521,6 +527,26 @@ PanelLayout LayOutPanel(int size, PanelKind kind, int symbols) {
     layout.keys.push_back(key);
   }
   return layout;
+}
+
+Color GutterColor() { return kTheme.gutter; }
+
+Image DrawKeyboard(const Typefaces& faces, int size, int sidebar, int dpi,
+                   const std::array<DrawnVariant, keyboard::kSlotCount>& shown, bool pressed) {
+  const keyboard::ClientSize client = keyboard::KeyboardClientSize(size);
+  Image image(keyboard::DeviceOf(client.width, dpi), keyboard::DeviceOf(client.height, dpi),
+              kTheme.gutter);
+  for (int slot = 0; slot < keyboard::kSlotCount; ++slot) {
+    const DrawnVariant& variant = shown[static_cast<std::size_t>(slot)];
+    if (variant.kind == PanelKind::kNone) continue;
+    const auto where = static_cast<keyboard::Slot>(slot);
+    const Canvas canvas(image, dpi,
+                        keyboard::DeviceOf(keyboard::SlotLeft(size, sidebar, where), dpi),
+                        keyboard::DeviceOf(keyboard::SlotTop(size, where), dpi));
+    const PanelLayout layout = LayOutPanel(size, variant.kind, variant.symbols);
+    for (const KeyBox& key : layout.keys) DrawKey(canvas, faces, layout, key, size, pressed);
+  }
+  return image;
 }
 
 PanelArt DrawPanel(const Typefaces& faces, int size, PanelKind kind, int symbols, int dpi) {

@@ -3,6 +3,7 @@
 // from.
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <span>
 #include <string>
@@ -62,6 +63,14 @@ struct PanelArt {
 // and the text is set anew at its size there.
 PanelArt DrawPanel(const Typefaces& faces, int size, keyboard::PanelKind kind, int symbols = 0,
                    int dpi = 96);
+
+// The colour between keys and panels, which the keyboard's window shows where no panel is.
+Color GutterColor();
+// The whole keyboard as the art places its panels, each variant in its slot for a size and
+// "Side bar position" (a slot of kind kNone stays empty), every key pressed or none: the
+// picture the keyboard must compose from its panels' images.
+Image DrawKeyboard(const Typefaces& faces, int size, int sidebar, int dpi,
+                   const std::array<DrawnVariant, keyboard::kSlotCount>& shown, bool pressed);
 
 // Where a variant's image lives below the output folder: "<size>/<percent>/<Variant>.png".
 // The size folder itself is left to a user's own images, which the keyboard takes first at
