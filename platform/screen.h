@@ -35,5 +35,7 @@ struct ScreenMetrics {
 ScreenMetrics GetScreenMetrics();
 // The work area (the screen less the task bar) of the monitor nearest to the window.
 Rect WorkAreaNearest(WindowHandle window);
+// The whole of the monitor nearest to the window.
+Rect MonitorAreaNearest(WindowHandle window);
 
 }  // namespace platform

@@ -361,3 +361,30 @@ TEST_F(ExpansionTest, LoadGlossaryMessages) {
 
 }  // namespace
 }  // namespace quorel::keyboard
+
+namespace quorel::keyboard {
+namespace {
+
+// A tablet docked below a large monitor: the lists open on the keyboard's own monitor, above
+// it when there is room there, never below it past the tablet's bottom edge; the whole
+// virtual screen's height says nothing of the room on the tablet.
+TEST_F(ExpansionTest, TheListsOpenOnTheKeyboardsOwnMonitor) {
+  platform::fake::SetMonitors({{{0, 0, 1280, 800}, {0, 0, 1280, 760}, 96},
+                               {{-320, -1080, 1600, 0}, {-320, -1080, 1600, -40}, 96}});
+  PlaceKeyboard({300, 560, 542, 750});
+  Type(u"ab");
+  RefreshSuggestions();
+  const platform::Rect list = platform::fake::System().windows[kList];
+  EXPECT_LE(list.bottom, 561) << "the suggestions open below the keyboard";
+  EXPECT_GE(list.top, 0) << "the suggestions open on the other monitor";
+
+  KeyboardSlides().Add(1, 8, u'q', nullptr, u"slide 0");
+  KeyboardSlides().Add(1, 8, u'q', nullptr, u"slide 1");
+  ASSERT_EQ(UpdateSlidePreview(8, u'q', MakeCellId(1, 1), 50, 100, 50, 60), 2);
+  const platform::Rect preview = platform::fake::System().windows[kList];
+  EXPECT_LE(preview.bottom, 561) << "the slide's list opens below the keyboard";
+  EXPECT_GE(preview.top, 0);
+}
+
+}  // namespace
+}  // namespace quorel::keyboard

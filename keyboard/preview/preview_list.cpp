@@ -38,10 +38,14 @@ ListRoom RoomAroundKeyboard() {
   room.metrics = platform::GetScreenMetrics();
   platform::GetWindowScreenRect(Windows().main, &room.keyboard);
   room.row_height = platform::ListRowHeight(Windows().list);
+  // On the keyboard's own monitor: with a monitor above the tablet, the room above the
+  // keyboard on the whole virtual screen is not room the list can use.
+  room.work = platform::WorkAreaNearest(Windows().main);
+  const platform::Rect monitor = platform::MonitorAreaNearest(Windows().main);
   const platform::ScreenMetrics& metrics = room.metrics;
   if (room.row_height > 0) {
-    room.above = (room.keyboard.top - 2 * metrics.border_height) / room.row_height;
-    room.below = (metrics.virtual_height - 2 * (metrics.border_height + metrics.border_width) -
+    room.above = (room.keyboard.top - monitor.top - 2 * metrics.border_height) / room.row_height;
+    room.below = (monitor.bottom - 2 * (metrics.border_height + metrics.border_width) -
                   room.keyboard.bottom) /
                  room.row_height;
   }
@@ -58,7 +62,7 @@ void PlaceListOverLetters(int rows, int widest, bool above, const ListRoom& room
   const Span panel = MainPanelSpan(GetOption(OptionId::kSize), GetOption(OptionId::kSidebar));
   std::int64_t left = static_cast<std::int64_t>(keyboard.left) + ToDevice(panel.left) +
                       (ToDevice(panel.width) - text_width) / 2;
-  const platform::Rect work = platform::WorkAreaNearest(Windows().main);
+  const platform::Rect& work = room.work;
   left = std::min(left, static_cast<std::int64_t>(work.right) - width);
   left = std::max(left, static_cast<std::int64_t>(work.left));
   const int top = above ? keyboard.top - height + 1 : keyboard.bottom;

@@ -25,6 +25,7 @@ struct ListRoom {
   int below = 0;
   platform::ScreenMetrics metrics;
   platform::Rect keyboard;
+  platform::Rect work;  // the work area of the keyboard's monitor
   int row_height = 0;
 };
 ListRoom RoomAroundKeyboard();

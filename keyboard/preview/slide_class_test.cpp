@@ -52,7 +52,8 @@ TEST(ClassifySlideTest, DirectionLevelAndSlideTest) {
 }
 
 TEST(SlideLayoutTest, ListLimitIsTheRoomToTheScreenEdge) {
-  SlideSnapshot s{0, 0, 1024, 768, 1024, 768, {300, 500, 542, 700}, 16, 1, 1, {}, 30, 20};
+  SlideSnapshot s{0, 0, 1024, 768, 1024, 768, {300, 500, 542, 700}, 16, 1, 1, {}, 30, 20,
+                  {0, 0, 1024, 768}};
   const struct {
     int direction;
     platform::Point down;
@@ -97,7 +98,8 @@ TEST(SlideLayoutTest, LeftEdgeFollowsPositionAndDirection) {
 }
 
 TEST(SlideLayoutTest, ListGoesAboveWithMoreRoomThereOrWhenItFits) {
-  SlideSnapshot s{0, 0, 1024, 768, 1024, 768, {300, 500, 542, 700}, 16, 1, 1, {}, 30, 20};
+  SlideSnapshot s{0, 0, 1024, 768, 1024, 768, {300, 500, 542, 700}, 16, 1, 1, {}, 30, 20,
+                  {0, 0, 1024, 768}};
   EXPECT_TRUE(ListGoesAbove(s, 3));
   s.keyboard = {300, 20, 542, 220};
   EXPECT_FALSE(ListGoesAbove(s, 3));

@@ -75,8 +75,8 @@ int ListLimit(const SlideSnapshot& s, int direction, bool slide_to_choice) {
 }
 
 bool ListGoesAbove(const SlideSnapshot& s, int rows) {
-  const std::int64_t room_above = s.keyboard.top;
-  const std::int64_t room_below = static_cast<std::int64_t>(s.virtual_height) - s.keyboard.bottom;
+  const std::int64_t room_above = static_cast<std::int64_t>(s.keyboard.top) - s.monitor.top;
+  const std::int64_t room_below = static_cast<std::int64_t>(s.monitor.bottom) - s.keyboard.bottom;
   const std::int64_t height = static_cast<std::int64_t>(s.row_height) * rows +
                               2 * static_cast<std::int64_t>(s.border_height);
   return room_above >= room_below || height <= room_above;

@@ -22,6 +22,7 @@ struct SlideSnapshot {
   platform::Point down;  // the pen-down point on the screen
   int distance = 0;      // "Slide distance"
   int step = 0;          // "Slide step"
+  platform::Rect monitor;  // the keyboard's own monitor, where its list opens
 };
 
 // How many matches a slide in `direction` can reach before the pen meets the screen's edge,

@@ -72,6 +72,7 @@ SlideSnapshot TakeSnapshot(int down_x, int down_y) {
   snapshot.virtual_width = metrics.virtual_width;
   snapshot.virtual_height = metrics.virtual_height;
   platform::GetWindowScreenRect(Windows().main, &snapshot.keyboard);
+  snapshot.monitor = platform::MonitorAreaNearest(Windows().main);
   snapshot.row_height = platform::ListRowHeight(Windows().list);
   snapshot.border_width = metrics.border_width;
   snapshot.border_height = metrics.border_height;

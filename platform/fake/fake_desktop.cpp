@@ -194,7 +194,10 @@ void ApplyDisplaySettings(const DisplaySettings& settings) {
   Scene().display = settings;
 }
 
-Rect WorkAreaNearestRect(const Rect&) { return Scene().work_area; }
+Rect WorkAreaNearestRect(const Rect& rect) {
+  const fake::FakeSystem::Monitor* monitor = fake::MonitorNearest(rect);
+  return monitor != nullptr ? monitor->work : Scene().work_area;
+}
 
 bool AskOpenFileName(const OpenFileRequest& request, std::u16string* path) {
   Scene().open_file_requests.push_back(request);

@@ -52,6 +52,49 @@ void Reset() {
 
 void AnswerAutomation() { Instance().focus.answer = Instance().automation; }
 
+const FakeSystem::Monitor* MonitorNearest(const Rect& rect) {
+  const FakeSystem::Monitor* nearest = nullptr;
+  long long best_overlap = 0;
+  long long best_distance = -1;
+  for (const FakeSystem::Monitor& monitor : Instance().monitors) {
+    const Rect& a = monitor.area;
+    const long long width = std::min(a.right, rect.right) - std::max(a.left, rect.left);
+    const long long height = std::min(a.bottom, rect.bottom) - std::max(a.top, rect.top);
+    const long long overlap = width > 0 && height > 0 ? width * height : 0;
+    const long long dx = std::max({0, a.left - rect.right, rect.left - a.right});
+    const long long dy = std::max({0, a.top - rect.bottom, rect.top - a.bottom});
+    const long long distance = dx * dx + dy * dy;
+    if (overlap > best_overlap ||
+        (best_overlap == 0 && overlap == 0 && (best_distance < 0 || distance < best_distance))) {
+      nearest = &monitor;
+      best_overlap = overlap;
+      best_distance = distance;
+    }
+  }
+  return nearest;
+}
+
+void SetMonitors(std::vector<FakeSystem::Monitor> monitors) {
+  FakeSystem& system = Instance();
+  system.monitors = std::move(monitors);
+  if (system.monitors.empty()) return;
+  Rect all = system.monitors.front().area;
+  for (const FakeSystem::Monitor& monitor : system.monitors) {
+    all = {std::min(all.left, monitor.area.left), std::min(all.top, monitor.area.top),
+           std::max(all.right, monitor.area.right), std::max(all.bottom, monitor.area.bottom)};
+  }
+  system.metrics.virtual_left = all.left;
+  system.metrics.virtual_top = all.top;
+  system.metrics.virtual_width = all.Width();
+  system.metrics.virtual_height = all.Height();
+  system.metrics.screen_width = system.monitors.front().area.Width();
+  system.metrics.screen_height = system.monitors.front().area.Height();
+  system.virtual_screen_width = all.Width();
+  system.virtual_screen_height = all.Height();
+  system.primary_screen_width = system.monitors.front().area.Width();
+  system.work_area = system.monitors.front().work;
+}
+
 void RunHeldBackgroundWork() {
   auto& queue = Instance().background;
   while (!queue.empty()) {
@@ -510,7 +553,21 @@ std::u16string FormatTime(std::uint32_t flags) {
 
 ScreenMetrics GetScreenMetrics() { return Instance().metrics; }
 
-Rect WorkAreaNearest(WindowHandle) { return Instance().work_area; }
+Rect MonitorAreaNearest(WindowHandle window) {
+  const auto found = Instance().windows.find(window);
+  const fake::FakeSystem::Monitor* monitor =
+      found == Instance().windows.end() ? nullptr : fake::MonitorNearest(found->second);
+  if (monitor != nullptr) return monitor->area;
+  const ScreenMetrics& m = Instance().metrics;
+  return {m.virtual_left, m.virtual_top, m.virtual_left + m.virtual_width,
+          m.virtual_top + m.virtual_height};
+}
+
+Rect WorkAreaNearest(WindowHandle window) {
+  const auto found = Instance().windows.find(window);
+  return found == Instance().windows.end() ? Instance().work_area
+                                           : WorkAreaNearestRect(found->second);
+}
 
 void PostMessageTo(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
                    std::intptr_t lparam) {

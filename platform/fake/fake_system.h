@@ -154,6 +154,14 @@ struct FakeSystem {
 
   ScreenMetrics metrics{0, 0, 1024, 768, 1024, 768, 1, 1};
   Rect work_area{0, 0, 1024, 728};  // the screen less a task bar
+  // A desktop of several monitors, each with its place, work area and scale, when set (the
+  // first is the primary); empty: the one screen of `metrics` and `work_area`.
+  struct Monitor {
+    Rect area;
+    Rect work;
+    int dpi = 96;
+  };
+  std::vector<Monitor> monitors;
 
   std::vector<PostedMessage> messages;
   std::map<std::pair<WindowHandle, std::uintptr_t>, std::uint32_t> timers;
@@ -238,6 +246,12 @@ struct FakeSystem {
 
 FakeSystem& System();
 void Reset();
+
+// The monitor nearest to a rectangle, as the system chooses it: the one it overlaps most,
+// else the one closest to it; null without monitors.
+const FakeSystem::Monitor* MonitorNearest(const Rect& rect);
+// Sets a desktop of monitors, the virtual screen spanning them all.
+void SetMonitors(std::vector<FakeSystem::Monitor> monitors);
 
 // UI Automation answers the latest question now.
 void AnswerAutomation();

@@ -73,6 +73,16 @@ ScreenMetrics GetScreenMetrics() {
   return metrics;
 }
 
+Rect MonitorAreaNearest(WindowHandle window) {
+  MONITORINFO info = {};
+  info.cbSize = sizeof(info);
+  HMONITOR monitor = MonitorFromWindow(reinterpret_cast<HWND>(window), MONITOR_DEFAULTTONEAREST);
+  if (monitor == nullptr || !GetMonitorInfoW(monitor, &info)) {
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
+  return {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
+}
+
 Rect WorkAreaNearest(WindowHandle window) {
   MONITORINFO info = {};
   info.cbSize = sizeof(info);
