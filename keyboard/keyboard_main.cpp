@@ -25,6 +25,7 @@
 #include "keyboard/pen/pen.h"
 #include "keyboard/pen_timings.h"
 #include "keyboard/placement/placement.h"
+#include "keyboard/preview/preview_list.h"
 #include "keyboard/preview/slide_preview.h"
 #include "keyboard/render/render.h"
 #include "library/options/options.h"
@@ -40,6 +41,8 @@
 #include "platform/win32/user_input_watch.h"
 #include "platform/window.h"
 
+// Newer than the toolchain's headers.
+constexpr UINT WM_GETDPISCALEDSIZE_MESSAGE = 0x02E4;
 #ifndef WM_POINTERACTIVATE
 #define WM_POINTERACTIVATE 0x024B
 #endif
@@ -139,10 +142,7 @@ void CreateSensorWindow(HWND main) {
 }
 
 // The scale to lay out at: the art nearest to the monitor's, for the size in use.
-void ChooseDisplayScale() {
-  SetDisplayDpi(ArtDpiFor(program.monitor_dpi, GetOption(OptionId::kSize)));
-  platform::SetImageMemoryBudget(DisplayDpi() / 96.0);
-}
+void ChooseDisplayScale() { quorel::keyboard::ChooseDisplayScale(program.monitor_dpi); }
 
 // --- the preview list -------------------------------------------------------------------
 
@@ -400,20 +400,23 @@ void OnOptionsChanged(HWND window, WPARAM rebuild_only_when_zero) {
 }
 
 // Moved to a monitor of another scale, or the scale changed: the keyboard is laid out
-// again at the new one, kept on the work area of its monitor, and never activated. The
-// rectangle the system suggests is not read: the keyboard's size follows its art, and a
-// message sent by another program carries no rectangle it could point at.
-void OnDpiChanged(HWND window, int dpi) {
+// again at the new one, and never activated. The system's rectangle, when it gave one,
+// keeps the keyboard under the pen; a message another program posted or sent carries none
+// that could be trusted to point anywhere, and is not read.
+void OnDpiChanged(HWND window, int dpi, const platform::Rect* suggested) {
   if (dpi <= 0) return;
   program.monitor_dpi = dpi;
-  const int before = DisplayDpi();
-  ChooseDisplayScale();
-  PlaceKeyboardOnWorkArea(Opaque(window));
-  if (DisplayDpi() == before) return;
+  if (!TakeMonitorScale(Opaque(window), dpi, suggested)) return;
   RebuildSensorWindow(window);
   ReplaceSlidesFont();
-  ForgetTypedWord();  // its list was placed at the old scale
+  HidePreviewList();  // it was placed at the old scale
 }
+
+// Whether a WM_DPICHANGED comes from the system, with a rectangle: the system sends it to
+// the window's own thread from inside its move loop or its display change; one posted by
+// another program comes through the message loop, and one sent from another thread says so.
+bool program_dispatching_dpi_message = false;
+bool DpiMessageFromSystem() { return !program_dispatching_dpi_message && !InSendMessage(); }
 
 LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
@@ -512,9 +515,31 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
         return 0;
       }
       break;
-    case WM_DPICHANGED:
-      OnDpiChanged(window, HIWORD(wparam));
+    case WM_DPICHANGED: {
+      platform::Rect suggested;
+      const bool system = DpiMessageFromSystem() && lparam != 0;
+      if (system) {
+        const RECT* rect = reinterpret_cast<const RECT*>(lparam);
+        suggested = {rect->left, rect->top, rect->right, rect->bottom};
+      }
+      OnDpiChanged(window, HIWORD(wparam), system ? &suggested : nullptr);
       return 0;
+    }
+    case WM_GETDPISCALEDSIZE_MESSAGE: {
+      // The size the window will have on the monitor it is moving to: its art's there.
+      if (!DpiMessageFromSystem() || lparam == 0) return FALSE;
+      const platform::Size size = KeyboardWindowSizeAt(static_cast<int>(wparam));
+      auto* answer = reinterpret_cast<SIZE*>(lparam);
+      answer->cx = size.width;
+      answer->cy = size.height;
+      return TRUE;
+    }
+    case WM_ENTERSIZEMOVE:
+      KeyboardMoveBegan();
+      break;
+    case WM_EXITSIZEMOVE:
+      KeyboardMoveEnded(Opaque(window));
+      break;
     default:
       break;
   }
@@ -723,7 +748,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
+    program_dispatching_dpi_message = message.message == WM_DPICHANGED;
     DispatchMessageW(&message);
+    program_dispatching_dpi_message = false;
   }
   if (SUCCEEDED(com)) CoUninitialize();
   if (single != nullptr) CloseHandle(single);

@@ -9,11 +9,13 @@
 #include "keyboard/key_kinds.h"
 #include "keyboard/output/key_processor.h"
 #include "keyboard/panels/display_scale.h"
+#include "keyboard/panels/panel_drawing.h"
 #include "keyboard/panels/panels.h"
 #include "library/options/options.h"
 #include "library/shared_block/shared_block.h"
 #include "platform/desktop.h"
 #include "platform/display.h"
+#include "platform/drawing.h"
 #include "platform/menus.h"
 #include "platform/screen.h"
 #include "platform/window.h"
@@ -326,6 +328,50 @@ void BringKeyboardBack(platform::WindowHandle keyboard) {
   platform::ShowWindowQuietly(keyboard, true);
   platform::ShowOnTopQuietly(keyboard);
   platform::PostMessageTo(keyboard, kOptionsChangedMessage, 1, 0);
+}
+
+namespace {
+bool moving = false;
+}  // namespace
+
+bool ChooseDisplayScale(int monitor_dpi) {
+  const int before = DisplayDpi();
+  SetDisplayDpi(ArtDpiFor(monitor_dpi, GetOption(OptionId::kSize)));
+  platform::SetImageMemoryBudget(DisplayDpi() / 96.0);
+  return DisplayDpi() != before;
+}
+
+platform::Size KeyboardWindowSizeAt(int monitor_dpi) {
+  const int art = ArtDpiFor(monitor_dpi, GetOption(OptionId::kSize));
+  const ClientSize client = KeyboardClientSize(GetOption(OptionId::kSize));
+  const platform::ScreenMetrics metrics = platform::GetScreenMetrics();
+  return {DeviceOf(client.width, art) + 2 * metrics.border_width,
+          DeviceOf(client.height, art) + 2 * metrics.border_height};
+}
+
+void KeyboardMoveBegan() { moving = true; }
+
+void ResetPlacementForTest() { moving = false; }
+
+void KeyboardMoveEnded(platform::WindowHandle keyboard) {
+  moving = false;
+  PlaceKeyboardOnWorkArea(keyboard);
+}
+
+bool TakeMonitorScale(platform::WindowHandle keyboard, int monitor_dpi,
+                      const platform::Rect* suggested) {
+  const bool changed = ChooseDisplayScale(monitor_dpi);
+  const platform::Size size = KeyboardWindowSize(GetOption(OptionId::kSize));
+  platform::Rect now;
+  if (!platform::GetWindowScreenRect(keyboard, &now)) return changed;
+  platform::Point at{now.left, now.top};
+  if (suggested != nullptr) at = {suggested->left, suggested->top};
+  platform::Rect wanted{at.x, at.y, at.x + size.width, at.y + size.height};
+  if (!moving) {
+    at = KeptOnWorkArea(wanted, platform::WorkAreaNearestRect(wanted));
+  }
+  platform::PlaceWindow(keyboard, at.x, at.y, size.width, size.height);
+  return changed;
 }
 
 void InstallPlacementHooks() { Hooks().window_action = PerformWindowAction; }

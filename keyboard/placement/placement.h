@@ -51,6 +51,29 @@ void PlaceKeyboardOnWorkArea(platform::WindowHandle keyboard);
 // the focus from the application the user types into.
 void BringKeyboardBack(platform::WindowHandle keyboard);
 
+// --- monitors of their own scale ---------------------------------------------------------
+
+// Takes the art nearest to the monitor's scale, for the size in use, and lays the keyboard
+// out at it. True when the display scale changed.
+bool ChooseDisplayScale(int monitor_dpi);
+// The keyboard window's outer size on a monitor of that scale: its art's size there. The
+// system asks it before it moves the window onto such a monitor (WM_GETDPISCALEDSIZE).
+platform::Size KeyboardWindowSizeAt(int monitor_dpi);
+// The user moves the keyboard (by its caption or its drag handle). Halfway across to another
+// monitor it belongs to neither: it is put back whole on a work area only once the move ends.
+void KeyboardMoveBegan();
+void KeyboardMoveEnded(platform::WindowHandle keyboard);
+// The monitor under the keyboard has another scale now. `suggested` is the rectangle the
+// system gives with it when the window crosses to another monitor: the keyboard takes its
+// place at its own size there, which keeps it under the pen. Without one (a scale changed
+// in the settings, or a message another program posted, which carries none to trust) the
+// keyboard keeps its place. True when the display scale changed and the keyboard must be
+// laid out anew.
+bool TakeMonitorScale(platform::WindowHandle keyboard, int monitor_dpi,
+                      const platform::Rect* suggested);
+
+void ResetPlacementForTest();
+
 // Points the key processor's window-action hook at PerformWindowAction.
 void InstallPlacementHooks();
 

@@ -33,6 +33,7 @@ inline void PlaceKeyboard(const platform::Rect& rect) {
 
 inline void SetUpDesktop() {
   ResetEngineForTest();
+  ResetPlacementForTest();
   auto& system = platform::fake::System();
   PlaceKeyboard(kKeyboardRect);
   PublishKeyboard(kKeyboard);
