@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 
 #include "editor/editor_resources.h"
@@ -308,15 +309,28 @@ LRESULT CALLBACK longFormMemoKeyDown(HWND memo, UINT message, WPARAM wparam, LPA
   return DefSubclassProc(memo, message, wparam, lparam);
 }
 
-// The dialog's own font in italic, for the "display as:" label; made once.
+// The dialog's own font in italic, for the "display as:" label; made once for each scale
+// met, since the dialog's font follows its monitor.
 HFONT ItalicOf(HWND dialog) {
-  static HFONT italic = [dialog] {
+  static std::map<int, HFONT> italics;
+  HFONT& italic = italics[ScaleOf(dialog).dpi];
+  if (italic == nullptr) {
     LOGFONTW font = {};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof(font), &font);
     font.lfItalic = TRUE;
-    return CreateFontIndirectW(&font);
-  }();
+    italic = CreateFontIndirectW(&font);
+  }
   return italic;
+}
+
+// The fonts the dialog sets itself, at its scale: the texts in the keyboard's preview font,
+// the label in italic.
+void SetOwnFonts(HWND dialog) {
+  const auto font = reinterpret_cast<WPARAM>(PreviewListFont(ScaleOf(dialog).dpi));
+  SendDlgItemMessageW(dialog, IDC_LONG_FORM_MEMO, WM_SETFONT, font, TRUE);
+  SendDlgItemMessageW(dialog, IDC_DISPLAY_EDIT, WM_SETFONT, font, TRUE);
+  SendDlgItemMessageW(dialog, IDC_DISPLAY_LABEL, WM_SETFONT,
+                      reinterpret_cast<WPARAM>(ItalicOf(dialog)), TRUE);
 }
 
 void ShowPage(HWND dialog, const Request& request) {
@@ -368,11 +382,7 @@ void OnInit(HWND dialog, Request& request) {
   } else if (!request.short_form.empty()) {
     SetDlgItemTextW(dialog, IDC_SHORT_FORM_EDIT, request.short_form.c_str());
   }
-  const auto font = reinterpret_cast<WPARAM>(PreviewListFont(ScaleOf(dialog).dpi));
-  SendDlgItemMessageW(dialog, IDC_LONG_FORM_MEMO, WM_SETFONT, font, FALSE);
-  SendDlgItemMessageW(dialog, IDC_DISPLAY_EDIT, WM_SETFONT, font, FALSE);
-  SendDlgItemMessageW(dialog, IDC_DISPLAY_LABEL, WM_SETFONT,
-                      reinterpret_cast<WPARAM>(ItalicOf(dialog)), FALSE);
+  SetOwnFonts(dialog);
   SetDlgItemTextW(dialog, IDC_DISPLAY_EDIT, request.preview.c_str());
   SetDlgItemTextW(dialog, IDC_LONG_FORM_MEMO, MemoText(request.text).c_str());
   LayOut(dialog, request);
@@ -412,6 +422,14 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wparam, LPARA
   if (request == nullptr) return FALSE;
   switch (message) {
     case WM_SIZE:
+      LayOut(dialog, *request);
+      InvalidateRect(dialog, nullptr, TRUE);
+      return TRUE;
+    case WM_DPICHANGED:
+      // On a monitor of another scale: the system sets the dialog's own font anew; those it
+      // set itself follow, and it takes the system's rectangle.
+      platform::win32::TakeSuggestedRect(dialog, wparam, lparam);
+      SetOwnFonts(dialog);
       LayOut(dialog, *request);
       InvalidateRect(dialog, nullptr, TRUE);
       return TRUE;

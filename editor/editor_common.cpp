@@ -43,6 +43,9 @@ void RestoreRect(HWND window, const wchar_t* prefix) {
                  GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
   RECT overlap;
   if (!IntersectRect(&overlap, &wanted, &screen)) return;
+  // Onto its monitor first: a change of scale there scales the window now, and the size it
+  // was stored with, in that monitor's pixels, is given after it, once.
+  SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowPos(window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

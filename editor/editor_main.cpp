@@ -987,7 +987,8 @@ HWND MakeList(int id) {
   ListView_SetExtendedListViewStyle(list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   LVCOLUMNW column = {};
   column.mask = LVCF_WIDTH | LVCF_TEXT;
-  column.cx = 150;
+  // 150 pixels at 100 %, as wide on the glass at every scale.
+  column.cx = ScaleOf(editor.window).Real(150);
   column.pszText = const_cast<wchar_t*>(L"Short");
   ListView_InsertColumn(list, 0, &column);
   column.cx = 450;
@@ -1125,12 +1126,13 @@ void MakeFonts() {
 // Moved to a monitor of another scale: fonts, pictures and list rows made for it, the
 // window as large on the glass as before, laid out anew. The rectangle the system suggests
 // is not read: a message sent by another program carries none it could point at.
-void OnDpiChanged(int dpi) {
+void OnDpiChanged(int dpi, WPARAM wparam, LPARAM lparam) {
   if (dpi <= 0 || dpi == editor.dpi) return;
   RECT frame;
   GetWindowRect(editor.window, &frame);
   const int width = MulDiv(frame.right - frame.left, dpi, editor.dpi);
   const int height = MulDiv(frame.bottom - frame.top, dpi, editor.dpi);
+  const int was = editor.dpi;
   editor.dpi = dpi;
   MakeFonts();
   EnumChildWindows(
@@ -1148,8 +1150,16 @@ void OnDpiChanged(int dpi) {
                  reinterpret_cast<WPARAM>(PreviewListFont(ScaleOf(editor.window).dpi)), TRUE);
   }
   ShowTabPictures();
-  SetWindowPos(editor.window, nullptr, 0, 0, width, height,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The columns keep their width on the glass.
+  for (HWND list : {editor.slidesListView, editor.glossaryListView}) {
+    ListView_SetColumnWidth(list, 0, MulDiv(ListView_GetColumnWidth(list, 0), dpi, was));
+  }
+  // The system's rectangle keeps the window where the user moves it; without one it stays
+  // as large on the glass where it is. A maximised window fills its new monitor as it is.
+  if (!platform::win32::TakeSuggestedRect(editor.window, wparam, lparam) && !IsZoomed(editor.window)) {
+    SetWindowPos(editor.window, nullptr, 0, 0, width, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   LayOut();
   InvalidateRect(editor.window, nullptr, TRUE);
 }
@@ -1354,7 +1364,7 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
     }
     case WM_DPICHANGED:
       // The window's own scale now, whatever the message says.
-      OnDpiChanged(ScaleOf(window).dpi);
+      OnDpiChanged(ScaleOf(window).dpi, wparam, lparam);
       return 0;
     case WM_ACTIVATE:
       // The control that had the focus has it again: the keyboard's keys go on to it.

@@ -315,6 +315,19 @@ void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object
 
 // --- the main window --------------------------------------------------------------------
 
+// Whether `length` bytes at `address` lie on the stack of the thread running now.
+bool OnThisThreadsStack(LPARAM address, std::size_t length) {
+  using StackLimits = VOID(WINAPI*)(PULONG_PTR, PULONG_PTR);
+  static const auto limits = reinterpret_cast<StackLimits>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetCurrentThreadStackLimits")));
+  if (limits == nullptr || address == 0) return false;
+  ULONG_PTR low = 0;
+  ULONG_PTR high = 0;
+  limits(&low, &high);
+  const auto at = static_cast<ULONG_PTR>(address);
+  return at >= low && at + length <= high;
+}
+
 // How often the learned words are saved; a measurement of the keyboard timing itself may
 // save far more often, to time the pen while saves wait on the disk.
 UINT SaveWordsEveryMs() {
@@ -411,12 +424,6 @@ void OnDpiChanged(HWND window, int dpi, const platform::Rect* suggested) {
   ReplaceSlidesFont();
   HidePreviewList();  // it was placed at the old scale
 }
-
-// Whether a WM_DPICHANGED comes from the system, with a rectangle: the system sends it to
-// the window's own thread from inside its move loop or its display change; one posted by
-// another program comes through the message loop, and one sent from another thread says so.
-bool program_dispatching_dpi_message = false;
-bool DpiMessageFromSystem() { return !program_dispatching_dpi_message && !InSendMessage(); }
 
 LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
@@ -516,18 +523,20 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       }
       break;
     case WM_DPICHANGED: {
-      platform::Rect suggested;
-      const bool system = DpiMessageFromSystem() && lparam != 0;
-      if (system) {
-        const RECT* rect = reinterpret_cast<const RECT*>(lparam);
-        suggested = {rect->left, rect->top, rect->right, rect->bottom};
-      }
+      RECT rect = {};
+      const bool system = platform::win32::SuggestedRect(window, wparam, lparam, &rect);
+      const platform::Rect suggested{rect.left, rect.top, rect.right, rect.bottom};
       OnDpiChanged(window, HIWORD(wparam), system ? &suggested : nullptr);
       return 0;
     }
     case WM_GETDPISCALEDSIZE_MESSAGE: {
-      // The size the window will have on the monitor it is moving to: its art's there.
-      if (!DpiMessageFromSystem() || lparam == 0) return FALSE;
+      // The size the window will have on the monitor it is moving to: its art's there. The
+      // system asks it from this very thread, in the move loop, with the answer's place on
+      // this thread's stack; anything else (another program's message) is not written to.
+      if (InSendMessage() || !KeyboardMoving() || wparam < 48 || wparam > 960 ||
+          !OnThisThreadsStack(lparam, sizeof(SIZE))) {
+        return FALSE;
+      }
       const platform::Size size = KeyboardWindowSizeAt(static_cast<int>(wparam));
       auto* answer = reinterpret_cast<SIZE*>(lparam);
       answer->cx = size.width;
@@ -748,9 +757,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
-    program_dispatching_dpi_message = message.message == WM_DPICHANGED;
     DispatchMessageW(&message);
-    program_dispatching_dpi_message = false;
   }
   if (SUCCEEDED(com)) CoUninitialize();
   if (single != nullptr) CloseHandle(single);

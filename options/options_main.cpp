@@ -519,16 +519,18 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
                      static_cast<int>(kApplyButton)}) {
         SendMessageW(GetDlgItem(window, id), WM_SETFONT, reinterpret_cast<WPARAM>(program.font), TRUE);
       }
-      // As large on the glass as before; the suggested rectangle is not read, since a
-      // message sent by another program carries none it could point at.
-      // The window's own scale now, whatever the message says.
+      // The system's rectangle keeps the window where the user moves it; without one it is
+      // as large on the glass as before where it is. The window's own scale now, whatever
+      // the message says.
       const int dpi = platform::win32::ScaleOf(window).dpi;
       if (dpi > 0 && dpi != program.dpi) {
         RECT frame;
         GetWindowRect(window, &frame);
-        SetWindowPos(window, nullptr, 0, 0, MulDiv(frame.right - frame.left, dpi, program.dpi),
-                     MulDiv(frame.bottom - frame.top, dpi, program.dpi),
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (!platform::win32::TakeSuggestedRect(window, wparam, lparam)) {
+          SetWindowPos(window, nullptr, 0, 0, MulDiv(frame.right - frame.left, dpi, program.dpi),
+                       MulDiv(frame.bottom - frame.top, dpi, program.dpi),
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         program.dpi = dpi;
       }
       LayOut();

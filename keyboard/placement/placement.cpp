@@ -351,6 +351,8 @@ platform::Size KeyboardWindowSizeAt(int monitor_dpi) {
 
 void KeyboardMoveBegan() { moving = true; }
 
+bool KeyboardMoving() { return moving; }
+
 void ResetPlacementForTest() { moving = false; }
 
 void KeyboardMoveEnded(platform::WindowHandle keyboard) {

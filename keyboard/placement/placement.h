@@ -63,6 +63,7 @@ platform::Size KeyboardWindowSizeAt(int monitor_dpi);
 // monitor it belongs to neither: it is put back whole on a work area only once the move ends.
 void KeyboardMoveBegan();
 void KeyboardMoveEnded(platform::WindowHandle keyboard);
+bool KeyboardMoving();
 // The monitor under the keyboard has another scale now. `suggested` is the rectangle the
 // system gives with it when the window crosses to another monitor: the keyboard takes its
 // place at its own size there, which keeps it under the pen. Without one (a scale changed

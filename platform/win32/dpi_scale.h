@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace platform::win32 {
 
 struct Scale {
@@ -32,6 +34,49 @@ inline Scale ScaleOf(HWND window) {
   }
   if (scale.dpi <= 0) scale.dpi = 96;
   return scale;
+}
+
+// The rectangle a WM_DPICHANGED suggests, when it is the system's: the message names the
+// scale the window has now, and its pointer reads a rectangle of a size near the window's,
+// on the virtual screen. Another program may post the message with any pointer at all: it
+// is read without trusting it (a pointer that leads nowhere reads nothing) and a rectangle
+// from it is taken only when it is one the system could have suggested. False otherwise.
+inline bool SuggestedRect(HWND window, WPARAM wparam, LPARAM lparam, RECT* rect) {
+  if (lparam == 0 || static_cast<int>(HIWORD(wparam)) != ScaleOf(window).dpi) return false;
+  RECT read = {};
+  SIZE_T got = 0;
+  if (!ReadProcessMemory(GetCurrentProcess(), reinterpret_cast<const void*>(lparam), &read,
+                         sizeof(read), &got) ||
+      got != sizeof(read)) {
+    return false;
+  }
+  RECT now = {};
+  GetWindowRect(window, &now);
+  const long width = read.right - read.left;
+  const long height = read.bottom - read.top;
+  const long was_width = std::max<long>(now.right - now.left, 1);
+  const long was_height = std::max<long>(now.bottom - now.top, 1);
+  const RECT screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                       GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                       GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  RECT overlap;
+  if (width <= 0 || height <= 0 || width > 4 * was_width || height > 4 * was_height ||
+      4 * width < was_width || 4 * height < was_height || !IntersectRect(&overlap, &read, &screen)) {
+    return false;
+  }
+  *rect = read;
+  return true;
+}
+
+// A window of the editor or the options program moved to a monitor of another scale: it
+// takes the system's rectangle, unless it is maximised (it fills its new monitor as it is).
+// False when there was none to take; the caller then keeps the window as large on the glass.
+inline bool TakeSuggestedRect(HWND window, WPARAM wparam, LPARAM lparam) {
+  RECT rect;
+  if (IsZoomed(window) || !SuggestedRect(window, wparam, lparam, &rect)) return false;
+  SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left,
+               rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  return true;
 }
 
 // The system's message font (what its own dialogs and message boxes are set in) at a
