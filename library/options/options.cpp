@@ -1,6 +1,8 @@
 #include "library/options/options.h"
 
 #include <algorithm>
+#include <map>
+#include <tuple>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -107,6 +109,7 @@ struct OptionsState {
   bool fonts_built = false;
   platform::FontHandle preview_font = 0;
   platform::FontHandle picker_font = 0;
+  std::map<int, std::pair<platform::FontHandle, platform::FontHandle>> fonts_at;  // by dpi
   int dpi = 0;  // 0: not asked yet
 };
 
@@ -166,18 +169,25 @@ int ScreenDpi() {
   return State().dpi;
 }
 
-void BuildFonts() {
+// The preview font and the picker's at a dpi (0: the screen's).
+std::pair<platform::FontHandle, platform::FontHandle> MakeFonts(int dpi) {
   OptionsState& state = State();
+  platform::FontHandle preview = 0;
   char16_t name[kFontNameChars];
   if (GetStringSetting(StringSetting::kPreviewFontName, name, kFontNameChars)) {
-    state.preview_font = platform::CreateFontFrom(MakeFontDescription(
+    preview = platform::CreateFontFrom(MakeFontDescription(
         name, state.cache[OptionId::kPreviewFontSize], state.cache[OptionId::kPreviewFontBold] != 0,
-        state.cache[OptionId::kPreviewFontItalic] != 0));
+        state.cache[OptionId::kPreviewFontItalic] != 0, dpi));
   }
-  if (state.preview_font == 0) {
-    state.preview_font = platform::CreateFontFrom(MakeFontDescription(u"Tahoma", 9, true, false));
+  if (preview == 0) {
+    preview = platform::CreateFontFrom(MakeFontDescription(u"Tahoma", 9, true, false, dpi));
   }
-  state.picker_font = platform::CreateFontFrom(MakeFontDescription(u"Tahoma", 9, true, false));
+  return {preview, platform::CreateFontFrom(MakeFontDescription(u"Tahoma", 9, true, false, dpi))};
+}
+
+void BuildFonts() {
+  OptionsState& state = State();
+  std::tie(state.preview_font, state.picker_font) = MakeFonts(0);
   state.fonts_built = true;
 }
 
@@ -299,6 +309,18 @@ platform::FontHandle PickerFont() {
   EnsureOptionsLoaded();
   return State().picker_font;
 }
+
+namespace {
+const std::pair<platform::FontHandle, platform::FontHandle>& FontsAt(int dpi) {
+  EnsureOptionsLoaded();
+  auto [at, added] = State().fonts_at.try_emplace(dpi);
+  if (added) at->second = MakeFonts(dpi);
+  return at->second;
+}
+}  // namespace
+
+platform::FontHandle PreviewFontAt(int dpi) { return FontsAt(dpi).first; }
+platform::FontHandle PickerFontAt(int dpi) { return FontsAt(dpi).second; }
 
 void ResetOptionsForTest() { State() = OptionsState(); }
 

@@ -126,6 +126,10 @@ platform::FontDescription MakeFontDescription(std::u16string_view face, int poin
 // kept for the life of the process; 0 when the system could make none.
 platform::FontHandle PreviewFont();
 platform::FontHandle PickerFont();
+// The same at a window's dpi, for a window on a monitor of another scale than the screen's:
+// built once for each scale met, and kept.
+platform::FontHandle PreviewFontAt(int dpi);
+platform::FontHandle PickerFontAt(int dpi);
 
 // Forgets the cache, the fonts and the screen's dpi, as in a freshly started process.
 void ResetOptionsForTest();

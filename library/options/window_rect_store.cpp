@@ -23,17 +23,19 @@ std::u16string ValueName(std::u16string_view prefix, std::u16string_view suffix)
   return name;
 }
 
-// Would the rectangle show any pixel of the virtual screen? Sums are taken wide so that
-// absurd stored values cannot overflow into a false overlap.
+// Would the rectangle show any pixel of the virtual screen, which reaches left of and above
+// the primary monitor when another monitor lies there? Sums are taken wide so that absurd
+// stored values cannot overflow into a false overlap.
 bool OverlapsScreen(const std::array<std::int32_t, 4>& rect) {
+  const platform::ScreenMetrics screen = platform::GetScreenMetrics();
   const std::int64_t left = rect[0];
   const std::int64_t top = rect[1];
   const std::int64_t right = left + rect[2];
   const std::int64_t bottom = top + rect[3];
-  return std::max<std::int64_t>(left, 0) <
-             std::min<std::int64_t>(right, platform::VirtualScreenWidth()) &&
-         std::max<std::int64_t>(top, 0) <
-             std::min<std::int64_t>(bottom, platform::VirtualScreenHeight());
+  return std::max<std::int64_t>(left, screen.virtual_left) <
+             std::min<std::int64_t>(right, std::int64_t{screen.virtual_left} + screen.virtual_width) &&
+         std::max<std::int64_t>(top, screen.virtual_top) <
+             std::min<std::int64_t>(bottom, std::int64_t{screen.virtual_top} + screen.virtual_height);
 }
 
 }  // namespace

@@ -96,6 +96,11 @@ TEST_F(WindowRectStoreTest, RectangleOffTheVirtualScreenFallsBackToDefaults) {
     Store(c.stored[0], c.stored[1], c.stored[2], c.stored[3]);
     EXPECT_EQ(Load(), c.expected) << c.stored[0] << "," << c.stored[1];
   }
+  // A monitor left of and above the primary: a place stored on it is on the screen.
+  fake::SetMonitors({{{0, 0, 1024, 768}, {0, 0, 1024, 728}, 96},
+                     {{-1920, -1080, 0, 0}, {-1920, -1080, 0, -40}, 96}});
+  Store(-1500, -900, 320, 300);
+  EXPECT_EQ(Load(), (Rect4{-1500, -900, 320, 300}));
 }
 
 TEST_F(WindowRectStoreTest, LoadAcceptsNullOutPointers) {

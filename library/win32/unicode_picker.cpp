@@ -13,6 +13,7 @@
 #include "library/shared_block/shared_block.h"
 #include "library/inserts/character_grid.h"
 #include "library/win32/picker_resources.h"
+#include "platform/win32/dpi_scale.h"
 
 namespace quorel {
 
@@ -87,10 +88,10 @@ void LayOut(HWND dialog, Picker& picker) {
   measures.cell = CellSize(dialog, picker.grid_font);
   measures.code_box_width = code_box.right - code_box.left;
   measures.code_box_height = code_box.bottom - code_box.top;
-  measures.label_width = label_text.cx + 2 * GetSystemMetrics(SM_CXBORDER);
+  measures.label_width = label_text.cx + 2 * platform::win32::MetricAt(SM_CXBORDER, dialog);
   measures.label_height = label_text.cy;
-  measures.menu_bar_height = GetSystemMetrics(SM_CYMENU);
-  measures.caption_height = GetSystemMetrics(SM_CYCAPTION);
+  measures.menu_bar_height = platform::win32::MetricAt(SM_CYMENU, dialog);
+  measures.caption_height = platform::win32::MetricAt(SM_CYCAPTION, dialog);
   measures.frame_width = measures.width - (client.right - client.left);
   picker.layout = LayOutPicker(measures);
 
@@ -211,16 +212,21 @@ void Close(HWND dialog, Picker& picker, bool ok) {
   EndDialog(dialog, ok ? IDOK : IDCANCEL);
 }
 
+// The fonts at the scale of the picker's monitor, whatever the screen's.
+void SetFonts(HWND dialog, Picker& picker) {
+  const int dpi = platform::win32::ScaleOf(dialog).dpi;
+  picker.grid_font = reinterpret_cast<HFONT>(PreviewFontAt(dpi));
+  const auto control_font = reinterpret_cast<WPARAM>(PickerFontAt(dpi));
+  SendDlgItemMessageW(dialog, IDC_PICKER_LABEL, WM_SETFONT, control_font, TRUE);
+  SendDlgItemMessageW(dialog, IDC_PICKER_CODE, WM_SETFONT, control_font, TRUE);
+  SendDlgItemMessageW(dialog, IDC_PICKER_RESULT, WM_SETFONT,
+                      reinterpret_cast<WPARAM>(picker.grid_font), TRUE);
+}
+
 void OnInit(HWND dialog, Picker& picker) {
   SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&picker));
   // While it is open the keyboard's special keys go to the picker.
   SetEditorDialog(Opaque(dialog));
-  picker.grid_font = reinterpret_cast<HFONT>(PreviewFont());
-  const auto control_font = reinterpret_cast<WPARAM>(PickerFont());
-  SendDlgItemMessageW(dialog, IDC_PICKER_LABEL, WM_SETFONT, control_font, FALSE);
-  SendDlgItemMessageW(dialog, IDC_PICKER_CODE, WM_SETFONT, control_font, FALSE);
-  SendDlgItemMessageW(dialog, IDC_PICKER_RESULT, WM_SETFONT,
-                      reinterpret_cast<WPARAM>(picker.grid_font), FALSE);
   SendDlgItemMessageW(dialog, IDC_PICKER_CODE, EM_LIMITTEXT, kCodeDigits, 0);
   SendDlgItemMessageW(dialog, IDC_PICKER_RESULT, EM_LIMITTEXT, kPickerResultLimit, 0);
   const HWND up_down = Item(dialog, IDC_PICKER_UP_DOWN);
@@ -233,7 +239,16 @@ void OnInit(HWND dialog, Picker& picker) {
   int width = kPickerDefaultWidth;
   int height = kPickerDefaultHeight;
   LoadWindowRect(kRectName, &left, &top, &width, &height);
+  // Onto its monitor first, where a change of scale happens now; then its size: a stored
+  // one is in that monitor's pixels, the first one the default size at its scale.
+  SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  if (width == kPickerDefaultWidth && height == kPickerDefaultHeight) {
+    const platform::win32::Scale scale = platform::win32::ScaleOf(dialog);
+    width = scale.Real(kPickerDefaultWidth);
+    height = scale.Real(kPickerDefaultHeight);
+  }
   SetWindowPos(dialog, nullptr, left, top, width, height, SWP_NOZORDER);
+  SetFonts(dialog, picker);
   LayOut(dialog, picker);
   ShowFrom(dialog, picker, picker_first_code);
   picker.ready = true;
@@ -256,9 +271,18 @@ INT_PTR CALLBACK PickerProcedure(HWND dialog, UINT message, WPARAM wparam, LPARA
       return TRUE;
     case WM_GETMINMAXINFO: {
       auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
-      limits->ptMinTrackSize = {kPickerDefaultWidth, kPickerDefaultHeight};
+      const platform::win32::Scale scale = platform::win32::ScaleOf(dialog);
+      limits->ptMinTrackSize = {scale.Real(kPickerDefaultWidth), scale.Real(kPickerDefaultHeight)};
       return TRUE;
     }
+    case WM_DPICHANGED:
+      // On a monitor of another scale: its fonts, cells and size there.
+      platform::win32::TakeSuggestedRect(dialog, wparam, lparam);
+      SetFonts(dialog, *picker);
+      LayOut(dialog, *picker);
+      ShowFrom(dialog, *picker, picker_first_code);
+      InvalidateRect(dialog, nullptr, TRUE);
+      return TRUE;
     case WM_SIZE:
       if (!picker->ready) return FALSE;
       SaveWindowRect(kRectName, Opaque(dialog));

@@ -36,6 +36,16 @@ inline Scale ScaleOf(HWND window) {
   return scale;
 }
 
+// A system metric (a border, a caption's height) at a window's own scale.
+inline int MetricAt(int index, HWND window) {
+  using MetricsForDpi = int(WINAPI*)(int, UINT);
+  static const auto metrics_for_dpi = reinterpret_cast<MetricsForDpi>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+  const int dpi = ScaleOf(window).dpi;
+  if (metrics_for_dpi != nullptr) return metrics_for_dpi(index, static_cast<UINT>(dpi));
+  return MulDiv(GetSystemMetrics(index), dpi, ScaleOf(nullptr).dpi);
+}
+
 // The rectangle a WM_DPICHANGED suggests, when it is the system's: the message names the
 // scale the window has now, and its pointer reads a rectangle of a size near the window's,
 // on the virtual screen. Another program may post the message with any pointer at all: it
