@@ -180,10 +180,20 @@ void ChooseFile(std::u16string_view filter_name, std::u16string_view pattern,
 }
 
 void ChooseSlidesFont() {
-  const platform::FontRequest request{SlidesFontDescription(), kSmallestFontPoints,
-                                      kLargestFontPoints};
+  // In the system's points, whatever the scale the keyboard shows at: the dialog counts the
+  // size it shows at the screen's dpi, and a size given at the keyboard's would come back
+  // larger at every OK.
+  const platform::FontDescription shown = SlidesFontDescription(0);
+  const platform::FontRequest request{shown, kSmallestFontPoints, kLargestFontPoints};
   platform::FontChoice choice;
   if (!platform::AskFont(request, &choice)) return;
+  const bool unchanged = choice.face == shown.face &&
+                         choice.size_tenths / 10 == GetOption(OptionId::kPreviewFontSize) &&
+                         (choice.weight == kBoldWeight) == (shown.weight == kBoldWeight) &&
+                         choice.italic == shown.italic;
+  // OK without a change changes nothing: no setting written, no font made anew.
+  char16_t stored[kFontNameChars];
+  if (unchanged && GetStringSetting(StringSetting::kPreviewFontName, stored, kFontNameChars)) return;
   SetStringSetting(StringSetting::kPreviewFontName, choice.face.c_str());
   SetOption(OptionId::kPreviewFontSize, choice.size_tenths / 10);
   SetOption(OptionId::kPreviewFontBold, choice.weight == kBoldWeight ? 1 : 0);

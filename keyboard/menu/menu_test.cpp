@@ -1,4 +1,5 @@
 #include "keyboard/menu/menu.h"
+#include "keyboard/panels/display_scale.h"
 
 #include <gtest/gtest.h>
 
@@ -207,6 +208,25 @@ TEST_F(MenuTest, FontChooserStoresTheChoiceAndPostsTheFontChange) {
   ProcessKey(kind::kChooseFont, 0);
   EXPECT_EQ(Setting(StringSetting::kPreviewFontName), u"(none)");
   EXPECT_TRUE(KeyboardMessages().empty());
+}
+
+// The keyboard at 200 % on a screen of 100 %: the dialog is given the font in the screen's
+// points, and OK without a change changes nothing.
+TEST_F(MenuTest, TheFontDialogCountsPointsAtTheScreensScale) {
+  SetDisplayDpi(192);
+  SetStringSetting(StringSetting::kPreviewFontName, u"Georgia");
+  SetOption(OptionId::kPreviewFontSize, 11);
+  System().font_confirms = true;
+  System().font_answer = {u"Georgia", 110, 400, false};
+  const std::size_t writes = System().registry.size();
+  System().messages.clear();
+  ProcessKey(kind::kChooseFont, 0);
+  SetDisplayDpi(96);
+  ASSERT_EQ(System().font_requests.size(), 1u);
+  EXPECT_EQ(System().font_requests[0].initial.height, -15);  // 11 pt at the screen's 96 dpi
+  EXPECT_EQ(GetOption(OptionId::kPreviewFontSize), 11);
+  EXPECT_TRUE(KeyboardMessages().empty());
+  EXPECT_EQ(System().registry.size(), writes);
 }
 
 TEST_F(MenuTest, CompanionsStartBesideTheKeyboardOrSayTheyAreMissing) {

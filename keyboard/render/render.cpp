@@ -11,20 +11,19 @@ namespace quorel::keyboard {
 
 namespace {
 
-platform::FontDescription DefaultSlidesFont() {
-  return MakeFontDescription(u"Tahoma", 9, true, false, DisplayDpi());
+platform::FontDescription DefaultSlidesFont(int dpi) {
+  return MakeFontDescription(u"Tahoma", 9, true, false, dpi);
 }
 
-// The description the stored font settings give, or false when no font name is stored.
-bool StoredSlidesFont(platform::FontDescription* description) {
+// The description the stored font settings give at a dpi, or false when no font name is
+// stored.
+bool StoredSlidesFont(platform::FontDescription* description, int dpi) {
   char16_t name[kFontNameChars];
   if (!GetStringSetting(StringSetting::kPreviewFontName, name, kFontNameChars)) return false;
   // The italic flag is a single byte in the system's font record.
   const bool italic = (GetOption(OptionId::kPreviewFontItalic) & 0xFF) != 0;
-  // At the keyboard's own scale: the list's rows are as tall on the glass as its keys.
   *description = MakeFontDescription(name, GetOption(OptionId::kPreviewFontSize),
-                                     GetOption(OptionId::kPreviewFontBold) != 0, italic,
-                                     DisplayDpi());
+                                     GetOption(OptionId::kPreviewFontBold) != 0, italic, dpi);
   return true;
 }
 
@@ -78,17 +77,18 @@ void DrawKeyFromAlternative(CellId cell, bool show_alternative) {
   InvertArea(panel->window, rects.inner, {panel->left, panel->top});
 }
 
-platform::FontDescription SlidesFontDescription() {
+platform::FontDescription SlidesFontDescription(int dpi) {
   platform::FontDescription description;
-  return StoredSlidesFont(&description) ? description : DefaultSlidesFont();
+  return StoredSlidesFont(&description, dpi) ? description : DefaultSlidesFont(dpi);
 }
 
 platform::FontHandle CreateSlidesFont() {
+  // At the keyboard's own scale: the list's rows are as tall on the glass as its keys.
   platform::FontDescription description;
-  if (StoredSlidesFont(&description)) {
+  if (StoredSlidesFont(&description, DisplayDpi())) {
     if (platform::FontHandle font = platform::CreateFontFrom(description); font != 0) return font;
   }
-  return platform::CreateFontFrom(DefaultSlidesFont());
+  return platform::CreateFontFrom(DefaultSlidesFont(DisplayDpi()));
 }
 
 }  // namespace quorel::keyboard

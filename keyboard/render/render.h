@@ -27,8 +27,9 @@ void PaintAll(platform::PaintContext paint);
 // ordinary pressed look.
 void DrawKeyFromAlternative(CellId cell, bool show_alternative);
 
-// The preview list's font as the options describe it, else Tahoma 9 pt bold.
-platform::FontDescription SlidesFontDescription();
+// The preview list's font as the options describe it, else Tahoma 9 pt bold, at a dpi (0:
+// the screen's, which the system's font dialog counts points at).
+platform::FontDescription SlidesFontDescription(int dpi);
 platform::FontHandle CreateSlidesFont();
 
 }  // namespace quorel::keyboard

@@ -255,7 +255,7 @@ TEST_F(RenderTest, SlidesFontFollowsTheStoredSettingsElseTahomaNineBold) {
     SetOption(OptionId::kPreviewFontSize, c.points);
     SetOption(OptionId::kPreviewFontBold, c.bold);
     SetOption(OptionId::kPreviewFontItalic, c.italic);
-    const platform::FontDescription got = SlidesFontDescription();
+    const platform::FontDescription got = SlidesFontDescription(DisplayDpi());
     EXPECT_EQ(got.height, c.expected.height) << c.name;
     EXPECT_EQ(got.weight, c.expected.weight) << c.name;
     EXPECT_EQ(got.italic, c.expected.italic) << c.name;

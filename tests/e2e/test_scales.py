@@ -140,3 +140,22 @@ def test_no_column_between_panels_is_unpainted(dpi, keyboard, desktop, probe, re
     shot(f"keyboard_seams_at_{dpi}_dpi")
     unlike = columns_unlike(reference, client, test_folder)
     assert unlike == [], f"{len(unlike)} columns of the keyboard differ from its art: {unlike[:20]}"
+
+
+# The font dialog at 144 dpi: the preview font shown and kept in points, and OK without a
+# change leaves it as it was.
+@pytest.mark.dpi(144)
+@pytest.mark.options(**{"Slides font size": 11, "Slides font bold": 1})
+def test_the_font_dialog_keeps_the_points_at_144_dpi(keyboard, notepad, probe, registry, shot):
+    registry.probe("reg-sz", registry.OPTIONS, "Slides font name", "DejaVu Sans")
+    keyboard.close()  # started again with the font set
+    keyboard.start()
+    notepad.bring_to_front()
+    choose(keyboard, probe, "Preview font...")
+    wait_until(lambda: probe.exists("#32770", "Font"), 15, "no font dialog")
+    shot("font_dialog_at_144_dpi")
+    probe("press", "Font", 1)  # OK
+    wait_until(lambda: not probe.exists("#32770"), 10, "the font dialog stays")
+    assert registry.option("Slides font size") == 11
+    assert registry.option("Slides font bold") == 1
+    assert probe("reg-get", registry.OPTIONS, "Slides font name") == "sz DejaVu Sans"
