@@ -19,5 +19,7 @@ void ApplyDisplaySettings(const DisplaySettings& settings);
 
 // The work area (the screen less the task bar) of the monitor nearest to the rectangle.
 Rect WorkAreaNearestRect(const Rect& rect);
+// The dots per inch of the monitor nearest to the rectangle.
+int MonitorDpiNearestRect(const Rect& rect);
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "keyboard/key_kinds.h"
 #include "keyboard/panels/display_scale.h"
 #include "keyboard/placement/placement_test_scene.h"
 
@@ -139,6 +140,32 @@ TEST_F(Monitors, TheKeyboardCrossesToAMonitorOfAnotherScaleAndBackUnderThePen) {
   const platform::Rect home = RectOf(kKeyboard);
   EXPECT_LE(home.bottom, kTablet.work.bottom);
   EXPECT_EQ(home.Width(), start.Width());
+}
+
+// Docked under a client on the other monitor, the keyboard is placed at its size there; and
+// a keyboard at the bottom of its work area stays at the bottom when the scale changes.
+TEST_F(Monitors, DockJudgesOnTheClientsMonitorAndTheBottomStaysTheBottom) {
+  platform::fake::System().windows[kClient] = {1400, 0, 2400, 600};  // on the 100 % monitor
+  ProcessKey(kind::kDock, 0);
+  // Moved onto a monitor of another scale, the window is told so, its corner kept.
+  const platform::Rect moved = RectOf(kKeyboard);
+  const int dpi = platform::fake::MonitorNearest(moved)->dpi;
+  const platform::Rect suggested{moved.left, moved.top, moved.left + moved.Width() * dpi / 192,
+                                 moved.top + moved.Height() * dpi / 192};
+  TakeMonitorScale(kKeyboard, dpi, &suggested);
+  const platform::Rect docked = RectOf(kKeyboard);
+  EXPECT_EQ(docked.Width(), KeyboardWindowSizeAt(96).width);
+  EXPECT_EQ(docked.top, 600);
+  EXPECT_EQ(docked.left, 1400 + 500 - docked.Width() / 2);
+
+  // Back on the tablet, at the bottom of its work area; its scale changes in the settings.
+  ChooseDisplayScale(kTablet.dpi);
+  const platform::Size big = KeyboardWindowSize(2);
+  platform::PlaceWindow(kKeyboard, 300, kTablet.work.bottom - big.height, big.width, big.height);
+  platform::fake::System().monitors[0].dpi = 96;
+  TakeMonitorScale(kKeyboard, 96, nullptr);
+  EXPECT_EQ(RectOf(kKeyboard).bottom, kTablet.work.bottom);
+  EXPECT_LT(RectOf(kKeyboard).Width(), big.width);
 }
 
 // What the keyboard did before, for the figures: shrunk from its left edge at the crossing,

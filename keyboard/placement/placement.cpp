@@ -82,12 +82,22 @@ int ClampToInt(std::int64_t value) {
                                                    std::numeric_limits<int>::max()));
 }
 
+// The keyboard's size on the client's monitor, at that monitor's scale: where it goes to
+// follow the client it will have that size.
+platform::Size SizeBesideClient(const DockScene& scene) {
+  const int there = platform::MonitorDpiNearestRect(scene.client_rect);
+  if (there == platform::MonitorDpiNearestRect(scene.keyboard_rect)) {
+    return {scene.keyboard_rect.Width(), scene.keyboard_rect.Height()};
+  }
+  return KeyboardWindowSizeAt(there);
+}
+
 void Duo() {
   DockScene scene;
   if (!GetDockScene(&scene)) return;
   const platform::Rect work = platform::WorkAreaNearestRect(scene.client_rect);
   // A keyboard taller than the work area leaves the client no height, never a negative one.
-  const int height = std::max(0, work.Height() - scene.keyboard_rect.Height());
+  const int height = std::max(0, work.Height() - SizeBesideClient(scene).height);
   platform::PlaceAndShowWindow(scene.client, {work.left, work.top, work.right, work.top + height});
   DockKeyboard();
 }
@@ -211,8 +221,9 @@ void DockKeyboard() {
   DockScene scene;
   if (!GetDockScene(&scene)) return;
   const platform::Rect& client = scene.client_rect;
-  const int width = scene.keyboard_rect.Width();
-  const int height = scene.keyboard_rect.Height();
+  const platform::Size size = SizeBesideClient(scene);
+  const int width = size.width;
+  const int height = size.height;
   // Centred under the client; halves truncate toward zero as the system's arithmetic does.
   const std::int64_t x = std::int64_t{client.left} + (std::int64_t{client.right} - client.left) / 2 -
                    width / 2;
@@ -367,7 +378,16 @@ bool TakeMonitorScale(platform::WindowHandle keyboard, int monitor_dpi,
   platform::Rect now;
   if (!platform::GetWindowScreenRect(keyboard, &now)) return changed;
   platform::Point at{now.left, now.top};
-  if (suggested != nullptr) at = {suggested->left, suggested->top};
+  if (suggested != nullptr) {
+    at = {suggested->left, suggested->top};
+  } else {
+    // A keyboard kept at the bottom or the right edge of its work area stays there at its
+    // new size: a keyboard docked at the bottom stays at the bottom.
+    constexpr int kNear = 2;
+    const platform::Rect work = platform::WorkAreaNearestRect(now);
+    if (std::abs(now.bottom - work.bottom) <= kNear) at.y = work.bottom - size.height;
+    if (std::abs(now.right - work.right) <= kNear) at.x = work.right - size.width;
+  }
   platform::Rect wanted{at.x, at.y, at.x + size.width, at.y + size.height};
   if (!moving) {
     at = KeptOnWorkArea(wanted, platform::WorkAreaNearestRect(wanted));

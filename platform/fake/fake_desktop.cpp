@@ -194,6 +194,11 @@ void ApplyDisplaySettings(const DisplaySettings& settings) {
   Scene().display = settings;
 }
 
+int MonitorDpiNearestRect(const Rect& rect) {
+  const fake::FakeSystem::Monitor* monitor = fake::MonitorNearest(rect);
+  return monitor != nullptr ? monitor->dpi : Scene().dpi_y;
+}
+
 Rect WorkAreaNearestRect(const Rect& rect) {
   const fake::FakeSystem::Monitor* monitor = fake::MonitorNearest(rect);
   return monitor != nullptr ? monitor->work : Scene().work_area;

@@ -1,5 +1,7 @@
 #include "platform/display.h"
 
+#include "platform/win32/system_library.h"
+
 #include <windows.h>
 
 namespace platform {
@@ -32,6 +34,25 @@ void ApplyDisplaySettings(const DisplaySettings& settings) {
   mode.dmPelsHeight = static_cast<DWORD>(settings.height);
   mode.dmFields |= DM_DISPLAYORIENTATION | DM_PELSWIDTH | DM_PELSHEIGHT;
   ChangeDisplaySettingsW(&mode, 0);
+}
+
+int MonitorDpiNearestRect(const Rect& rect) {
+  const RECT area = {rect.left, rect.top, rect.right, rect.bottom};
+  HMONITOR monitor = MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST);
+  // Per monitor where the system knows it (Windows 8.1 on), else the system's.
+  using DpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  const auto dpi_for_monitor =
+      win32::SystemFunction<DpiForMonitor>(L"shcore.dll", "GetDpiForMonitor");
+  UINT x = 0;
+  UINT y = 0;
+  if (monitor != nullptr && dpi_for_monitor != nullptr &&
+      SUCCEEDED(dpi_for_monitor(monitor, 0, &x, &y)) && x > 0) {
+    return static_cast<int>(x);
+  }
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
 }
 
 Rect WorkAreaNearestRect(const Rect& rect) {
