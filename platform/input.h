@@ -15,6 +15,7 @@ constexpr std::uint32_t kKeyUnicode = 0x0004;
 constexpr std::uint32_t kMouseMove = 0x0001;
 constexpr std::uint32_t kMouseLeftDown = 0x0002;
 constexpr std::uint32_t kMouseLeftUp = 0x0004;
+constexpr std::uint32_t kMouseVirtualDesk = 0x4000;  // absolute over every monitor
 constexpr std::uint32_t kMouseAbsolute = 0x8000;
 
 struct Input {
@@ -22,7 +23,7 @@ struct Input {
   std::uint16_t vk = 0;    // keyboard: virtual key
   std::uint16_t scan = 0;  // keyboard: scan code, or the character with kKeyUnicode
   std::uint32_t flags = 0;
-  int dx = 0;  // mouse: absolute position, 0..65535 across the screen
+  int dx = 0;  // mouse: absolute position, 0..65535 across the (virtual) screen
   int dy = 0;
   bool operator==(const Input&) const = default;
 };

@@ -232,9 +232,9 @@ TEST_F(KeyOutputTest, ResetReleasesEveryModifierAndReadsTheLocks) {
 
 TEST_F(KeyOutputTest, TapClicksTheScaledPointAndIgnoresBadArguments) {
   const std::pair<std::u16string, std::string> cases[] = {
-      {u"512,384", "[m32768,32768:8001 m32768,32768:8002 m32768,32768:8004]"},
-      {u" 10 , +20x", "[m640,1707:8001 m640,1707:8002 m640,1707:8004]"},
-      {u"99999999999,-7", "[m65535,0:8001 m65535,0:8002 m65535,0:8004]"},
+      {u"512,384", "[m32768,32768:C001 m32768,32768:C002 m32768,32768:C004]"},
+      {u" 10 , +20x", "[m640,1707:C001 m640,1707:C002 m640,1707:C004]"},
+      {u"99999999999,-7", "[m65535,0:C001 m65535,0:C002 m65535,0:C004]"},
       {u"512", ""},
       {u",5", ""},
       {u"x,5", ""},
@@ -244,8 +244,32 @@ TEST_F(KeyOutputTest, TapClicksTheScaledPointAndIgnoresBadArguments) {
     ProcessKey(kind::kTap, 0, argument);
     EXPECT_EQ(Trace(), trace) << Printable(argument);
   }
-  fake::System().metrics.screen_width = 0;
+  fake::System().metrics.virtual_width = 0;
   EXPECT_EQ(TraceOfTyping(u"<tap>1,1</tap>"), "");
+}
+
+TEST_F(KeyOutputTest, TapReachesThePixelItNamesOnEveryMonitor) {
+  // A tablet left of the primary monitor and a monitor above it: screen coordinates there
+  // are negative.
+  fake::SetMonitors({{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 96},
+                     {{-1280, 200, 0, 1000}, {-1280, 200, 0, 960}, 192},
+                     {{0, -1440, 2560, 0}, {0, -1440, 2560, 0}, 144}});
+  const platform::ScreenMetrics screen = fake::System().metrics;
+  const std::pair<int, int> points[] = {{-1280, 200}, {-640, 999}, {0, 0},
+                                        {1919, 1079}, {2559, -1440}, {100, -1}};
+  for (const auto& [x, y] : points) {
+    fake::System().input_calls.clear();
+    const std::string argument = std::to_string(x) + "," + std::to_string(y);
+    ProcessKey(kind::kTap, 0, std::u16string(argument.begin(), argument.end()));
+    ASSERT_EQ(fake::System().input_calls.size(), 1u);
+    const platform::Input& click = fake::System().input_calls[0].inputs[1];
+    EXPECT_EQ(click.flags & platform::kMouseVirtualDesk, platform::kMouseVirtualDesk);
+    // Where the system puts an absolute point on the virtual desktop.
+    const int landed_x = screen.virtual_left + click.dx * screen.virtual_width / 65536;
+    const int landed_y = screen.virtual_top + click.dy * screen.virtual_height / 65536;
+    EXPECT_EQ(landed_x, x);
+    EXPECT_EQ(landed_y, y);
+  }
 }
 
 TEST_F(KeyOutputTest, WaitSleepsItsArgumentWithinAMinute) {

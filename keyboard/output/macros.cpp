@@ -27,8 +27,15 @@ constexpr std::uint32_t kCopyPoll = 10;
 
 bool IsBlank(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
 
-int AbsoluteCoordinate(std::int64_t pixel, int screen_extent) {
-  const std::int64_t absolute = pixel * 65535 / screen_extent + 1;
+// The point a pixel is in 0..65535 across the virtual screen, which the system maps back as
+// origin + point * extent / 65536: the smallest point that lands on the pixel itself. (The
+// older x * 65535 / width + 1 gave the same point for most pixels but one pixel short for
+// some, the last column among them.) The argument stays a screen coordinate: the primary
+// monitor's top left is 0,0 and a monitor left of or above it has negative ones.
+int AbsoluteCoordinate(std::int64_t pixel, int virtual_origin, int virtual_extent) {
+  const std::int64_t offset = pixel - virtual_origin;
+  const std::int64_t absolute =
+      offset <= 0 ? 0 : (offset * 65536 + virtual_extent - 1) / virtual_extent;
   return static_cast<int>(std::clamp<std::int64_t>(absolute, 0, 65535));
 }
 
@@ -57,16 +64,18 @@ void Tap(std::u16string_view argument) {
   // A coordinate that is not a number would click wherever 0 lands, a window's system
   // menu as likely as not.
   if (!x.digits || !y.digits) return;
+  // Absolute input over the virtual desktop reaches a point on any monitor.
   const platform::ScreenMetrics metrics = platform::GetScreenMetrics();
-  if (metrics.screen_width <= 0 || metrics.screen_height <= 0) return;
+  if (metrics.virtual_width <= 0 || metrics.virtual_height <= 0) return;
   platform::Input input;
   input.mouse = true;
-  input.dx = AbsoluteCoordinate(x.value, metrics.screen_width);
-  input.dy = AbsoluteCoordinate(y.value, metrics.screen_height);
+  input.dx = AbsoluteCoordinate(x.value, metrics.virtual_left, metrics.virtual_width);
+  input.dy = AbsoluteCoordinate(y.value, metrics.virtual_top, metrics.virtual_height);
+  constexpr std::uint32_t kWhere = platform::kMouseAbsolute | platform::kMouseVirtualDesk;
   platform::Input inputs[3] = {input, input, input};
-  inputs[0].flags = platform::kMouseMove | platform::kMouseAbsolute;
-  inputs[1].flags = platform::kMouseLeftDown | platform::kMouseAbsolute;
-  inputs[2].flags = platform::kMouseLeftUp | platform::kMouseAbsolute;
+  inputs[0].flags = platform::kMouseMove | kWhere;
+  inputs[1].flags = platform::kMouseLeftDown | kWhere;
+  inputs[2].flags = platform::kMouseLeftUp | kWhere;
   Inject(inputs);
 }
 
