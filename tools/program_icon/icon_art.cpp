@@ -8,7 +8,9 @@ namespace quorel::icon {
 
 namespace {
 
-constexpr std::array<int, 5> kSizes = {16, 24, 32, 48, 256};
+// The sizes a window asks for at the common scales: 16, 20, 24 and 32 for a small icon,
+// 32, 40, 48 and 64 for a large one, 256 for the shell's largest view.
+constexpr std::array<int, 8> kSizes = {16, 20, 24, 32, 40, 48, 64, 256};
 
 // One row of keys: its top, its height and the widths of its keys left to right.
 struct KeyRow {
@@ -47,6 +49,14 @@ const Layout* LayoutOf(int size) {
        .outline = 0.7,
        .tip_x = 8.75, .tip_y = 7.75, .end_x = 15.75, .end_y = 0.75, .pen_radius = 0.75,
        .nib = 1.4, .cone = 0.1, .cap = 2.5, .crisp_pen = true},
+      {.size = 20,
+       .body_left = 0, .body_top = 7, .body_right = 20, .body_bottom = 20, .body_radius = 2.7,
+       .grid_left = 1, .gap = 1,
+       .rows = {{8, 3, {3, 3, 2, 3, 3}}, {12, 3, {2, 3, 3, 3, 3}}, {16, 3, {3, 10, 3}}},
+       .pressed_row = 0, .pressed_key = 2,
+       .outline = 0.75,
+       .tip_x = 10.75, .tip_y = 9.75, .end_x = 19.75, .end_y = 0.75, .pen_radius = 0.75,
+       .nib = 1.4, .cone = 0.8, .cap = 3, .crisp_pen = true},
       {.size = 24,
        .body_left = 0, .body_top = 9, .body_right = 24, .body_bottom = 24, .body_radius = 3,
        .grid_left = 2, .gap = 1,
@@ -67,6 +77,18 @@ const Layout* LayoutOf(int size) {
        .tip_x = 16.75, .tip_y = 14.75, .end_x = 30.75, .end_y = 0.75, .pen_radius = 1.5,
        .nib = 1.5, .cone = 3.5, .cap = 4, .crisp_pen = true,
        .shadow = 1},
+      {.size = 40,
+       .body_left = 1, .body_top = 16, .body_right = 39, .body_bottom = 39, .body_radius = 4.5,
+       .grid_left = 3, .gap = 1,
+       .rows = {{18, 4, {4, 4, 4, 4, 4, 4, 4}},
+                {23, 4, {5, 4, 4, 4, 4, 4, 3}},
+                {28, 4, {6, 4, 4, 4, 4, 7}},
+                {33, 4, {4, 4, 14, 4, 4}}},
+       .pressed_row = 1, .pressed_key = 3,
+       .key_radius = 0.8, .bevel = 1, .outline = 1,
+       .tip_x = 22.2, .tip_y = 23.8, .end_x = 37.5, .end_y = 2.5, .pen_radius = 2.5,
+       .nib = 2, .cone = 6, .cap = 5,
+       .shadow = 1},
       {.size = 48,
        .body_left = 1, .body_top = 21, .body_right = 47, .body_bottom = 46, .body_radius = 5,
        .grid_left = 4, .gap = 1,
@@ -79,6 +101,18 @@ const Layout* LayoutOf(int size) {
        .tip_x = 25.2, .tip_y = 29.8, .end_x = 45, .end_y = 3, .pen_radius = 3,
        .nib = 2.5, .cone = 7, .cap = 6,
        .shadow = 1},
+      {.size = 64,
+       .body_left = 2, .body_top = 26, .body_right = 62, .body_bottom = 58, .body_radius = 6.5,
+       .grid_left = 5, .gap = 2,
+       .rows = {{29, 5, {5, 5, 5, 5, 5, 5, 5, 5}},
+                {36, 5, {8, 5, 5, 5, 5, 5, 9}},
+                {43, 5, {12, 5, 5, 5, 5, 12}},
+                {50, 5, {5, 5, 26, 5, 5}}},
+       .pressed_row = 1, .pressed_key = 4,
+       .key_radius = 1, .bevel = 1, .outline = 1,
+       .tip_x = 40, .tip_y = 37.5, .end_x = 60, .end_y = 3.5, .pen_radius = 3,
+       .nib = 2.5, .cone = 7, .cap = 6,
+       .shadow = 2},
       {.size = 256,
        .body_left = 8, .body_top = 100, .body_right = 248, .body_bottom = 236, .body_radius = 26,
        .grid_left = 27, .gap = 6,

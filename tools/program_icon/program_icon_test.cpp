@@ -162,7 +162,7 @@ TEST(ProgramIconTest, ImagesThatDoNotMatchTheirSizeMakeNoFile) {
     EXPECT_TRUE(EncodeIco({&image, 1}).empty()) << image.size;
     EXPECT_TRUE(EncodePng(image).empty()) << image.size;
   }
-  EXPECT_TRUE(DrawIcon(20).empty());
+  EXPECT_TRUE(DrawIcon(28).empty());
 }
 
 TEST(ZlibCompressTest, ZlibInflatesEveryShapeOfInputBack) {
