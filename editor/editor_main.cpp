@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "editor/edited_file.h"
+#include "editor/editor_resources.h"
 #include "editor/editor_timings.h"
 #include "editor/editor_windows.h"
 #include "platform/win32/documents_folder.h"
@@ -1134,6 +1135,7 @@ void OnDpiChanged(int dpi, WPARAM wparam, LPARAM lparam) {
   const int height = MulDiv(frame.bottom - frame.top, dpi, editor.dpi);
   const int was = editor.dpi;
   editor.dpi = dpi;
+  platform::win32::SetWindowIcons(editor.window, editor.instance, IDI_EDITOR, dpi);
   MakeFonts();
   EnumChildWindows(
       editor.window,
@@ -1167,6 +1169,7 @@ void OnDpiChanged(int dpi, WPARAM wparam, LPARAM lparam) {
 void FormCreate(HWND window) {
   editor.window = window;
   editor.dpi = ScaleOf(window).dpi;
+  platform::win32::SetWindowIcons(window, editor.instance, IDI_EDITOR, editor.dpi);
   MakeFonts();
   // The keyboard addresses the editor through the shared block from now on.
   GLOBAL_SetQuorelEditorCurrentDialog(window);

@@ -341,6 +341,8 @@ UINT SaveWordsEveryMs() {
 
 void OnMainCreate(HWND window) {
   Windows().main = Opaque(window);
+  platform::win32::SetWindowIcons(window, program.instance, kMainIcon,
+                                  platform::win32::ScaleOf(window).dpi);
   OpenToTheSuitesMessages(window);
   PublishKeyboard(Opaque(window));
   // Made on another monitor than the system's first, it takes that monitor's scale.
@@ -419,6 +421,8 @@ void OnOptionsChanged(HWND window, WPARAM rebuild_only_when_zero) {
 void OnDpiChanged(HWND window, int dpi, const platform::Rect* suggested) {
   if (dpi <= 0) return;
   program.monitor_dpi = dpi;
+  platform::win32::SetWindowIcons(window, program.instance, kMainIcon,
+                                  platform::win32::ScaleOf(window).dpi);
   if (!TakeMonitorScale(Opaque(window), dpi, suggested)) return;
   RebuildSensorWindow(window);
   ReplaceSlidesFont();

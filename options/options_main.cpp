@@ -23,6 +23,7 @@ namespace {
 
 constexpr wchar_t kClass[] = L"QuorelOptionsWindow";
 constexpr wchar_t kTitle[] = L"Quorel Options";
+constexpr int kProgramIcon = 1;  // the icon group of the program's resources
 constexpr wchar_t kMutexName[] = L"Local\\PelmarikQuorelOptions";
 
 enum ControlId : int {
@@ -404,6 +405,7 @@ void MakeFonts() {
 void OnCreate(HWND window) {
   program.window = window;
   program.dpi = platform::win32::ScaleOf(window).dpi;
+  platform::win32::SetWindowIcons(window, program.instance, kProgramIcon, program.dpi);
   MakeFonts();
   program.tabs =
       Child(WC_TABCONTROLW, L"", WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, kTabs, program.font);
@@ -532,6 +534,7 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
         program.dpi = dpi;
+        platform::win32::SetWindowIcons(window, program.instance, kProgramIcon, dpi);
       }
       LayOut();
       return 0;
@@ -646,7 +649,7 @@ int Run(HINSTANCE instance, int show) {
   window_class.cbSize = sizeof(window_class);
   window_class.lpfnWndProc = Procedure;
   window_class.hInstance = instance;
-  window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kProgramIcon));
   window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = kClass;

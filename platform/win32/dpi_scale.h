@@ -36,14 +36,41 @@ inline Scale ScaleOf(HWND window) {
   return scale;
 }
 
-// A system metric (a border, a caption's height) at a window's own scale.
-inline int MetricAt(int index, HWND window) {
+// A system metric (a border, a caption's height, an icon's size) at a scale.
+inline int MetricForDpi(int index, int dpi) {
   using MetricsForDpi = int(WINAPI*)(int, UINT);
   static const auto metrics_for_dpi = reinterpret_cast<MetricsForDpi>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
-  const int dpi = ScaleOf(window).dpi;
   if (metrics_for_dpi != nullptr) return metrics_for_dpi(index, static_cast<UINT>(dpi));
   return MulDiv(GetSystemMetrics(index), dpi, ScaleOf(nullptr).dpi);
+}
+
+// A system metric at a window's own scale.
+inline int MetricAt(int index, HWND window) { return MetricForDpi(index, ScaleOf(window).dpi); }
+
+// The program's icon of a kind (SM_CXSMICON for a caption, SM_CXICON for the task
+// switcher) at a scale, loaded at its size there. The icon file holds an image drawn for
+// the size of every common scale, so the system picks it rather than shrinking another.
+inline HICON ProgramIconAt(HINSTANCE module, int icon_id, int metric, int dpi) {
+  const int size = MetricForDpi(metric, dpi);
+  return static_cast<HICON>(
+      LoadImageW(module, MAKEINTRESOURCEW(icon_id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
+// A window's small and large icons at a scale; called when the window is made and when its
+// scale changes. The icons it had go.
+inline void SetWindowIcons(HWND window, HINSTANCE module, int icon_id, int dpi) {
+  const struct {
+    WPARAM which;
+    int metric;
+  } kinds[] = {{ICON_SMALL, SM_CXSMICON}, {ICON_BIG, SM_CXICON}};
+  for (const auto& kind : kinds) {
+    HICON icon = ProgramIconAt(module, icon_id, kind.metric, dpi);
+    if (icon == nullptr) continue;  // the caption keeps the icon it has
+    auto old = reinterpret_cast<HICON>(
+        SendMessageW(window, WM_SETICON, kind.which, reinterpret_cast<LPARAM>(icon)));
+    if (old != nullptr && old != icon) DestroyIcon(old);
+  }
 }
 
 // The rectangle a WM_DPICHANGED suggests, when it is the system's: the message names the
