@@ -48,11 +48,11 @@ constexpr std::u16string_view kShippedCustomSlides = u"CustomSlides.txt";
 constexpr std::u16string_view kShippedTemplate = u"CustomSlidesTemplate.txt";
 constexpr std::u16string_view kShippedGlossaryFolder = u"\\Quorel glossaries";
 
-// The keyboard menu: the commands always, then the sizes that fit the virtual screen.
+// The keyboard menu: the commands always, then the sizes that fit the keyboard's monitor.
 struct MenuLine {
   std::uint32_t id;  // 0: separator
   std::u16string_view text;
-  int narrowest_screen;  // virtual-screen width the entry needs
+  int narrowest_screen;  // monitor width the entry needs, in design pixels
 };
 constexpr MenuLine kCommandLines[] = {
     {1, u"Help...", 0},         {0, u"", 0},
@@ -216,9 +216,10 @@ void ShowKeyboardMenu() {
   const platform::MenuHandle menu = platform::NewPopupMenu();
   if (menu == 0) return;
   for (const MenuLine& line : kCommandLines) AddMenuLine(menu, line);
-  // Which sizes fit is judged in design pixels: at 200 % a finger keyboard takes twice the
-  // device pixels.
-  const int screen_width = ToDesignLength(platform::VirtualScreenWidth());
+  // Which sizes fit is judged on the keyboard's own monitor in design pixels at its scale:
+  // at 200 % a finger keyboard takes twice the device pixels, and a wide monitor beside a
+  // small tablet leaves the tablet no wider.
+  const int screen_width = ToDesignLength(platform::MonitorAreaNearest(keyboard).Width());
   if (screen_width >= kNarrowestScreenForSizes) {
     for (const MenuLine& line : kSizeLines) {
       if (screen_width >= line.narrowest_screen) AddMenuLine(menu, line);

@@ -73,7 +73,7 @@ class MenuTest : public ::testing::Test {
   }
 };
 
-TEST_F(MenuTest, MenuEntriesFollowTheVirtualScreenWidth) {
+TEST_F(MenuTest, MenuEntriesFollowTheWidthOfTheKeyboardsMonitor) {
   constexpr std::string_view kCommands =
       "Help...|-|Options...|Preview font...|-|Load glossary...|Load slides...|";
   const struct {
@@ -91,7 +91,7 @@ TEST_F(MenuTest, MenuEntriesFollowTheVirtualScreenWidth) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.width);
-    System().virtual_screen_width = c.width;
+    platform::fake::SetMonitors({{{0, 0, c.width, 768}, {0, 0, c.width, 728}, 96}});
     SetOption(OptionId::kSize, c.size);
     PerformProgramAction(kind::kInfo, 0, {});
     EXPECT_EQ(ShownMenu(), std::string(kCommands) + c.sizes);
@@ -101,6 +101,15 @@ TEST_F(MenuTest, MenuEntriesFollowTheVirtualScreenWidth) {
   EXPECT_EQ(System().menu_tracks.back().at, (platform::Point{300, 500}));
   EXPECT_FALSE(System().menu_tracks.back().has_exclusion);
   EXPECT_TRUE(System().menus.empty());
+  // On a 1280-pixel tablet at 200 % beside a wide monitor at 100 %, the keyboard has 640
+  // design pixels: a finger keyboard would not fit where it is, whatever the whole desktop.
+  platform::fake::SetMonitors({{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 96},
+                               {{-1280, 0, 0, 800}, {-1280, 0, 0, 760}, 192}});
+  platform::PlaceWindow(kKeyboard, -1000, 300, 600, 200);
+  SetDisplayDpi(192);
+  PerformProgramAction(kind::kInfo, 0, {});
+  SetDisplayDpi(96);
+  EXPECT_EQ(ShownMenu(), std::string(kCommands) + "-|Large size|Medium size|Small size*|");
 }
 
 TEST_F(MenuTest, ChoicesArePerformedAsKeys) {
