@@ -73,24 +73,30 @@ ScreenMetrics GetScreenMetrics() {
   return metrics;
 }
 
-Rect MonitorAreaNearest(WindowHandle window) {
+namespace {
+
+// The monitor nearest to the window, or the primary screen alone when it cannot be asked.
+MONITORINFO MonitorNearest(WindowHandle window) {
   MONITORINFO info = {};
   info.cbSize = sizeof(info);
   HMONITOR monitor = MonitorFromWindow(reinterpret_cast<HWND>(window), MONITOR_DEFAULTTONEAREST);
   if (monitor == nullptr || !GetMonitorInfoW(monitor, &info)) {
-    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    info.rcMonitor = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    info.rcWork = info.rcMonitor;
   }
-  return {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
+  return info;
+}
+
+}  // namespace
+
+Rect MonitorAreaNearest(WindowHandle window) {
+  const RECT area = MonitorNearest(window).rcMonitor;
+  return {area.left, area.top, area.right, area.bottom};
 }
 
 Rect WorkAreaNearest(WindowHandle window) {
-  MONITORINFO info = {};
-  info.cbSize = sizeof(info);
-  HMONITOR monitor = MonitorFromWindow(reinterpret_cast<HWND>(window), MONITOR_DEFAULTTONEAREST);
-  if (monitor == nullptr || !GetMonitorInfoW(monitor, &info)) {
-    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  }
-  return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+  const RECT work = MonitorNearest(window).rcWork;
+  return {work.left, work.top, work.right, work.bottom};
 }
 
 }  // namespace platform
