@@ -45,6 +45,7 @@ struct Request {
   std::wstring prior_text;
   int added_index = -1;
   bool dialogReady = false;
+  int dpi = 96;  // the scale the dialog is laid out at
 };
 
 constexpr wchar_t kRectPrefix[] = L"mru edit form";
@@ -345,6 +346,7 @@ void ShowPage(HWND dialog, const Request& request) {
 
 void OnInit(HWND dialog, Request& request) {
   SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&request));
+  request.dpi = ScaleOf(dialog).dpi;
   // While it is open the keyboard's special keys come here.
   GLOBAL_SetQuorelEditorCurrentDialog(dialog);
   RestoreRect(dialog, kRectPrefix);
@@ -428,7 +430,8 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wparam, LPARA
     case WM_DPICHANGED:
       // On a monitor of another scale: the system sets the dialog's own font anew; those it
       // set itself follow, and it takes the system's rectangle.
-      platform::win32::TakeSuggestedRect(dialog, wparam, lparam);
+      platform::win32::FollowScale(dialog, request->dpi, wparam, lparam);
+      request->dpi = ScaleOf(dialog).dpi;
       SetOwnFonts(dialog);
       LayOut(dialog, *request);
       InvalidateRect(dialog, nullptr, TRUE);

@@ -36,17 +36,10 @@ void RestoreRect(HWND window, const wchar_t* prefix) {
   const int top = ReadMru((base + L" top").c_str(), rect.top);
   const int width = ReadMru((base + L" width").c_str(), rect.right - rect.left);
   const int height = ReadMru((base + L" height").c_str(), rect.bottom - rect.top);
-  // A window stored where no screen is now comes back where it can be reached.
-  RECT wanted = {left, top, left + width, top + height};
-  RECT screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                 GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                 GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-  RECT overlap;
-  if (!IntersectRect(&overlap, &wanted, &screen)) return;
-  // Onto its monitor first: a change of scale there scales the window now, and the size it
-  // was stored with, in that monitor's pixels, is given after it, once.
-  SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowPos(window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The size was stored in the pixels of the monitor it lies on. A window stored where no
+  // screen is now stays where it can be reached.
+  platform::RestorePlace(reinterpret_cast<platform::WindowHandle>(window), {left, top},
+                         {width, height}, false, platform::win32::VirtualScreen());
 }
 
 void StoreRect(HWND window, const wchar_t* prefix) {

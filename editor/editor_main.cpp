@@ -1129,10 +1129,6 @@ void MakeFonts() {
 // is not read: a message sent by another program carries none it could point at.
 void OnDpiChanged(int dpi, WPARAM wparam, LPARAM lparam) {
   if (dpi <= 0 || dpi == editor.dpi) return;
-  RECT frame;
-  GetWindowRect(editor.window, &frame);
-  const int width = MulDiv(frame.right - frame.left, dpi, editor.dpi);
-  const int height = MulDiv(frame.bottom - frame.top, dpi, editor.dpi);
   const int was = editor.dpi;
   editor.dpi = dpi;
   platform::win32::SetWindowIcons(editor.window, editor.instance, IDI_EDITOR, dpi);
@@ -1156,12 +1152,8 @@ void OnDpiChanged(int dpi, WPARAM wparam, LPARAM lparam) {
   for (HWND list : {editor.slidesListView, editor.glossaryListView}) {
     ListView_SetColumnWidth(list, 0, MulDiv(ListView_GetColumnWidth(list, 0), dpi, was));
   }
-  // The system's rectangle keeps the window where the user moves it; without one it stays
-  // as large on the glass where it is. A maximised window fills its new monitor as it is.
-  if (!platform::win32::TakeSuggestedRect(editor.window, wparam, lparam) && !IsZoomed(editor.window)) {
-    SetWindowPos(editor.window, nullptr, 0, 0, width, height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  // The system's rectangle keeps the window where the user moves it.
+  platform::win32::FollowScale(editor.window, was, wparam, lparam);
   LayOut();
   InvalidateRect(editor.window, nullptr, TRUE);
 }

@@ -526,13 +526,7 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
       // the message says.
       const int dpi = platform::win32::ScaleOf(window).dpi;
       if (dpi > 0 && dpi != program.dpi) {
-        RECT frame;
-        GetWindowRect(window, &frame);
-        if (!platform::win32::TakeSuggestedRect(window, wparam, lparam)) {
-          SetWindowPos(window, nullptr, 0, 0, MulDiv(frame.right - frame.left, dpi, program.dpi),
-                       MulDiv(frame.bottom - frame.top, dpi, program.dpi),
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
+        platform::win32::FollowScale(window, program.dpi, wparam, lparam);
         program.dpi = dpi;
         platform::win32::SetWindowIcons(window, program.instance, kProgramIcon, dpi);
       }

@@ -32,6 +32,7 @@ struct Picker {
   int selected_code = 0;
   int selected_row = 0;
   int selected_column = 0;
+  int dpi = 96;  // the scale the picker is laid out at
 };
 
 Picker* PickerOf(HWND dialog) {
@@ -225,6 +226,7 @@ void SetFonts(HWND dialog, Picker& picker) {
 
 void OnInit(HWND dialog, Picker& picker) {
   SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&picker));
+  picker.dpi = platform::win32::ScaleOf(dialog).dpi;
   // While it is open the keyboard's special keys go to the picker.
   SetEditorDialog(Opaque(dialog));
   SendDlgItemMessageW(dialog, IDC_PICKER_CODE, EM_LIMITTEXT, kCodeDigits, 0);
@@ -239,15 +241,11 @@ void OnInit(HWND dialog, Picker& picker) {
   int width = kPickerDefaultWidth;
   int height = kPickerDefaultHeight;
   LoadWindowRect(kRectName, &left, &top, &width, &height);
-  // Onto its monitor first, where a change of scale happens now; then its size: a stored
-  // one is in that monitor's pixels, the first one the default size at its scale.
-  SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  if (width == kPickerDefaultWidth && height == kPickerDefaultHeight) {
-    const platform::win32::Scale scale = platform::win32::ScaleOf(dialog);
-    width = scale.Real(kPickerDefaultWidth);
-    height = scale.Real(kPickerDefaultHeight);
-  }
-  SetWindowPos(dialog, nullptr, left, top, width, height, SWP_NOZORDER);
+  // A stored size is in the pixels of its monitor; the first one is the default size at the
+  // scale of the monitor it opens on.
+  const bool first = width == kPickerDefaultWidth && height == kPickerDefaultHeight;
+  platform::RestorePlace(Opaque(dialog), {left, top}, {width, height}, first,
+                         platform::win32::VirtualScreen());
   SetFonts(dialog, picker);
   LayOut(dialog, picker);
   ShowFrom(dialog, picker, picker_first_code);
@@ -277,7 +275,8 @@ INT_PTR CALLBACK PickerProcedure(HWND dialog, UINT message, WPARAM wparam, LPARA
     }
     case WM_DPICHANGED:
       // On a monitor of another scale: its fonts, cells and size there.
-      platform::win32::TakeSuggestedRect(dialog, wparam, lparam);
+      platform::win32::FollowScale(dialog, picker->dpi, wparam, lparam);
+      picker->dpi = platform::win32::ScaleOf(dialog).dpi;
       SetFonts(dialog, *picker);
       LayOut(dialog, *picker);
       ShowFrom(dialog, *picker, picker_first_code);

@@ -600,9 +600,26 @@ Point ScreenToClient(WindowHandle window, Point point) {
 }
 
 void PlaceWindow(WindowHandle window, int x, int y, int width, int height) {
-  Instance().windows[window] = {x, y, x + width, y + height};
+  const Rect rect{x, y, x + width, y + height};
+  Instance().windows[window] = rect;
   Instance().client_origins[window] = {x + Instance().metrics.border_width,
                                        y + Instance().metrics.border_height};
+  const auto follower = Instance().scale_followers.find(window);
+  if (follower == Instance().scale_followers.end()) return;
+  const fake::FakeSystem::Monitor* monitor = fake::MonitorNearest(rect);
+  const int old_dpi = follower->second.dpi;
+  if (monitor == nullptr || monitor->dpi == old_dpi || old_dpi <= 0) return;
+  follower->second.dpi = monitor->dpi;
+  const auto scaled = [&](int length) {
+    return static_cast<int>((std::int64_t{length} * monitor->dpi + old_dpi / 2) / old_dpi);
+  };
+  const Rect suggested{x, y, x + scaled(width), y + scaled(height)};
+  // Only when the window at its new size is still mostly on that monitor, or it would go
+  // back and forth between the two.
+  if (fake::MonitorNearest(suggested) != monitor) return;
+  // A copy: the window may be placed again from inside, which may end its following.
+  const auto changed = follower->second.changed;
+  if (changed) changed(old_dpi, monitor->dpi, suggested);
 }
 
 void ShowWindowQuietly(WindowHandle window, bool show) {

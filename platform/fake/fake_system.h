@@ -162,6 +162,15 @@ struct FakeSystem {
     int dpi = 96;
   };
   std::vector<Monitor> monitors;
+  // Windows that follow the scale of the monitor they are on, as the system tells them: when
+  // one is placed mostly on a monitor of another scale, and would be mostly on it at its
+  // size there, `changed` is called (WM_DPICHANGED) with the old and new scale and the
+  // system's rectangle, the window's size scaled at the same place. Keyed by window, with the scale each window has.
+  struct ScaleFollower {
+    int dpi = 96;
+    std::function<void(int old_dpi, int new_dpi, const Rect& suggested)> changed;
+  };
+  std::map<WindowHandle, ScaleFollower> scale_followers;
 
   std::vector<PostedMessage> messages;
   std::map<std::pair<WindowHandle, std::uintptr_t>, std::uint32_t> timers;

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "platform/window_places.h"
+
 namespace platform::win32 {
 
 struct Scale {
@@ -73,6 +75,14 @@ inline void SetWindowIcons(HWND window, HINSTANCE module, int icon_id, int dpi) 
   }
 }
 
+// The virtual screen, which spans every monitor.
+inline platform::Rect VirtualScreen() {
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  return {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+          top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
 // The rectangle a WM_DPICHANGED suggests, when it is the system's: the message names the
 // scale the window has now, and its pointer reads a rectangle of a size near the window's,
 // on the virtual screen. Another program may post the message with any pointer at all: it
@@ -93,9 +103,8 @@ inline bool SuggestedRect(HWND window, WPARAM wparam, LPARAM lparam, RECT* rect)
   const long height = read.bottom - read.top;
   const long was_width = std::max<long>(now.right - now.left, 1);
   const long was_height = std::max<long>(now.bottom - now.top, 1);
-  const RECT screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                       GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                       GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  const platform::Rect all = VirtualScreen();
+  const RECT screen = {all.left, all.top, all.right, all.bottom};
   RECT overlap;
   if (width <= 0 || height <= 0 || width > 4 * was_width || height > 4 * was_height ||
       4 * width < was_width || 4 * height < was_height || !IntersectRect(&overlap, &read, &screen)) {
@@ -105,15 +114,15 @@ inline bool SuggestedRect(HWND window, WPARAM wparam, LPARAM lparam, RECT* rect)
   return true;
 }
 
-// A window of the editor or the options program moved to a monitor of another scale: it
-// takes the system's rectangle, unless it is maximised (it fills its new monitor as it is).
-// False when there was none to take; the caller then keeps the window as large on the glass.
-inline bool TakeSuggestedRect(HWND window, WPARAM wparam, LPARAM lparam) {
-  RECT rect;
-  if (IsZoomed(window) || !SuggestedRect(window, wparam, lparam, &rect)) return false;
-  SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left,
-               rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  return true;
+// A window of the editor, the options program or one of their dialogs whose scale changed
+// from `old_dpi` to its own now: the system's rectangle when the message is the system's,
+// else as large on the glass as before where it is; a maximised window as it is.
+inline void FollowScale(HWND window, int old_dpi, WPARAM wparam, LPARAM lparam) {
+  RECT rect = {};
+  const bool given = SuggestedRect(window, wparam, lparam, &rect);
+  const platform::Rect suggested{rect.left, rect.top, rect.right, rect.bottom};
+  platform::FollowScale(reinterpret_cast<platform::WindowHandle>(window), old_dpi,
+                        ScaleOf(window).dpi, given ? &suggested : nullptr, IsZoomed(window) != FALSE);
 }
 
 // The system's message font (what its own dialogs and message boxes are set in) at a
