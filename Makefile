@@ -24,9 +24,16 @@ DEBIAN_PACKAGES := cmake make g++ clang libgtest-dev googletest libbenchmark-dev
 
 # The version, kept in one place: the project() line of CMakeLists.txt.
 VERSION := $(shell sed -n 's/^project.Quorel VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
-# Signing a release: SIGN_CERT and SIGN_KEY (PEM), or SIGN_PFX with SIGN_PASSWORD.
-SIGN_ARGS = $(if $(SIGN_PFX),--pfx "$(SIGN_PFX)" $(if $(SIGN_PASSWORD),--password "$(SIGN_PASSWORD)")) \
-  $(if $(SIGN_CERT),--cert "$(SIGN_CERT)" --key "$(SIGN_KEY)")
+# Signing a release: SIGN_CERT and SIGN_KEY (PEM), or SIGN_PFX with its password in
+# SIGN_PASSWORD, which reaches the signing tool through the environment and shows in no
+# command; TIMESTAMP_URL names the RFC 3161 time-stamp authority (NO_TIMESTAMP=1 signs
+# without one, and the signatures end with the certificate). DOWNLOAD_URL is where the
+# winget manifest says the files are published.
+export SIGN_PASSWORD
+SIGN_ARGS = $(if $(SIGN_PFX),--pfx "$(SIGN_PFX)") \
+  $(if $(SIGN_CERT),--cert "$(SIGN_CERT)" --key "$(SIGN_KEY)") \
+  $(if $(TIMESTAMP_URL),--timestamp "$(TIMESTAMP_URL)") $(if $(NO_TIMESTAMP),--no-timestamp) \
+  $(if $(DOWNLOAD_URL),--download-url "$(DOWNLOAD_URL)")
 # UIACCESS=1 builds a keyboard that may type into administrator windows; Windows starts it
 # only signed by a trusted publisher and installed under Program Files.
 UIACCESS_FLAG = -DQUOREL_UIACCESS=$(if $(UIACCESS),ON,OFF)
@@ -85,20 +92,17 @@ bench: deps
 
 test: unit asan wine fuzz signing
 
-# The setup program, the MSI and the portable zip of the package, in dist/; signed when
-# SIGN_CERT and SIGN_KEY (or SIGN_PFX) are given.
+# The setup program, the MSI and the portable zip of the package, in dist/, with their
+# SHA256SUMS and winget manifest; signed when SIGN_CERT and SIGN_KEY (or SIGN_PFX) are given.
 release: package
 	$(PYTHON) installer/release.py build --package dist/Quorel --version $(VERSION) --out dist \
 	  $(SIGN_ARGS)
 
-# A signed release made with a throw-away self-signed certificate, every signature verified.
+# A release signed with throw-away certificates and time-stamped by an authority on the
+# loopback, every signature and time stamp verified, the sums checked, and a password given
+# for a .pfx seen in no output.
 signing: package
-	rm -rf build/signing && mkdir -p build/signing
-	openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Quorel test signing" \
-	  -keyout build/signing/key.pem -out build/signing/cert.pem 2>/dev/null
-	$(PYTHON) installer/release.py build --package dist/Quorel --version $(VERSION) \
-	  --out build/signing --cert build/signing/cert.pem --key build/signing/key.pem \
-	  --verify-ca build/signing/cert.pem
+	installer/check_signing.sh $(PYTHON) $(VERSION) dist/Quorel build/signing
 
 # Build-time tools that run on this machine: the panel artwork, the key map and the base list
 # of word completion.

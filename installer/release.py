@@ -7,18 +7,29 @@
                                   administrator rights
 
     release.py build --package dist/Quorel --version 1.2.3 --out dist
-        [--cert cert.pem --key key.pem | --pfx file.pfx [--password ...]] [--verify-ca cert.pem]
+        [--cert cert.pem --key key.pem | --pfx file.pfx] [--timestamp URL]
+        [--verify-ca cert.pem [--verify-tsa-ca tsa.pem]] [--download-url URL]
 
 With a certificate every program, the library and both installers are signed with
-osslsigncode (the uninstaller inside the setup program too); --verify-ca checks each
-signature against that certificate afterwards.
+osslsigncode (the uninstaller inside the setup program too). The password of a .pfx is
+read from the environment variable SIGN_PASSWORD, never from the command line, and reaches
+osslsigncode on its standard input: it shows in no command, output or log. --timestamp
+names an RFC 3161 time-stamp authority whose time stamp every signature carries, so that
+it stays valid after the certificate expires. --verify-ca checks each signature against
+that certificate afterwards, and --verify-tsa-ca each time stamp against the authority's.
 
-    release.py sign-file FILE (--cert ... --key ... | --pfx ...)   signs one file in place
+Beside the three files it writes SHA256SUMS (as sha256sum prints them) and a manifest
+for the Windows package manager (winget/<id>/<version>/), whose installers are fetched from
+--download-url followed by the file's name.
+
+    release.py sign-file FILE (--cert ... --key ... | --pfx ...) [--timestamp URL]
+        signs one file in place
 """
 
 import argparse
 import hashlib
 import os
+import re
 import shlex
 import shutil
 import subprocess
@@ -43,22 +54,35 @@ SHORTCUTS = (("Quorel Keyboard", "QuorelKeyboard.exe"), ("Quorel Editor", "Quore
              ("Quorel Options", "QuorelOptions.exe"), ("Quorel Manual", "manual/quorelmanual.htm"))
 
 
-def run(command, **kwargs):
+# No step may run longer than this: a time-stamp server that never answers ends the build.
+STEP_SECONDS = 600
+PASSWORD_VARIABLE = "SIGN_PASSWORD"
+
+
+def run(command, secret=None, **kwargs):
+    """Runs a step, printed first; a secret goes to its standard input, never its words."""
     print("+", " ".join(shlex.quote(str(c)) for c in command), flush=True)
-    subprocess.run([str(c) for c in command], check=True, **kwargs)
+    return subprocess.run([str(c) for c in command], check=True, timeout=STEP_SECONDS,
+                          input=secret.encode() if secret is not None else None, **kwargs)
 
 
 # Signing -----------------------------------------------------------------------------------
 
-def signer_arguments(args):
-    if args.pfx:
-        found = ["-pkcs12", args.pfx]
-        if args.password:
-            found += ["-pass", args.password]
-        return found
-    if args.cert and args.key:
-        return ["-certs", args.cert, "-key", args.key]
-    return None
+class Signer:
+    def __init__(self, args):
+        self.words = None
+        self.password = None
+        self.timestamp = args.timestamp
+        if args.pfx:
+            self.words = ["-pkcs12", args.pfx]
+            self.password = os.environ.get(PASSWORD_VARIABLE) or None
+            if self.password is not None:
+                self.words += ["-readpass", "-"]
+        elif args.cert and args.key:
+            self.words = ["-certs", args.cert, "-key", args.key]
+
+    def __bool__(self):
+        return self.words is not None
 
 
 def sign_file(path, signer):
@@ -66,13 +90,22 @@ def sign_file(path, signer):
     path = Path(path)
     signed = path.with_name(path.name + ".signed")
     signed.unlink(missing_ok=True)
-    run(["osslsigncode", "sign", *signer, "-n", PRODUCT, "-h", "sha256",
-         "-in", path, "-out", signed], stdout=subprocess.DEVNULL)
+    stamp = ["-ts", signer.timestamp] if signer.timestamp else []
+    run(["osslsigncode", "sign", *signer.words, *stamp, "-n", PRODUCT, "-h", "sha256",
+         "-in", path, "-out", signed], secret=signer.password, stdout=subprocess.DEVNULL)
     os.replace(signed, path)
 
 
-def verify(path, ca):
-    run(["osslsigncode", "verify", "-CAfile", ca, "-in", path], stdout=subprocess.DEVNULL)
+def verify(path, ca, tsa_ca=None):
+    """The signature against the certificate; with `tsa_ca`, its time stamp too, which must
+    be there."""
+    command = ["osslsigncode", "verify", "-CAfile", ca, "-in", path]
+    if tsa_ca:
+        command[2:2] = ["-TSA-CAfile", tsa_ca]
+    done = run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    report = done.stdout.decode(errors="replace")
+    if tsa_ca and not re.search(r"^Timestamp Server Signature verification: ok", report, re.M):
+        sys.exit(f"{Path(path).name}: the signature carries no time stamp that verifies\n{report}")
 
 
 # The setup program -------------------------------------------------------------------------
@@ -224,6 +257,92 @@ def build_zip(stage, output):
 
 # -------------------------------------------------------------------------------------------
 
+# Publishing --------------------------------------------------------------------------------
+
+def sha256_of(path):
+    digest = hashlib.sha256()
+    with open(path, "rb") as file:
+        for block in iter(lambda: file.read(1 << 20), b""):
+            digest.update(block)
+    return digest.hexdigest()
+
+
+def write_sums(files, output):
+    """As sha256sum prints them, so that `sha256sum -c` checks them."""
+    output.write_text("".join(f"{sha256_of(f)}  {f.name}\n" for f in files), encoding="utf-8")
+
+
+PACKAGE_ID = "PelmarikSolutions.Quorel"
+# Where the published files are fetched from, unless the builder names another place.
+DEFAULT_DOWNLOAD_URL = "https://downloads.pelmarik.example/quorel/"
+MANIFEST_VERSION = "1.6.0"
+
+
+def yaml_text(value):
+    return "'" + str(value).replace("'", "''") + "'"
+
+
+def winget_manifests(version, setup, msi, portable, download_url, out):
+    """The three files of a winget manifest: the version, the installers with their sums
+    and switches, and the description in English."""
+    folder = out / "winget" / PACKAGE_ID / version
+    folder.mkdir(parents=True, exist_ok=True)
+    base = download_url.rstrip("/") + "/"
+    header = f"PackageIdentifier: {PACKAGE_ID}\nPackageVersion: {version}\n"
+    footer = f"ManifestVersion: {MANIFEST_VERSION}\n"
+    (folder / f"{PACKAGE_ID}.yaml").write_text(
+        header + "DefaultLocale: en-US\nManifestType: version\n" + footer, encoding="utf-8")
+    installers = f"""{header}MinimumOSVersion: 10.0.0.0
+InstallModes:
+- interactive
+- silent
+UpgradeBehavior: install
+Installers:
+- Architecture: x64
+  InstallerType: nullsoft
+  Scope: machine
+  InstallerUrl: {yaml_text(base + setup.name)}
+  InstallerSha256: {sha256_of(setup).upper()}
+  InstallerSwitches:
+    Silent: /S
+    SilentWithProgress: /S
+    InstallLocation: /D=<INSTALLPATH>
+- Architecture: x64
+  InstallerType: msi
+  Scope: machine
+  InstallerUrl: {yaml_text(base + msi.name)}
+  InstallerSha256: {sha256_of(msi).upper()}
+  InstallerSwitches:
+    InstallLocation: INSTALLDIR="<INSTALLPATH>"
+- Architecture: x64
+  InstallerType: zip
+  NestedInstallerType: portable
+  NestedInstallerFiles:
+  - RelativeFilePath: {PRODUCT}\\QuorelKeyboard.exe
+    PortableCommandAlias: quorel
+  Scope: user
+  InstallerUrl: {yaml_text(base + portable.name)}
+  InstallerSha256: {sha256_of(portable).upper()}
+ManifestType: installer
+{footer}"""
+    (folder / f"{PACKAGE_ID}.installer.yaml").write_text(installers, encoding="utf-8")
+    locale = f"""{header}PackageLocale: en-US
+Publisher: {yaml_text(PUBLISHER)}
+PackageName: {PRODUCT}
+License: MIT
+ShortDescription: An on-screen keyboard for pen and touch that types slides and expands words.
+Tags:
+- keyboard
+- on-screen-keyboard
+- pen
+- tablet
+- touch
+ManifestType: defaultLocale
+{footer}"""
+    (folder / f"{PACKAGE_ID}.locale.en-US.yaml").write_text(locale, encoding="utf-8")
+    return folder
+
+
 def build(args):
     package = Path(args.package).resolve()
     out = Path(args.out).resolve()
@@ -234,7 +353,7 @@ def build(args):
     missing = [p for p in PROGRAMS if not (package / p).is_file()]
     if missing:
         sys.exit(f"the package {package} lacks {', '.join(missing)}: run make package first")
-    signer = signer_arguments(args)
+    signer = Signer(args)
     out.mkdir(parents=True, exist_ok=True)
     setup = out / f"QuorelSetup-{version}.exe"
     msi = out / f"{PRODUCT}-{version}.msi"
@@ -248,6 +367,8 @@ def build(args):
         if signer:
             for program in PROGRAMS:
                 sign_file(stage / program, signer)
+            # Run by makensis for the uninstaller; the password, if any, it inherits in
+            # the environment.
             signer_command = " ".join(shlex.quote(c) for c in
                                       [sys.executable, str(Path(__file__).resolve()), "sign-file",
                                        *signer_option_words(args)])
@@ -259,18 +380,21 @@ def build(args):
             sign_file(msi, signer)
         if args.verify_ca:
             for program in PROGRAMS:
-                verify(stage / program, args.verify_ca)
-            verify(setup, args.verify_ca)
-            verify(msi, args.verify_ca)
-            print("every signature verified")
+                verify(stage / program, args.verify_ca, args.verify_tsa_ca)
+            verify(setup, args.verify_ca, args.verify_tsa_ca)
+            verify(msi, args.verify_ca, args.verify_tsa_ca)
+            print("every signature verified" +
+                  (", each with its time stamp" if args.verify_tsa_ca else ""))
+    write_sums((setup, msi, portable), out / "SHA256SUMS")
+    manifests = winget_manifests(version, setup, msi, portable, args.download_url, out)
     for made in (setup, msi, portable):
         print(f"{made.name}: {made.stat().st_size / 1e6:.1f} MB")
+    print(f"SHA256SUMS and the winget manifest in {manifests.relative_to(out)}")
 
 
 def signer_option_words(args):
-    if args.pfx:
-        return ["--pfx", args.pfx] + (["--password", args.password] if args.password else [])
-    return ["--cert", args.cert, "--key", args.key]
+    words = ["--pfx", args.pfx] if args.pfx else ["--cert", args.cert, "--key", args.key]
+    return words + (["--timestamp", args.timestamp] if args.timestamp else ["--no-timestamp"])
 
 
 def main():
@@ -282,23 +406,34 @@ def main():
         command.add_argument("--cert")
         command.add_argument("--key")
         command.add_argument("--pfx")
-        command.add_argument("--password")
+        command.add_argument("--password", help=argparse.SUPPRESS)
+        command.add_argument("--timestamp", metavar="URL")
+        command.add_argument("--no-timestamp", action="store_true")
         if name == "build":
             command.add_argument("--package", required=True)
             command.add_argument("--version", required=True)
             command.add_argument("--out", required=True)
             command.add_argument("--verify-ca")
+            command.add_argument("--verify-tsa-ca")
+            command.add_argument("--download-url", default=DEFAULT_DOWNLOAD_URL)
         else:
             command.add_argument("file")
     args = parser.parse_args()
-    for option in ("cert", "key", "pfx"):
-        value = getattr(args, option)
+    if args.password is not None:
+        sys.exit(f"a password on the command line shows in logs and process lists: give it "
+                 f"in the environment variable {PASSWORD_VARIABLE}")
+    for option in ("cert", "key", "pfx", "verify_ca", "verify_tsa_ca"):
+        value = getattr(args, option, None)
         if value:
             setattr(args, option, str(Path(value).resolve()))
     if bool(args.cert) != bool(args.key):
         sys.exit("signing needs both --cert and --key, or --pfx")
+    if (args.cert or args.pfx) and not args.timestamp and not args.no_timestamp:
+        sys.exit("a signature without a time stamp turns invalid the day the certificate "
+                 "expires: name a time-stamp authority with --timestamp URL (TIMESTAMP_URL=), "
+                 "or sign without one with --no-timestamp (NO_TIMESTAMP=1)")
     if args.command == "sign-file":
-        signer = signer_arguments(args)
+        signer = Signer(args)
         if not signer:
             sys.exit("sign-file needs --cert and --key, or --pfx")
         sign_file(args.file, signer)

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# A release signed with throw-away certificates, time-stamped by an authority on the loopback:
+#   check_signing.sh PYTHON VERSION PACKAGE OUT
+# Every signature and its time stamp are verified, the published sums checked, and a file
+# signed with a password-protected .pfx leaves the password in no output.
+set -euo pipefail
+python=$1 version=$2 package=$3 out=$4
+here=$(cd "$(dirname "$0")" && pwd)
+rm -rf "$out" && mkdir -p "$out"
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Quorel test signing" \
+  -keyout "$out/key.pem" -out "$out/cert.pem" 2>/dev/null
+
+"$python" "$here/timestamp_authority.py" --dir "$out/tsa" -- \
+  "$python" "$here/release.py" build --package "$package" --version "$version" --out "$out" \
+  --cert "$out/cert.pem" --key "$out/key.pem" --timestamp "{url}" \
+  --verify-ca "$out/cert.pem" --verify-tsa-ca "$out/tsa/tsa-cert.pem"
+(cd "$out" && sha256sum -c SHA256SUMS)
+# The winget manifest names each file by the same sum.
+manifest=$(find "$out/winget" -name '*.installer.yaml')
+while read -r sum name; do
+  grep -q "InstallerSha256: ${sum^^}" "$manifest" && grep -q "/$name'" "$manifest" ||
+    { echo "the winget manifest does not name $name by its sum" >&2; exit 1; }
+done <"$out/SHA256SUMS"
+
+# The same with a .pfx whose password is in the environment only.
+secret="quorel-$(od -An -N8 -tx1 /dev/urandom | tr -d ' \n')"
+openssl pkcs12 -export -inkey "$out/key.pem" -in "$out/cert.pem" -out "$out/signer.pfx" \
+  -passout "pass:$secret"
+cp "$package/QuorelApi.dll" "$out/pfx-signed.dll"
+SIGN_PASSWORD=$secret "$python" "$here/timestamp_authority.py" --dir "$out/tsa-pfx" -- \
+  "$python" "$here/release.py" sign-file "$out/pfx-signed.dll" --pfx "$out/signer.pfx" \
+  --timestamp "{url}" >"$out/pfx.log" 2>&1 || { cat "$out/pfx.log"; exit 1; }
+if grep -qF "$secret" "$out/pfx.log"; then
+  echo "the password of the .pfx shows in the output of signing" >&2
+  exit 1
+fi
+osslsigncode verify -CAfile "$out/cert.pem" -TSA-CAfile "$out/tsa-pfx/tsa-cert.pem" \
+  -in "$out/pfx-signed.dll" | grep -q "^Timestamp Server Signature verification: ok"
+echo "a .pfx with its password in the environment signs and time-stamps, the password unseen"
