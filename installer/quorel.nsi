@@ -10,6 +10,13 @@
 ;
 ; Silent: QuorelSetup-<version>.exe /S [/NOAUTOSTART] [/D=<folder>]
 ;   /NOAUTOSTART leaves out "Start Quorel when I sign in".
+; An upgrade goes into the installed folder (no folder page, /D ignored) and keeps the
+; choice of the start at sign-in as it stands.
+;
+; Exit codes: 0 installed; 1 cancelled, or not a 64-bit Windows; 2 Quorel's programs did
+; not close; 3 Quorel is installed from its MSI; 4 a newer version is installed; 5 the
+; folder is not under Program Files. The uninstaller: 0 removed; 2 Quorel's programs did
+; not close; 3010 removed, but a file goes only when Windows next starts.
 
 Unicode true
 Target amd64-unicode
@@ -22,11 +29,13 @@ ManifestDPIAware true
 !include FileFunc.nsh
 !include WinMessages.nsh
 !include x64.nsh
+!include WordFunc.nsh
 
 !define PRODUCT "Quorel"
 !define PUBLISHER "Pelmarik Solutions"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorel"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define UNINSTALL_ROOT "Software\Microsoft\Windows\CurrentVersion\Uninstall"
 ; The windows of the running programs, closed as a user would close them.
 !define KEYBOARD_CLASS "QuorelMainWindow5.02"
 !define EDITOR_CLASS "TQuorelEditorForm"
@@ -52,6 +61,7 @@ VIAddVersionKey "LegalCopyright" "MIT License"
 !include "${FILES}"
 
 Var KeyboardWasRunning
+Var Upgrading  ; 1 when this setup program's Quorel is installed already
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -66,6 +76,9 @@ Var KeyboardWasRunning
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
 !insertmacro MUI_PAGE_COMPONENTS
+; An upgrade keeps the installed folder: no folder page then.
+!define MUI_PAGE_CUSTOMFUNCTION_PRE SkipFolderOnUpgrade
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE FolderLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -210,6 +223,8 @@ Section "Quorel (required)" SectionMain
   !insertmacro QUOREL_INSTALL_FILES
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
+  ; The shortcuts start the programs in their folder.
+  SetOutPath "$INSTDIR"
   CreateDirectory "$SMPROGRAMS\Quorel"
   CreateShortcut "$SMPROGRAMS\Quorel\Quorel Keyboard.lnk" "$INSTDIR\QuorelKeyboard.exe"
   CreateShortcut "$SMPROGRAMS\Quorel\Quorel Editor.lnk" "$INSTDIR\QuorelEditor.exe"
@@ -221,8 +236,9 @@ Section "Quorel (required)" SectionMain
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\QuorelKeyboard.exe,0"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  ; Run in place (_?=) the uninstaller waits for its work to end and returns its exit code.
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe" _?=$INSTDIR'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S _?=$INSTDIR'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $R0 $R1 $R2
@@ -241,6 +257,60 @@ Section "-Start the keyboard again"
   ${EndIf}
 SectionEnd
 
+; The version of Quorel installed from its MSI on the stack, or "" when there is none: an
+; Apps and Features entry of Quorel other than the setup program's own.
+Function MsiInstalledVersion
+  Push $R0
+  Push $R1
+  Push $R2
+  StrCpy $R0 0
+  next:
+    EnumRegKey $R1 HKLM "${UNINSTALL_ROOT}" $R0
+    ${If} $R1 == ""
+      StrCpy $R2 ""
+      Goto done
+    ${EndIf}
+    IntOp $R0 $R0 + 1
+    StrCmp $R1 "${PRODUCT}" next
+    ReadRegStr $R2 HKLM "${UNINSTALL_ROOT}\$R1" "DisplayName"
+    StrCmp $R2 "${PRODUCT}" 0 next
+    ReadRegStr $R2 HKLM "${UNINSTALL_ROOT}\$R1" "Publisher"
+    StrCmp $R2 "${PUBLISHER}" 0 next
+    ReadRegStr $R2 HKLM "${UNINSTALL_ROOT}\$R1" "DisplayVersion"
+    StrCmp $R2 "" 0 done
+    StrCpy $R2 "?"
+  done:
+  Exch $R2
+  Exch 2
+  Pop $R0
+  Pop $R1
+FunctionEnd
+
+; Every user's programs stay where only administrators can change them.
+!macro IS_UNDER_PROGRAM_FILES result
+  StrCpy ${result} 0
+  StrLen $R7 "$PROGRAMFILES64\"
+  StrCpy $R6 "$INSTDIR\" $R7
+  ${If} $R6 == "$PROGRAMFILES64\"
+    StrCpy ${result} 1
+  ${EndIf}
+!macroend
+!define FOLDER_REFUSED "Quorel for every user of this computer is installed under Program Files ($PROGRAMFILES64), where only administrators can change its programs. Choose a folder there."
+
+Function SkipFolderOnUpgrade
+  ${If} $Upgrading = 1
+    Abort
+  ${EndIf}
+FunctionEnd
+
+Function FolderLeave
+  !insertmacro IS_UNDER_PROGRAM_FILES $R5
+  ${If} $R5 = 0
+    MessageBox MB_OK|MB_ICONEXCLAMATION "${FOLDER_REFUSED}"
+    Abort
+  ${EndIf}
+FunctionEnd
+
 Function .onInit
   SetShellVarContext all
   ${IfNot} ${RunningX64}
@@ -249,11 +319,13 @@ Function .onInit
     Quit
   ${EndIf}
   SetRegView 64
-  ; An upgrade goes where the installed version is.
-  ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ; The setup program and the MSI never install over each other.
+  Call MsiInstalledVersion
+  Pop $R0
   ${If} $R0 != ""
-  ${AndIf} ${FileExists} "$R0\QuorelKeyboard.exe"
-    StrCpy $INSTDIR $R0
+    MessageBox MB_OK|MB_ICONSTOP "Quorel $R0 is installed on this computer from its Windows Installer package (Quorel-$R0.msi). Upgrade it with a newer MSI package, or remove it in Apps and Features before you install with this setup program." /SD IDOK
+    SetErrorLevel 3
+    Quit
   ${EndIf}
   ${GetParameters} $R0
   ClearErrors
@@ -261,11 +333,64 @@ Function .onInit
   ${IfNot} ${Errors}
     !insertmacro UnselectSection ${SectionAutostart}
   ${EndIf}
+  ; An upgrade goes where the installed version is, never over a newer one, and keeps the
+  ; start at sign-in as it was chosen.
+  StrCpy $Upgrading 0
+  ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $R0 != ""
+  ${AndIf} ${FileExists} "$R0\QuorelKeyboard.exe"
+    StrCpy $INSTDIR $R0
+    StrCpy $Upgrading 1
+    ReadRegStr $R1 HKLM "${UNINSTALL_KEY}" "DisplayVersion"
+    ${VersionCompare} "$R1" "${VERSION}" $R2
+    ${If} $R2 = 1
+      MessageBox MB_OK|MB_ICONSTOP "A newer version of Quorel ($R1) is already installed." /SD IDOK
+      SetErrorLevel 4
+      Quit
+    ${EndIf}
+    ReadRegStr $R1 HKLM "${RUN_KEY}" "Quorel"
+    ${If} $R1 == ""
+      !insertmacro UnselectSection ${SectionAutostart}
+    ${EndIf}
+  ${EndIf}
+  ${If} ${Silent}
+  ${AndIf} $Upgrading = 0
+    !insertmacro IS_UNDER_PROGRAM_FILES $R5
+    ${If} $R5 = 0
+      MessageBox MB_OK|MB_ICONSTOP "${FOLDER_REFUSED}" /SD IDOK
+      SetErrorLevel 5
+      Quit
+    ${EndIf}
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit
   SetShellVarContext all
   SetRegView 64
+  ; Started in place (_?=, as Apps and Features and a deployment tool start it), it cannot
+  ; remove its own file: it runs a copy of itself from the temporary folder and waits for
+  ; it, so that whoever started it learns when the removal is done and how it went.
+  ${If} "$EXEDIR" == "$INSTDIR"
+    InitPluginsDir
+    CopyFiles /SILENT "$EXEPATH" "$PLUGINSDIR\QuorelUninstall.exe"
+    ${GetParameters} $R0
+    ClearErrors
+    ${GetOptions} $R0 "/KEEPRUNNING" $R1
+    StrCpy $R1 ""
+    ${IfNot} ${Errors}
+      StrCpy $R1 " /KEEPRUNNING"
+    ${EndIf}
+    ${If} ${Silent}
+      StrCpy $R1 " /S$R1"
+    ${EndIf}
+    ClearErrors
+    ExecWait '"$PLUGINSDIR\QuorelUninstall.exe"$R1 _?=$INSTDIR' $R2
+    ${If} ${Errors}
+      StrCpy $R2 2
+    ${EndIf}
+    SetErrorLevel $R2
+    Quit
+  ${EndIf}
 FunctionEnd
 
 ; Removes exactly what the setup program put there; the users' own files under Documents
@@ -279,6 +404,29 @@ Section "Uninstall"
   ${EndIf}
   !insertmacro QUOREL_UNINSTALL_FILES
   Delete "$INSTDIR\Uninstall.exe"
+  ${If} ${FileExists} "$INSTDIR\Uninstall.exe"
+    ; Held by the uninstaller that started this copy and waits for it: a running program's
+    ; file can be moved, not deleted. Out of the folder it goes, deleted when Windows next
+    ; starts; if not even that, the folder goes then too.
+    GetTempFileName $R0
+    Delete $R0
+    ClearErrors
+    Rename "$INSTDIR\Uninstall.exe" $R0
+    ${If} ${Errors}
+      Delete /REBOOTOK "$INSTDIR\Uninstall.exe"
+      RMDir /REBOOTOK "$INSTDIR"
+    ${Else}
+      ; A file in the temporary folder left until then is no reason to ask for a restart.
+      StrCpy $R1 0
+      ${If} ${RebootFlag}
+        StrCpy $R1 1
+      ${EndIf}
+      Delete /REBOOTOK $R0
+      ${If} $R1 = 0
+        SetRebootFlag false
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\Quorel\Quorel Keyboard.lnk"
   Delete "$SMPROGRAMS\Quorel\Quorel Editor.lnk"
@@ -287,4 +435,8 @@ Section "Uninstall"
   RMDir "$SMPROGRAMS\Quorel"
   DeleteRegValue HKLM "${RUN_KEY}" "Quorel"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; Something is removed only when Windows next starts: the caller is told, as by an MSI.
+  ${If} ${RebootFlag}
+    SetErrorLevel 3010
+  ${EndIf}
 SectionEnd

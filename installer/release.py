@@ -197,6 +197,13 @@ def wxs_text(stage, version):
     <Package InstallerVersion="500" Compressed="yes" InstallScope="perMachine"
              Description="{PRODUCT} {version}" Manufacturer="{PUBLISHER}"/>
     <MajorUpgrade DowngradeErrorMessage="A newer version of Quorel is already installed."/>
+    <!-- The setup program and the MSI never install over each other. -->
+    <Property Id="QUOREL_SETUP_INSTALLED">
+      <RegistrySearch Id="QuorelSetupInstalled" Root="HKLM" Type="raw" Win64="yes"
+                      Key="Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorel"
+                      Name="InstallLocation"/>
+    </Property>
+    <Condition Message="Quorel is installed on this computer by its setup program (QuorelSetup). Upgrade it with a newer setup program, or remove it in Apps and Features before you install this MSI package.">Installed OR NOT QUOREL_SETUP_INSTALLED</Condition>
     <Media Id="1" Cabinet="quorel.cab" EmbedCab="yes"/>
     <Icon Id="QuorelIcon.ico" SourceFile="QuorelKeyboard.ico"/>
     <Property Id="ARPPRODUCTICON" Value="QuorelIcon.ico"/>

@@ -814,10 +814,35 @@ int RecordAddress(const wchar_t* file, const wchar_t* address) {
   return 0;
 }
 
+// `probe run FILE COMMAND-LINE`: runs the command line as it stands, as a deployment tool
+// runs an uninstall string, waits for the program and writes its exit code to FILE (written
+// whole under another name and then renamed). The driver keeps the deadline.
+int RunAndReport(const wchar_t* file, const wchar_t* command_line) {
+  std::wstring line = command_line;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  DWORD code = 0xFFFFFFFF;
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &startup, &process)) {
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  const std::wstring partial = std::wstring(file) + L".partial";
+  FILE* out = _wfopen(partial.c_str(), L"wb");
+  if (out == nullptr) return 1;
+  std::fprintf(out, "%ld\n", static_cast<long>(code));
+  std::fclose(out);
+  return MoveFileExW(partial.c_str(), file, MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+}
+
 int wmain(int argc, wchar_t** argv) {
   // Every rectangle it tells is in the screen's own pixels, whatever scale the display has.
   SetProcessDPIAware();
   if (argc == 3 && std::wstring(argv[1]) == L"serve") return ServeForever(argv[2]);
   if (argc == 4 && std::wstring(argv[1]) == L"record-url") return RecordAddress(argv[2], argv[3]);
+  if (argc == 4 && std::wstring(argv[1]) == L"run") return RunAndReport(argv[2], argv[3]);
   return 2;
 }

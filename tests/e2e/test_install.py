@@ -5,6 +5,7 @@ nothing of the program and everything of the user's."""
 
 import getpass
 import re
+import struct
 import shutil
 import time
 from pathlib import Path
@@ -13,7 +14,7 @@ import pytest
 
 from harness.process import run, wait_until
 from harness.quorel import KEYBOARD_CLASS, Keyboard, Notepad, Registry
-from harness.wine import Desktop, Prefix, Probe
+from harness.wine import Desktop, Prefix, Probe, windows_path
 
 ROOT = Path(__file__).resolve().parents[2]
 VERSION = re.search(r"^project\(Quorel VERSION ([0-9.]+)",
@@ -100,6 +101,18 @@ class Machine:
                    timeout, f"{name} did not end")
         self.note_time(" ".join([name, *map(str, command[1:])]), started)
 
+    def exit_code(self, command_line, name, timeout=240):
+        """Runs a command line as it stands, as a deployment tool runs it, and returns the
+        program's exit code once it and every process it started under `name` are gone."""
+        started = time.monotonic()
+        report = self.desktop.folder / f"exit_code_{time.monotonic_ns()}.txt"
+        self.desktop.launch(self.desktop.probe.exe, "run", windows_path(report), command_line,
+                            log=self.desktop.folder / "install.log")
+        wait_until(lambda: report.is_file() and not self.prefix.processes(name), timeout,
+                   f"{command_line} did not end")
+        self.note_time(command_line, started)
+        return int(report.read_text().strip())
+
     def note_time(self, what, started):
         """How long a step took, for the figures of a release (never asserted)."""
         with open(self.desktop.folder / "install_times.txt", "a") as times:
@@ -131,6 +144,16 @@ class Machine:
                     current[parts[0]] = parts[2].strip()
         return next((e for e in entries if e.get("DisplayName") == "Quorel"), None)
 
+    def working_folders(self):
+        """{name: whether the shortcut starts its program in the program folder}: the link's
+        working folder, a counted UTF-16 string, is the install folder itself (Wine counts
+        its terminating zero too, and the MSI's ends in a backslash)."""
+        counted = [struct.pack("<H", n) + folder.encode("utf-16-le")
+                   for folder in (INSTALL_DIR, INSTALL_DIR + "\\")
+                   for n in (len(folder), len(folder) + 1)]
+        return {link.name: any(c in link.read_bytes() for c in counted)
+                for link in self.drive.rglob("*.lnk") if link.name in SHORTCUTS}
+
     def shortcuts(self):
         """{name: the Windows path it points to} of the program's Start menu shortcuts."""
         found = {}
@@ -158,6 +181,8 @@ def assert_installed(machine, version, autostart=True):
     for name, target in SHORTCUTS.items():
         assert shortcuts.get(name, "").lower() == f"{INSTALL_DIR}\\{target}".lower(), \
             f"the shortcut {name} points to {shortcuts.get(name)}"
+    assert all(machine.working_folders().values()), \
+        f"shortcuts that do not start in {INSTALL_DIR}: {machine.working_folders()}"
     entry = machine.uninstall_entry()
     assert entry and entry.get("DisplayVersion") == version and \
         entry.get("Publisher") == "Pelmarik Solutions", f"the Apps and Features entry: {entry}"
@@ -212,14 +237,20 @@ def first_start_and_users_changes(machine, key_map):
 @pytest.mark.timeout(900)
 def test_the_setup_program_installs_upgrades_and_uninstalls_for_a_user(machine, releases, key_map):
     machine = Machine(machine)
-    machine.run_to_end(releases["old setup"], "/S")
-    assert_installed(machine, OLD_VERSION)
+    setup = windows_path(releases["setup"])
+    # Every user's programs go under Program Files.
+    assert machine.exit_code(f'"{setup}" /S /D=C:\\Quorel', "QuorelSetup") == 5
+    assert machine.program_files() == [] and machine.uninstall_entry() is None
+    machine.run_to_end(releases["old setup"], "/S", "/NOAUTOSTART")
+    assert_installed(machine, OLD_VERSION, autostart=False)
     slides, notepad = first_start_and_users_changes(machine, key_map)
 
-    # The upgrade closes the running keyboard, as a user would, and starts it again.
+    # The upgrade closes the running keyboard, as a user would, and starts it again; it
+    # stays in the installed folder whatever it is told and keeps the start at sign-in off.
     before = set(machine.prefix.processes("QuorelKeyboard.exe"))
-    machine.run_to_end(releases["setup"], "/S", "/NOAUTOSTART")
+    machine.run_to_end(releases["setup"], "/S", "/D=C:\\Program Files\\Elsewhere")
     assert_installed(machine, VERSION, autostart=False)
+    assert not machine.linux_path(r"C:\Program Files\Elsewhere").exists()
     probe = machine.desktop.probe
     wait_until(lambda: probe.shown(KEYBOARD_CLASS), 30, "the keyboard did not come back")
     assert before.isdisjoint(machine.prefix.processes("QuorelKeyboard.exe")), \
@@ -241,14 +272,29 @@ def test_the_setup_program_installs_upgrades_and_uninstalls_for_a_user(machine, 
         probe("post", window, hex(0x0010), 0)  # WM_CLOSE
         wait_until(lambda: not probe.exists(window), 20, f"{window} did not close")
 
-    # The uninstaller closes the keyboard and returns at once; it works on from a copy.
+    # Neither an older setup program nor the MSI installs over it.
+    assert machine.exit_code(f'"{windows_path(releases["old setup"])}" /S', "QuorelSetup") == 4
+    msi = windows_path(releases["msi"])
+    assert machine.exit_code(f'msiexec /i "{msi}" /qn', "msiexec") == 1603
+    assert_installed(machine, VERSION, autostart=False)
+    assert machine.registry_value(UNINSTALL_KEY, "DisplayVersion") == VERSION
+
+    # The quiet uninstall string, run as a deployment tool runs it, closes the keyboard and
+    # returns when everything is removed, with its exit code.
     uninstall = machine.registry_value(UNINSTALL_KEY, "QuietUninstallString")
-    assert uninstall == f'"{INSTALL_DIR}\\Uninstall.exe" /S', uninstall
-    started = time.monotonic()
-    machine.run_to_end(f"{INSTALL_DIR}\\Uninstall.exe", "/S")
-    wait_until(lambda: not machine.install_dir.exists() and not probe.exists(KEYBOARD_CLASS)
-               and not machine.prefix.processes("Un_"), 120, "the uninstaller did not finish")
-    machine.note_time("Uninstall.exe /S, to its copy's end", started)
+    assert uninstall == f'"{INSTALL_DIR}\\Uninstall.exe" /S _?={INSTALL_DIR}', uninstall
+    code = machine.exit_code(uninstall, "Uninstall")
+    assert not probe.exists(KEYBOARD_CLASS)
+    if code == 3010:
+        # Wine cannot move the file of a running program, as Windows can: the uninstaller's
+        # own file, held by the one that waits, goes at the next restart, and it says so.
+        pending = machine.registry_value(r"HKLM\System\CurrentControlSet\Control\Session Manager",
+                                         "PendingFileRenameOperations") or ""
+        assert "Uninstall.exe" in pending, f"nothing waits for the restart: {pending!r}"
+        (machine.install_dir / "Uninstall.exe").unlink()
+        machine.install_dir.rmdir()
+    else:
+        assert code == 0, f"the uninstaller's exit code is {code}"
     assert_removed(machine, slides)
     assert machine.desktop.registry.option("Minimum highlight time") == 7, "an option was removed"
 
@@ -265,6 +311,9 @@ def test_the_msi_installs_upgrades_and_uninstalls_for_an_administrator(machine, 
 
     machine.run_to_end("msiexec", "/i", releases["msi"], "/qn")
     assert_installed(machine, VERSION)
+    # The setup program does not install over the MSI.
+    assert machine.exit_code(f'"{windows_path(releases["setup"])}" /S', "QuorelSetup") == 3
+    assert machine.program_files() and not machine.linux_path(INSTALL_DIR + r"\Uninstall.exe").exists()
     assert USERS_SLIDE in slides.read_bytes(), "the upgrade changed the user's slide file"
     keyboard = start_installed_keyboard(machine, key_map, notepad)
     keyboard.slide("z", "north")
