@@ -17,7 +17,7 @@ DEBIAN_PACKAGES := cmake make g++ clang libgtest-dev googletest libbenchmark-dev
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 \
   xvfb x11-utils xdotool imagemagick fonts-dejavu-core libfreetype-dev zlib1g-dev \
   python3 python3-pytest python3-pytest-timeout libstb-dev scowl \
-  nsis wixl msitools osslsigncode openssl
+  nsis wixl msitools osslsigncode openssl p7zip-full
 
 .PHONY: all deps test unit asan windows host-tools icon wine e2e fuzz fuzz-long bench package run \
   measure clean release signing manual-pictures

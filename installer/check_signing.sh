@@ -22,6 +22,19 @@ while read -r sum name; do
     { echo "the winget manifest does not name $name by its sum" >&2; exit 1; }
 done <"$out/SHA256SUMS"
 
+# The plug-ins the setup program unpacks and runs on the user's machine are signed too.
+unpacked="$out/unpacked"
+7z x -y -o"$unpacked" "$out/QuorelSetup-$version.exe" '$PLUGINSDIR' >/dev/null
+plugins=("$unpacked"/\$PLUGINSDIR/*.dll)
+[ -e "${plugins[0]}" ] || { echo "the setup program holds no plug-ins to check" >&2; exit 1; }
+for plugin in "${plugins[@]}"; do
+  report=$(osslsigncode verify -CAfile "$out/cert.pem" -TSA-CAfile "$out/tsa/tsa-cert.pem" \
+    -in "$plugin" 2>&1) || true
+  grep -q "^Timestamp Server Signature verification: ok" <<<"$report" ||
+    { echo "the setup program's plug-in $(basename "$plugin") is not signed" >&2; exit 1; }
+done
+echo "the setup program's ${#plugins[@]} plug-ins are signed and time-stamped"
+
 # The same with a .pfx whose password is in the environment only.
 secret="quorel-$(od -An -N8 -tx1 /dev/urandom | tr -d ' \n')"
 openssl pkcs12 -export -inkey "$out/key.pem" -in "$out/cert.pem" -out "$out/signer.pfx" \
@@ -34,6 +47,8 @@ if grep -qF "$secret" "$out/pfx.log"; then
   echo "the password of the .pfx shows in the output of signing" >&2
   exit 1
 fi
-osslsigncode verify -CAfile "$out/cert.pem" -TSA-CAfile "$out/tsa-pfx/tsa-cert.pem" \
-  -in "$out/pfx-signed.dll" | grep -q "^Timestamp Server Signature verification: ok"
+report=$(osslsigncode verify -CAfile "$out/cert.pem" -TSA-CAfile "$out/tsa-pfx/tsa-cert.pem" \
+  -in "$out/pfx-signed.dll" 2>&1) || true
+grep -q "^Timestamp Server Signature verification: ok" <<<"$report" ||
+  { echo "the file signed with the .pfx carries no time stamp that verifies" >&2; exit 1; }
 echo "a .pfx with its password in the environment signs and time-stamps, the password unseen"

@@ -137,7 +137,23 @@ def nsis_file_list(stage, out):
                    encoding="utf-8")
 
 
-def build_setup(stage, version, output, signer_command):
+NSIS_DIR = Path("/usr/share/nsis")
+NSIS_PLUGINS = Path("Plugins") / "amd64-unicode"
+
+
+def signed_nsis(work, signer, verify_ca, verify_tsa_ca):
+    """A copy of NSIS whose plug-ins are signed: the setup program unpacks and runs them on
+    the user's machine, so they are signed as its own code is."""
+    copy = Path(work) / "nsis"
+    shutil.copytree(NSIS_DIR, copy, symlinks=True)
+    for plugin in sorted((copy / NSIS_PLUGINS).glob("*.dll")):
+        sign_file(plugin, signer)
+        if verify_ca:
+            verify(plugin, verify_ca, verify_tsa_ca)
+    return copy
+
+
+def build_setup(stage, version, output, signer_command, nsis_dir=None):
     with tempfile.TemporaryDirectory() as work:
         files = Path(work) / "files.nsh"
         nsis_file_list(stage, files)
@@ -146,7 +162,8 @@ def build_setup(stage, version, output, signer_command):
                    f"-DICON={ROOT / 'data' / 'QuorelKeyboard.ico'}"]
         if signer_command:
             command.append(f"-DSIGN={signer_command} \"%1\"")
-        run(command + [HERE / "quorel.nsi"])
+        environment = dict(os.environ, NSISDIR=str(nsis_dir)) if nsis_dir else None
+        run(command + [HERE / "quorel.nsi"], env=environment)
 
 
 # The MSI -----------------------------------------------------------------------------------
@@ -379,7 +396,8 @@ def build(args):
             signer_command = " ".join(shlex.quote(c) for c in
                                       [sys.executable, str(Path(__file__).resolve()), "sign-file",
                                        *signer_option_words(args)])
-        build_setup(stage, version, setup, signer_command)
+        nsis_dir = signed_nsis(work, signer, args.verify_ca, args.verify_tsa_ca) if signer else None
+        build_setup(stage, version, setup, signer_command, nsis_dir)
         build_msi(stage, version, msi)
         build_zip(stage, portable)
         if signer:
