@@ -52,3 +52,15 @@ report=$(osslsigncode verify -CAfile "$out/cert.pem" -TSA-CAfile "$out/tsa-pfx/t
 grep -q "^Timestamp Server Signature verification: ok" <<<"$report" ||
   { echo "the file signed with the .pfx carries no time stamp that verifies" >&2; exit 1; }
 echo "a .pfx with its password in the environment signs and time-stamps, the password unseen"
+
+# A keyboard built with uiAccess starts only from Program Files: no portable zip of it.
+rm -rf "$out/uiaccess-package" && cp -r "$package" "$out/uiaccess-package"
+printf '<requestedExecutionLevel level="asInvoker" uiAccess="true"/>' \
+  >>"$out/uiaccess-package/QuorelKeyboard.exe"
+"$python" "$here/release.py" build --package "$out/uiaccess-package" --version "$version" \
+  --out "$out/uiaccess" >"$out/uiaccess.log" 2>&1 || { cat "$out/uiaccess.log"; exit 1; }
+if ls "$out/uiaccess"/*.zip >/dev/null 2>&1 || grep -q "zip" "$out/uiaccess/SHA256SUMS"; then
+  echo "a uiAccess build was given a portable zip" >&2
+  exit 1
+fi
+echo "a uiAccess build has the setup program and the MSI, and no portable zip"

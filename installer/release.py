@@ -4,7 +4,8 @@
   QuorelSetup-<version>.exe       the setup program (NSIS): a person double-clicks it
   Quorel-<version>.msi            the same install for administrators (wixl)
   Quorel-<version>-portable.zip   the programs in a folder, for a user without
-                                  administrator rights
+                                  administrator rights (not for a keyboard built with
+                                  uiAccess, which starts only from Program Files)
 
     release.py build --package dist/Quorel --version 1.2.3 --out dist
         [--cert cert.pem --key key.pem | --pfx file.pfx] [--timestamp URL]
@@ -220,6 +221,7 @@ def wxs_text(stage, version):
                       Key="Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorel"
                       Name="InstallLocation"/>
     </Property>
+    <Condition Message="Quorel for every user of this computer is installed under Program Files, where only administrators can change its programs: give INSTALLDIR a folder there.">Installed OR NOT INSTALLDIR OR INSTALLDIR ~&lt;&lt; ProgramFiles64Folder</Condition>
     <Condition Message="Quorel is installed on this computer by its setup program (QuorelSetup). Upgrade it with a newer setup program, or remove it in Apps and Features before you install this MSI package.">Installed OR NOT QUOREL_SETUP_INSTALLED</Condition>
     <Media Id="1" Cabinet="quorel.cab" EmbedCab="yes"/>
     <Icon Id="QuorelIcon.ico" SourceFile="QuorelKeyboard.ico"/>
@@ -316,6 +318,16 @@ def winget_manifests(version, setup, msi, portable, download_url, out):
     footer = f"ManifestVersion: {MANIFEST_VERSION}\n"
     (folder / f"{PACKAGE_ID}.yaml").write_text(
         header + "DefaultLocale: en-US\nManifestType: version\n" + footer, encoding="utf-8")
+    zipped = "" if portable is None else f"""- Architecture: x64
+  InstallerType: zip
+  NestedInstallerType: portable
+  NestedInstallerFiles:
+  - RelativeFilePath: {PRODUCT}\\QuorelKeyboard.exe
+    PortableCommandAlias: quorel
+  Scope: user
+  InstallerUrl: {yaml_text(base + portable.name)}
+  InstallerSha256: {sha256_of(portable).upper()}
+"""
     installers = f"""{header}MinimumOSVersion: 10.0.0.0
 InstallModes:
 - interactive
@@ -338,16 +350,7 @@ Installers:
   InstallerSha256: {sha256_of(msi).upper()}
   InstallerSwitches:
     InstallLocation: INSTALLDIR="<INSTALLPATH>"
-- Architecture: x64
-  InstallerType: zip
-  NestedInstallerType: portable
-  NestedInstallerFiles:
-  - RelativeFilePath: {PRODUCT}\\QuorelKeyboard.exe
-    PortableCommandAlias: quorel
-  Scope: user
-  InstallerUrl: {yaml_text(base + portable.name)}
-  InstallerSha256: {sha256_of(portable).upper()}
-ManifestType: installer
+{zipped}ManifestType: installer
 {footer}"""
     (folder / f"{PACKAGE_ID}.installer.yaml").write_text(installers, encoding="utf-8")
     locale = f"""{header}PackageLocale: en-US
@@ -382,6 +385,10 @@ def build(args):
     setup = out / f"QuorelSetup-{version}.exe"
     msi = out / f"{PRODUCT}-{version}.msi"
     portable = out / f"{PRODUCT}-{version}-portable.zip"
+    # A keyboard that may type into administrators' windows starts only from Program Files:
+    # there is no portable zip of it.
+    uiaccess = b'uiAccess="true"' in (package / "QuorelKeyboard.exe").read_bytes()
+    portable.unlink(missing_ok=True)
     with tempfile.TemporaryDirectory(dir=out) as work:
         # A copy: signing must not change the package the tests run.
         stage = Path(work) / PRODUCT
@@ -399,7 +406,8 @@ def build(args):
         nsis_dir = signed_nsis(work, signer, args.verify_ca, args.verify_tsa_ca) if signer else None
         build_setup(stage, version, setup, signer_command, nsis_dir)
         build_msi(stage, version, msi)
-        build_zip(stage, portable)
+        if not uiaccess:
+            build_zip(stage, portable)
         if signer:
             sign_file(setup, signer)
             sign_file(msi, signer)
@@ -410,9 +418,13 @@ def build(args):
             verify(msi, args.verify_ca, args.verify_tsa_ca)
             print("every signature verified" +
                   (", each with its time stamp" if args.verify_tsa_ca else ""))
-    write_sums((setup, msi, portable), out / "SHA256SUMS")
-    manifests = winget_manifests(version, setup, msi, portable, args.download_url, out)
-    for made in (setup, msi, portable):
+    made_files = (setup, msi) if uiaccess else (setup, msi, portable)
+    write_sums(made_files, out / "SHA256SUMS")
+    manifests = winget_manifests(version, setup, msi, None if uiaccess else portable,
+                                 args.download_url, out)
+    if uiaccess:
+        print("a uiAccess keyboard starts only from Program Files: no portable zip")
+    for made in made_files:
         print(f"{made.name}: {made.stat().st_size / 1e6:.1f} MB")
     print(f"SHA256SUMS and the winget manifest in {manifests.relative_to(out)}")
 

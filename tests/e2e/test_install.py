@@ -302,6 +302,10 @@ def test_the_setup_program_installs_upgrades_and_uninstalls_for_a_user(machine, 
 @pytest.mark.timeout(900)
 def test_the_msi_installs_upgrades_and_uninstalls_for_an_administrator(machine, releases, key_map):
     machine = Machine(machine)
+    # Every user's programs go under Program Files.
+    old_msi = windows_path(releases["old msi"])
+    assert machine.exit_code(f'msiexec /i "{old_msi}" /qn INSTALLDIR=C:\\Quorel\\', "msiexec") == 1603
+    assert machine.uninstall_entry() is None
     # Without the start at sign-in, as an administrator may choose.
     machine.run_to_end("msiexec", "/i", releases["old msi"], "/qn", "ADDLOCAL=Quorel")
     assert_installed(machine, OLD_VERSION, autostart=False)
