@@ -1423,6 +1423,12 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
     case WM_QUERYENDSESSION:
       // Logging off: a change not on disk is saved first, or the user is asked.
       return NothingLostAtClose() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+      // An installer asked (the question above was answered yes): the editor closes.
+      if (wparam != FALSE && (static_cast<DWORD>(lparam) & ENDSESSION_CLOSEAPP) != 0) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+      }
+      return 0;
     case WM_CLOSE:
       if (!NothingLostAtClose()) return 0;
       GLOBAL_SetQuorelEditorSpecialKeyMsg(0);

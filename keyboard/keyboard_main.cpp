@@ -470,6 +470,9 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       if (wparam != FALSE) {
         LetGoOfKeys();
         SaveLearnedWordsAtExit(kSaveAtExitMs);  // the process may end without a WM_DESTROY
+        // An installer asked, not a sign-out: the keyboard ends as when it is closed, and
+        // the installer starts it again once the files are replaced.
+        if ((static_cast<DWORD>(lparam) & ENDSESSION_CLOSEAPP) != 0) DestroyWindow(window);
       }
       return 0;
     case WM_DISPLAYCHANGE:
@@ -758,6 +761,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     platform::SetInputObserver([] { timings.InputSent(); });
   }
   if (CreateMainWindow(show) == nullptr) return 0;
+  // An installer that closes the keyboard to replace its files, in this or another user's
+  // session, starts it again when it is done; never after a crash or a hang.
+  RegisterApplicationRestart(nullptr, RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);

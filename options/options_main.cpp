@@ -589,6 +589,12 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpar
         return 0;
       }
       return DefWindowProcW(window, message, wparam, lparam);
+    case WM_ENDSESSION:
+      // An installer asked to replace the program's files; every change is saved already.
+      if (wparam != FALSE && (static_cast<DWORD>(lparam) & ENDSESSION_CLOSEAPP) != 0) {
+        DestroyWindow(window);
+      }
+      return 0;
     case WM_CLOSE:
       DestroyWindow(window);
       return 0;
