@@ -1,27 +1,47 @@
 ; The setup program a person double-clicks: Quorel for every user of the machine, in
-; Program Files, with Start menu shortcuts, the start at sign-in and an Apps and Features
-; entry. Built by installer/release.py, which passes:
+; Program Files, or only for the person who installs it, in their own programs folder
+; (no administrator rights needed), with Start menu shortcuts, the start at sign-in and an
+; Apps and Features entry for whom it is installed. Built by installer/release.py, which passes:
 ;   VERSION   the version of the programs, "1.2.3"
 ;   STAGE     the folder laid out to install (the package with LICENSE), Windows or Unix path
 ;   FILES     the generated include that names every file and folder of STAGE
 ;   ICON      the program icon
 ;   OUTFILE   the setup program to write
 ;   SIGN      optional: a command that signs the file named by %1 in place (the uninstaller)
+;   UIACCESS  optional: the keyboard may type into administrators' windows, which Windows
+;             allows only to a program under Program Files: no "Only for me" then
 ;
-; Silent: QuorelSetup-<version>.exe /S [/NOAUTOSTART] [/D=<folder>]
+; Silent: QuorelSetup-<version>.exe /S [/CURRENTUSER] [/NOAUTOSTART] [/D=<folder>]
+;   /CURRENTUSER installs only for the user who runs it, with no administrator rights, in
+;   %LOCALAPPDATA%\Programs\Quorel unless /D names another folder.
 ;   /NOAUTOSTART leaves out "Start Quorel when I sign in".
 ; An upgrade goes into the installed folder (no folder page, /D ignored) and keeps the
 ; choice of the start at sign-in as it stands.
 ;
-; Exit codes: 0 installed; 1 cancelled, or not a 64-bit Windows; 2 Quorel's programs did
-; not close; 3 Quorel is installed from its MSI; 4 a newer version is installed; 5 the
-; folder is not under Program Files. The uninstaller: 0 removed; 2 Quorel's programs did
-; not close; 3010 removed, but a file goes only when Windows next starts.
+; An upgrade lays the new version out beside the installed one ("<folder>.new") before it
+; touches anything, then asks Quorel's programs in every user's session to close (through
+; Windows' Restart Manager, as at sign-out, and by their windows in this session), swaps
+; the folders and starts the keyboards again. Whatever fails on the way, the installed
+; version stays whole and its keyboard comes back. A file that a program still holds
+; after a bounded wait keeps the installed version in use until Windows next starts,
+; when the new version's files take their places.
+;
+; Exit codes: 0 installed; 1 cancelled, or not a 64-bit Windows; 2 cancelled while Quorel's
+; programs stayed open, nothing changed; 3 Quorel is installed from its MSI; 4 a newer
+; version is installed; 5 the folder is not under Program Files; 6 the new version could
+; not be written (a full disk, something in the way of its folder), nothing changed;
+; 7 an install for every user needs administrator rights (or /CURRENTUSER); 8 Quorel is
+; installed the other way already (for every user, or only for this user); 3010 installed,
+; but the new version takes the place of the old when Windows next starts.
+; The uninstaller: 0 removed; 2 cancelled while Quorel's programs stayed open; 3010
+; removed, but a file goes only when Windows next starts.
 
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
-RequestExecutionLevel admin
+; Administrators are asked for their consent at the start; a user without those rights
+; installs only for themselves, with no prompt.
+RequestExecutionLevel highest
 ManifestDPIAware true
 
 !include MUI2.nsh
@@ -30,6 +50,7 @@ ManifestDPIAware true
 !include WinMessages.nsh
 !include x64.nsh
 !include WordFunc.nsh
+!include nsDialogs.nsh
 
 !define PRODUCT "Quorel"
 !define PUBLISHER "Pelmarik Solutions"
@@ -62,11 +83,17 @@ VIAddVersionKey "LegalCopyright" "MIT License"
 
 Var KeyboardWasRunning
 Var Upgrading  ; 1 when this setup program's Quorel is installed already
+Var Target     ; where the new version is written: the folder, or beside it on an upgrade
+Var RmSession  ; the Restart Manager's session, or -1 without one
+Var AllUsers   ; 1 for every user of the computer, 0 only for the user who installs
+Var IsAdmin    ; 1 when the setup program runs with administrator rights
+Var ForEveryone
+Var OnlyForMe
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
-!define MUI_WELCOMEPAGE_TEXT "This installs Quorel ${VERSION}, the on-screen keyboard for pen and touch, for every user of this computer.$\r$\n$\r$\nQuorel's programs that are open now are closed before their files are replaced, and the keyboard comes back afterwards.$\r$\n$\r$\nClick Next to continue."
+!define MUI_WELCOMEPAGE_TEXT "This installs Quorel ${VERSION}, the on-screen keyboard for pen and touch.$\r$\n$\r$\nQuorel's programs that are open now are closed before their files are replaced, and the keyboard comes back afterwards.$\r$\n$\r$\nClick Next to continue."
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_NOAUTOCLOSE
 ; A tablet user may have no other keyboard: it starts when the setup program ends.
@@ -75,6 +102,7 @@ Var Upgrading  ; 1 when this setup program's Quorel is installed already
 !define MUI_FINISHPAGE_RUN_FUNCTION StartKeyboard
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
+Page custom ScopePage ScopeLeave
 !insertmacro MUI_PAGE_COMPONENTS
 ; An upgrade keeps the installed folder: no folder page then.
 !define MUI_PAGE_CUSTOMFUNCTION_PRE SkipFolderOnUpgrade
@@ -88,6 +116,7 @@ Var Upgrading  ; 1 when this setup program's Quorel is installed already
 
 !insertmacro MUI_LANGUAGE "English"
 
+; A file of the installed programs that some process holds: $R1 becomes 1.
 !macro HELD_CHECK path
   ${If} ${FileExists} "${path}"
     ClearErrors
@@ -100,8 +129,55 @@ Var Upgrading  ; 1 when this setup program's Quorel is installed already
   ${EndIf}
 !macroend
 
-; Posts WM_CLOSE to every window of the class on the stack, as the close box would.
+; At the next start of Windows the file takes the place of the other.
+!macro REPLACE_AT_RESTART from to
+  System::Call 'kernel32::MoveFileExW(w "${from}", w "${to}", i 5) i .R0'
+  SetRebootFlag true
+!macroend
+
 !macro CLOSE_FUNCTIONS un
+; Asks Windows' Restart Manager to close every process, in every user's session, that runs
+; Quorel's programs: each gets the question a sign-out asks and saves what it holds. The
+; keyboard registered to be started again; ${un}RmEnd does that. Without a Restart Manager
+; (older systems, Wine) nothing happens here and the windows are closed one by one.
+Function ${un}RmClose
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $RmSession -1
+  System::Call 'rstrtmgr::RmStartSession(*i .r1, i 0, w .r2) i .r0'
+  ${If} $0 == 0
+    StrCpy $RmSession $1
+    System::Call '*(w "$INSTDIR\QuorelKeyboard.exe", w "$INSTDIR\QuorelEditor.exe", w "$INSTDIR\QuorelOptions.exe", w "$INSTDIR\QuorelApi.dll") p .r3'
+    System::Call 'rstrtmgr::RmRegisterResources(i $RmSession, i 4, p r3, i 0, p 0, i 0, p 0) i .r0'
+    System::Free $3
+    ${If} $0 == 0
+      ; Bounded by the system: a program that does not answer is left running, never killed.
+      System::Call 'rstrtmgr::RmShutdown(i $RmSession, i 0, p 0) i .r0'
+    ${EndIf}
+  ${EndIf}
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; Ends the Restart Manager's session; with 1 on the stack the programs it closed that asked
+; for it (the keyboards) start again, each in its own session.
+Function ${un}RmEnd
+  Exch $R0
+  ${If} $RmSession != -1
+    ${If} $R0 = 1
+      System::Call 'rstrtmgr::RmRestart(i $RmSession, i 0, p 0) i .R0'
+    ${EndIf}
+    System::Call 'rstrtmgr::RmEndSession(i $RmSession) i .R0'
+    StrCpy $RmSession -1
+  ${EndIf}
+  Pop $R0
+FunctionEnd
+
+; Posts WM_CLOSE to every window of the class on the stack, as the close box would.
 Function ${un}PostCloseTo
   Exch $R0
   Push $R1
@@ -118,7 +194,7 @@ Function ${un}PostCloseTo
   Pop $R0
 FunctionEnd
 
-; 1 on the stack when a window of the programs is still there, else 0.
+; 1 on the stack when a window of the programs is still there in this session, else 0.
 Function ${un}AnyOpen
   Push $R0
   FindWindow $R0 "${KEYBOARD_CLASS}"
@@ -136,8 +212,8 @@ Function ${un}AnyOpen
   Exch $R0
 FunctionEnd
 
-; 1 on the stack while a program file of the folder is still held by a process that is
-; ending: its windows are gone but it has not let go of the file yet.
+; 1 on the stack while a program file of the folder is still held: by a process that is
+; ending (its windows are gone, its files not yet), or by one in another session.
 Function ${un}AnyHeld
   Push $R0
   Push $R1
@@ -151,16 +227,46 @@ Function ${un}AnyHeld
   Exch $R0
 FunctionEnd
 
-; Closes the keyboard, the editor and the options program of this session before their
+; Starts the installed keyboard for the user at the screen, not with the installer's
+; administrator rights: through the shell that already runs, as a tap on its shortcut
+; would. Wine has no such rights to shed and its explorer opens no programs, so there it is
+; started directly.
+Function ${un}StartKeyboard
+  ClearErrors
+  ReadRegStr $R0 HKCU "Software\Wine" ""
+  ${If} ${Errors}
+  ${AndIf} $AllUsers = 1
+  ${AndIf} ${FileExists} "$WINDIR\explorer.exe"
+    Exec '"$WINDIR\explorer.exe" "$INSTDIR\QuorelKeyboard.exe"'
+  ${Else}
+    Exec '"$INSTDIR\QuorelKeyboard.exe"'
+  ${EndIf}
+FunctionEnd
+
+; The keyboards closed on the way come back: a tablet user is never left without one.
+Function ${un}StartKeyboardsAgain
+  Push 1
+  Call ${un}RmEnd
+  ${If} $KeyboardWasRunning = 1
+    FindWindow $R0 "${KEYBOARD_CLASS}"
+    ${If} $R0 = 0
+      Call ${un}StartKeyboard
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; Closes the keyboard, the editor and the options program in every session before their
 ; files change. The editor may ask about a change it could not save: the user answers it.
-; What does not close within 15 s is named to the user, who may close it and retry; a
-; silent run gives up with exit code 2 and changes nothing.
+; A window of this session that stays open for 15 s is named to the user, who may close
+; it and retry, or cancel (exit code 2, the keyboard comes back). A silent run goes on: the
+; caller finds the files still held and replaces them when Windows next starts.
 Function ${un}CloseQuorel
   StrCpy $KeyboardWasRunning 0
   FindWindow $R9 "${KEYBOARD_CLASS}"
   ${If} $R9 <> 0
     StrCpy $KeyboardWasRunning 1
   ${EndIf}
+  Call ${un}RmClose
   again:
   Push "${KEYBOARD_CLASS}"
   Call ${un}PostCloseTo
@@ -184,45 +290,81 @@ Function ${un}CloseQuorel
       Sleep 100
       Goto wait
     ${EndIf}
-  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "A Quorel program is still open. Close the keyboard, the editor and the options program, then choose Retry." /SD IDCANCEL IDRETRY again
-  SetErrorLevel 2
-  Quit
+  Call ${un}AnyOpen
+  Pop $R9
+  ${If} $R9 = 0
+  ${OrIf} ${Silent}
+    Return
+  ${EndIf}
+  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "A Quorel program is still open. Close the keyboard, the editor and the options program, then choose Retry." IDRETRY again
+  Call ${un}GiveUp
 FunctionEnd
 !macroend
 !insertmacro CLOSE_FUNCTIONS ""
 !insertmacro CLOSE_FUNCTIONS "un."
 
-; Starts the installed keyboard for the user at the screen, not with the installer's
-; administrator rights: through the shell that already runs, as a tap on its shortcut
-; would. Wine has no such rights to shed and its explorer opens no programs, so there it is
-; started directly.
-Function StartKeyboard
-  ClearErrors
-  ReadRegStr $R0 HKCU "Software\Wine" ""
-  ${If} ${Errors}
-  ${AndIf} ${FileExists} "$WINDIR\explorer.exe"
-    Exec '"$WINDIR\explorer.exe" "$INSTDIR\QuorelKeyboard.exe"'
-  ${Else}
-    Exec '"$INSTDIR\QuorelKeyboard.exe"'
+; Cancelled, nothing changed: what was written beside the installed version goes, and the
+; keyboards come back.
+Function GiveUp
+  ${If} $Target != $INSTDIR
+    RMDir /r "$Target"
   ${EndIf}
+  Call StartKeyboardsAgain
+  SetErrorLevel 2
+  Quit
+FunctionEnd
+
+Function un.GiveUp
+  Call un.StartKeyboardsAgain
+  SetErrorLevel 2
+  Quit
 FunctionEnd
 
 Section "Quorel (required)" SectionMain
   SectionIn RO
-  SetShellVarContext all
   SetRegView 64
-  Call CloseQuorel
-  ; An older version goes first, by its own uninstaller, so that no file of it is left
-  ; behind. It never touches the users' own files or options.
-  ${If} ${FileExists} "$INSTDIR\Uninstall.exe"
-    InitPluginsDir
-    CopyFiles /SILENT "$INSTDIR\Uninstall.exe" "$PLUGINSDIR\OldUninstall.exe"
-    ExecWait '"$PLUGINSDIR\OldUninstall.exe" /S /KEEPRUNNING _?=$INSTDIR'
+  InitPluginsDir
+  ; A first install closes a keyboard that runs from elsewhere (a portable copy) first.
+  ${If} $Upgrading = 0
+    SetOutPath "$PLUGINSDIR"
+    Call CloseQuorel
   ${EndIf}
-  SetOutPath "$INSTDIR"
-  !insertmacro QUOREL_INSTALL_FILES
-  WriteUninstaller "$INSTDIR\Uninstall.exe"
-
+  ; The new version is written in full before anything installed changes.
+  StrCpy $Target "$INSTDIR"
+  ${If} $Upgrading = 1
+    StrCpy $Target "$INSTDIR.new"
+    RMDir /r "$Target"  ; left by an upgrade that did not end
+  ${EndIf}
+  SetOverwrite try
+  StrCpy $R9 0
+  ClearErrors
+  !insertmacro QUOREL_INSTALL_FILES "$Target"
+  IfErrors 0 +2
+    StrCpy $R9 1
+  ${If} $R9 = 0
+    WriteUninstaller "$Target\Uninstall.exe"
+    IfErrors 0 +2
+      StrCpy $R9 1
+  ${EndIf}
+  SetOverwrite on
+  SetOutPath "$PLUGINSDIR"
+  ${If} $R9 = 1
+    ${If} $Upgrading = 1
+      RMDir /r "$Target"
+    ${Else}
+      !insertmacro QUOREL_UNINSTALL_FILES
+      RMDir "$INSTDIR"
+    ${EndIf}
+    Call StartKeyboardsAgain
+    MessageBox MB_OK|MB_ICONSTOP "Quorel ${VERSION} could not be written to $Target: the disk may be full, or something is in the way there. Nothing was changed." /SD IDOK
+    SetErrorLevel 6
+    Quit
+  ${EndIf}
+  ; The setup program works in no folder of its own while the folders change.
+  ${If} $Upgrading = 1
+    Call CloseQuorel
+    Call SwapInNewVersion
+  ${EndIf}
   ; The shortcuts start the programs in their folder.
   SetOutPath "$INSTDIR"
   CreateDirectory "$SMPROGRAMS\Quorel"
@@ -231,31 +373,74 @@ Section "Quorel (required)" SectionMain
   CreateShortcut "$SMPROGRAMS\Quorel\Quorel Options.lnk" "$INSTDIR\QuorelOptions.exe"
   CreateShortcut "$SMPROGRAMS\Quorel\Quorel Manual.lnk" "$INSTDIR\manual\quorelmanual.htm"
 
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\QuorelKeyboard.exe,0"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\QuorelKeyboard.exe,0"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   ; Run in place (_?=) the uninstaller waits for its work to end and returns its exit code.
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe" _?=$INSTDIR'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S _?=$INSTDIR'
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe" _?=$INSTDIR'
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S _?=$INSTDIR'
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $R0 $R1 $R2
   IntFmt $R0 "0x%08X" $R0
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $R0
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "EstimatedSize" $R0
 SectionEnd
 
 Section "Start Quorel when I sign in" SectionAutostart
   SetRegView 64
-  WriteRegStr HKLM "${RUN_KEY}" "Quorel" '"$INSTDIR\QuorelKeyboard.exe"'
+  WriteRegStr SHCTX "${RUN_KEY}" "Quorel" '"$INSTDIR\QuorelKeyboard.exe"'
 SectionEnd
 
-Section "-Start the keyboard again"
-  ${If} $KeyboardWasRunning = 1
-    Call StartKeyboard
+Section "-Start the keyboards again"
+  Call StartKeyboardsAgain
+  ${If} ${RebootFlag}
+    MessageBox MB_OK|MB_ICONINFORMATION "A program still uses some of Quorel's files, in this or another user's session. Quorel ${VERSION} takes the place of the installed version when Windows next starts; until then the installed version stays in use." /SD IDOK
+    SetErrorLevel 3010
   ${EndIf}
 SectionEnd
+
+; The installed folder and the new one change places. The old version's own uninstaller
+; then removes exactly its files from where it went; what else was in its folder (files an
+; administrator put there) comes back into the new one. A file still held keeps the
+; installed version whole and in use until Windows next starts, when the new one's files
+; take their places.
+Function SwapInNewVersion
+  StrCpy $R1 0
+  !insertmacro QUOREL_HELD_FILES "$INSTDIR"
+  ${If} $R1 = 0
+    RMDir /r "$INSTDIR.old"  ; left by an upgrade that did not end
+    ClearErrors
+    Rename "$INSTDIR" "$INSTDIR.old"
+    ${IfNot} ${Errors}
+      Rename "$Target" "$INSTDIR"
+      ${If} ${Errors}
+        Rename "$INSTDIR.old" "$INSTDIR"
+        RMDir /r "$Target"
+        Call StartKeyboardsAgain
+        MessageBox MB_OK|MB_ICONSTOP "Quorel ${VERSION} could not take the place of the installed version in $INSTDIR. Nothing was changed." /SD IDOK
+        SetErrorLevel 6
+        Quit
+      ${EndIf}
+      StrCpy $Target "$INSTDIR"
+      ${If} ${FileExists} "$INSTDIR.old\Uninstall.exe"
+        CopyFiles /SILENT "$INSTDIR.old\Uninstall.exe" "$PLUGINSDIR\OldUninstall.exe"
+        StrCpy $R0 ""
+        ${If} $AllUsers = 0
+          StrCpy $R0 " /CURRENTUSER"
+        ${EndIf}
+        ExecWait '"$PLUGINSDIR\OldUninstall.exe" /S /KEEPRUNNING$R0 _?=$INSTDIR.old'
+      ${EndIf}
+      CopyFiles /SILENT "$INSTDIR.old\*.*" "$INSTDIR"
+      RMDir /r "$INSTDIR.old"
+      Return
+    ${EndIf}
+  ${EndIf}
+  !insertmacro QUOREL_REPLACE_AT_RESTART "$Target" "$INSTDIR"
+  !insertmacro REPLACE_AT_RESTART "$Target\Uninstall.exe" "$INSTDIR\Uninstall.exe"
+  RMDir /REBOOTOK "$Target"
+FunctionEnd
 
 ; The version of Quorel installed from its MSI on the stack, or "" when there is none: an
 ; Apps and Features entry of Quorel other than the setup program's own.
@@ -304,21 +489,92 @@ Function SkipFolderOnUpgrade
 FunctionEnd
 
 Function FolderLeave
-  !insertmacro IS_UNDER_PROGRAM_FILES $R5
-  ${If} $R5 = 0
-    MessageBox MB_OK|MB_ICONEXCLAMATION "${FOLDER_REFUSED}"
-    Abort
+  ${If} $AllUsers = 1
+    !insertmacro IS_UNDER_PROGRAM_FILES $R5
+    ${If} $R5 = 0
+      MessageBox MB_OK|MB_ICONEXCLAMATION "${FOLDER_REFUSED}"
+      Abort
+    ${EndIf}
   ${EndIf}
 FunctionEnd
 
+; For whom Quorel is installed: the context of the shell's folders and of the registry
+; (SHCTX), and the folder it goes to unless one was named.
+Function UseScope
+  ${If} $AllUsers = 1
+    SetShellVarContext all
+    StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
+  ${Else}
+    SetShellVarContext current
+    StrCpy $INSTDIR "$LOCALAPPDATA\Programs\${PRODUCT}"
+  ${EndIf}
+FunctionEnd
+
+; The choice of a new install: for every user (with administrator rights) or only for me.
+Function ScopePage
+  ${If} $Upgrading = 1
+    Abort
+  ${EndIf}
+  !ifdef UIACCESS
+    Abort
+  !endif
+  !insertmacro MUI_HEADER_TEXT "Choose Users" "Choose for whom Quorel is installed."
+  UserInfo::GetName
+  Pop $R1
+  nsDialogs::Create 1018
+  Pop $R0
+  ${NSD_CreateRadioButton} 0 0 100% 24u "For every user of this computer (needs administrator rights)"
+  Pop $ForEveryone
+  ${NSD_CreateRadioButton} 0 30u 100% 24u "Only for me ($R1)"
+  Pop $OnlyForMe
+  ${If} $IsAdmin = 0
+    EnableWindow $ForEveryone 0
+  ${EndIf}
+  ${If} $AllUsers = 1
+    ${NSD_Check} $ForEveryone
+  ${Else}
+    ${NSD_Check} $OnlyForMe
+  ${EndIf}
+  nsDialogs::Show
+FunctionEnd
+
+Function ScopeLeave
+  ${NSD_GetState} $ForEveryone $R0
+  ${If} $R0 = ${BST_CHECKED}
+    StrCpy $AllUsers 1
+  ${Else}
+    StrCpy $AllUsers 0
+  ${EndIf}
+  Call UseScope
+FunctionEnd
+
+; The version installed by this setup program for the scope on the stack (1 every user, 0
+; only this user): its folder in $R3 and its version in $R4, or "" in both.
+!macro INSTALLED_FOR root
+  StrCpy $R3 ""
+  StrCpy $R4 ""
+  ReadRegStr $R0 ${root} "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $R0 != ""
+  ${AndIf} ${FileExists} "$R0\QuorelKeyboard.exe"
+    StrCpy $R3 $R0
+    ReadRegStr $R4 ${root} "${UNINSTALL_KEY}" "DisplayVersion"
+  ${EndIf}
+!macroend
+
 Function .onInit
-  SetShellVarContext all
   ${IfNot} ${RunningX64}
     MessageBox MB_OK|MB_ICONSTOP "Quorel needs a 64-bit Windows." /SD IDOK
     SetErrorLevel 1
     Quit
   ${EndIf}
   SetRegView 64
+  StrCpy $RmSession -1
+  UserInfo::GetAccountType
+  Pop $R0
+  StrCpy $IsAdmin 0
+  ${If} $R0 == "Admin"
+    StrCpy $IsAdmin 1
+  ${EndIf}
   ; The setup program and the MSI never install over each other.
   Call MsiInstalledVersion
   Pop $R0
@@ -333,28 +589,87 @@ Function .onInit
   ${IfNot} ${Errors}
     !insertmacro UnselectSection ${SectionAutostart}
   ${EndIf}
-  ; An upgrade goes where the installed version is, never over a newer one, and keeps the
-  ; start at sign-in as it was chosen.
-  StrCpy $Upgrading 0
-  ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
-  ${If} $R0 != ""
-  ${AndIf} ${FileExists} "$R0\QuorelKeyboard.exe"
-    StrCpy $INSTDIR $R0
-    StrCpy $Upgrading 1
-    ReadRegStr $R1 HKLM "${UNINSTALL_KEY}" "DisplayVersion"
-    ${VersionCompare} "$R1" "${VERSION}" $R2
+  ClearErrors
+  ${GetOptions} $R0 "/CURRENTUSER" $R1
+  StrCpy $R2 0  ; 1 when /CURRENTUSER was given
+  ${IfNot} ${Errors}
+    StrCpy $R2 1
+  ${EndIf}
+  ; A silent run installs for every user unless told otherwise; a person who may not do so
+  ; is offered only the install for themselves.
+  StrCpy $AllUsers 1
+  ${If} $R2 = 1
+  ${OrIf} $IsAdmin = 0
+    StrCpy $AllUsers 0
+  ${EndIf}
+  !ifdef UIACCESS
     ${If} $R2 = 1
-      MessageBox MB_OK|MB_ICONSTOP "A newer version of Quorel ($R1) is already installed." /SD IDOK
+      MessageBox MB_OK|MB_ICONSTOP "This Quorel keyboard may type into administrators' windows, which Windows allows only to a program installed for every user under Program Files: it cannot be installed only for you." /SD IDOK
+      SetErrorLevel 7
+      Quit
+    ${EndIf}
+    StrCpy $AllUsers 1
+  !endif
+  ; An upgrade goes where the installed version is, for whom it is installed, never over a
+  ; newer one, and keeps the start at sign-in as it was chosen.
+  StrCpy $Upgrading 0
+  !insertmacro INSTALLED_FOR HKLM
+  StrCpy $R5 1
+  ${If} $R3 == ""
+    !insertmacro INSTALLED_FOR HKCU
+    StrCpy $R5 0
+  ${EndIf}
+  ${If} $R3 != ""
+    ; Told to install the other way, or not allowed to upgrade an install for every user.
+    StrCpy $R7 0
+    ${If} $R5 <> $AllUsers
+    ${AndIf} ${Silent}
+      StrCpy $R7 1
+    ${EndIf}
+    ${If} $R5 = 1
+    ${AndIf} $IsAdmin = 0
+      StrCpy $R7 1
+    ${EndIf}
+    ${If} $R7 = 1
+      ${If} $R5 = 1
+        MessageBox MB_OK|MB_ICONSTOP "Quorel $R4 is installed for every user of this computer in $R3. An administrator upgrades it; it cannot be installed a second time only for you." /SD IDOK
+      ${Else}
+        MessageBox MB_OK|MB_ICONSTOP "Quorel $R4 is installed only for you in $R3. Upgrade it for you alone, or remove it in Apps and Features before you install Quorel for every user." /SD IDOK
+      ${EndIf}
+      SetErrorLevel 8
+      Quit
+    ${EndIf}
+    StrCpy $AllUsers $R5
+    StrCpy $Upgrading 1
+    ${VersionCompare} "$R4" "${VERSION}" $R2
+    ${If} $R2 = 1
+      MessageBox MB_OK|MB_ICONSTOP "A newer version of Quorel ($R4) is already installed." /SD IDOK
       SetErrorLevel 4
       Quit
     ${EndIf}
-    ReadRegStr $R1 HKLM "${RUN_KEY}" "Quorel"
+  ${EndIf}
+  ; The folder named by /D stays; otherwise that of the scope, or the installed one.
+  StrCpy $R6 $INSTDIR
+  Call UseScope
+  ${If} $Upgrading = 1
+    StrCpy $INSTDIR $R3
+    ReadRegStr $R1 SHCTX "${RUN_KEY}" "Quorel"
     ${If} $R1 == ""
       !insertmacro UnselectSection ${SectionAutostart}
     ${EndIf}
+  ${ElseIf} $R6 != "$PROGRAMFILES64\${PRODUCT}"
+    StrCpy $INSTDIR $R6
+  ${EndIf}
+  ${If} $AllUsers = 1
+  ${AndIf} $IsAdmin = 0
+  ${AndIf} ${Silent}
+    MessageBox MB_OK|MB_ICONSTOP "Quorel for every user of this computer needs administrator rights. Run the setup program as an administrator, or with /CURRENTUSER to install Quorel only for you." /SD IDOK
+    SetErrorLevel 7
+    Quit
   ${EndIf}
   ${If} ${Silent}
   ${AndIf} $Upgrading = 0
+  ${AndIf} $AllUsers = 1
     !insertmacro IS_UNDER_PROGRAM_FILES $R5
     ${If} $R5 = 0
       MessageBox MB_OK|MB_ICONSTOP "${FOLDER_REFUSED}" /SD IDOK
@@ -365,8 +680,24 @@ Function .onInit
 FunctionEnd
 
 Function un.onInit
-  SetShellVarContext all
   SetRegView 64
+  StrCpy $RmSession -1
+  ; Installed only for this user when its entry is this user's, or when told so by the
+  ; upgrade that runs it on the folder it replaced.
+  StrCpy $AllUsers 1
+  ReadRegStr $R0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${GetParameters} $R1
+  ClearErrors
+  ${GetOptions} $R1 "/CURRENTUSER" $R2
+  ${IfNot} ${Errors}
+  ${OrIf} $R0 == $INSTDIR
+    StrCpy $AllUsers 0
+  ${EndIf}
+  ${If} $AllUsers = 1
+    SetShellVarContext all
+  ${Else}
+    SetShellVarContext current
+  ${EndIf}
   ; Started in place (_?=, as Apps and Features and a deployment tool start it), it cannot
   ; remove its own file: it runs a copy of itself from the temporary folder and waits for
   ; it, so that whoever started it learns when the removal is done and how it went.
@@ -382,6 +713,9 @@ Function un.onInit
     ${EndIf}
     ${If} ${Silent}
       StrCpy $R1 " /S$R1"
+    ${EndIf}
+    ${If} $AllUsers = 0
+      StrCpy $R1 "$R1 /CURRENTUSER"
     ${EndIf}
     ClearErrors
     ExecWait '"$PLUGINSDIR\QuorelUninstall.exe"$R1 _?=$INSTDIR' $R2
@@ -433,8 +767,10 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\Quorel\Quorel Options.lnk"
   Delete "$SMPROGRAMS\Quorel\Quorel Manual.lnk"
   RMDir "$SMPROGRAMS\Quorel"
-  DeleteRegValue HKLM "${RUN_KEY}" "Quorel"
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  DeleteRegValue SHCTX "${RUN_KEY}" "Quorel"
+  DeleteRegKey SHCTX "${UNINSTALL_KEY}"
+  Push 0
+  Call un.RmEnd
   ; Something is removed only when Windows next starts: the caller is told, as by an MSI.
   ${If} ${RebootFlag}
     SetErrorLevel 3010

@@ -116,26 +116,41 @@ def windows_relative(relative):
 
 
 def nsis_file_list(stage, out):
-    """The include that installs every file of the stage and removes exactly those."""
+    """The include that installs every file of the stage into a folder, removes exactly those,
+    finds one of them held, and has them take the places of the installed ones when Windows
+    next starts."""
     folders = sorted({p.parent.relative_to(stage) for p in stage.rglob("*") if p.is_file()})
-    install = ["!macro QUOREL_INSTALL_FILES"]
+    files = {folder: sorted(p.name for p in (stage / folder).iterdir() if p.is_file())
+             for folder in folders}
+
+    def within(base, folder):
+        return base if str(folder) == "." else f"{base}\\{windows_relative(folder)}"
+
+    install = ["!macro QUOREL_INSTALL_FILES base"]
+    held = ["!macro QUOREL_HELD_FILES base"]
+    replace = ["!macro QUOREL_REPLACE_AT_RESTART from to"]
     remove = ["!macro QUOREL_UNINSTALL_FILES"]
     for folder in folders:
-        target = "$INSTDIR" if str(folder) == "." else f"$INSTDIR\\{windows_relative(folder)}"
-        install.append(f'  SetOutPath "{target}"')
-        for file in sorted(p for p in (stage / folder).iterdir() if p.is_file()):
-            install.append(f'  File "{file}"')
-            remove.append(f'  Delete "{target}\\{file.name}"')
-    # Deepest first; a folder that holds something else stays.
-    for folder in sorted(folders, key=lambda f: -len(f.parts)):
-        if str(folder) != ".":
-            remove.append(f'  RMDir "$INSTDIR\\{windows_relative(folder)}"')
-    # The parents of the folders that hold files, when they hold only folders.
-    parents = sorted({parent for f in folders for parent in f.parents if str(parent) != "."}
-                     - set(folders), key=lambda f: -len(f.parts))
-    remove += [f'  RMDir "$INSTDIR\\{windows_relative(p)}"' for p in parents]
-    out.write_text("\n".join(install + ["!macroend", ""] + remove + ["!macroend", ""]),
-                   encoding="utf-8")
+        install.append(f'  SetOutPath "{within("${base}", folder)}"')
+        replace.append(f'  CreateDirectory "{within("${to}", folder)}"')
+        for name in files[folder]:
+            install.append(f'  File "{stage / folder / name}"')
+            held.append(f'  !insertmacro HELD_CHECK "{within("${base}", folder)}\\{name}"')
+            replace.append(f'  !insertmacro REPLACE_AT_RESTART "{within("${from}", folder)}\\{name}" '
+                           f'"{within("${to}", folder)}\\{name}"')
+            # A file some program still holds goes when Windows next starts.
+            remove.append(f'  Delete /REBOOTOK "{within("$INSTDIR", folder)}\\{name}"')
+    # Every folder, and every parent that holds only folders, deepest first; a folder that
+    # holds something else stays.
+    parents = {parent for f in folders for parent in f.parents if str(parent) != "."}
+    deepest_first = sorted(({f for f in folders if str(f) != "."} | parents),
+                           key=lambda f: (-len(f.parts), str(f)))
+    remove += [f'  RMDir "{within("$INSTDIR", f)}"' for f in deepest_first]
+    replace += [f'  RMDir /REBOOTOK "{within("${from}", f)}"' for f in deepest_first]
+    lines = []
+    for macro in (install, held, replace, remove):
+        lines += macro + ["!macroend", ""]
+    out.write_text("\n".join(lines), encoding="utf-8")
 
 
 NSIS_DIR = Path("/usr/share/nsis")
@@ -154,7 +169,7 @@ def signed_nsis(work, signer, verify_ca, verify_tsa_ca):
     return copy
 
 
-def build_setup(stage, version, output, signer_command, nsis_dir=None):
+def build_setup(stage, version, output, signer_command, nsis_dir=None, uiaccess=False):
     with tempfile.TemporaryDirectory() as work:
         files = Path(work) / "files.nsh"
         nsis_file_list(stage, files)
@@ -163,6 +178,8 @@ def build_setup(stage, version, output, signer_command, nsis_dir=None):
                    f"-DICON={ROOT / 'data' / 'QuorelKeyboard.ico'}"]
         if signer_command:
             command.append(f"-DSIGN={signer_command} \"%1\"")
+        if uiaccess:
+            command.append("-DUIACCESS")
         environment = dict(os.environ, NSISDIR=str(nsis_dir)) if nsis_dir else None
         run(command + [HERE / "quorel.nsi"], env=environment)
 
@@ -308,9 +325,11 @@ def yaml_text(value):
     return "'" + str(value).replace("'", "''") + "'"
 
 
-def winget_manifests(version, setup, msi, portable, download_url, out):
+def winget_manifests(version, setup, msi, portable, download_url, out, only_for_me=True):
     """The three files of a winget manifest: the version, the installers with their sums
-    and switches, and the description in English."""
+    and switches, and the description in English. The setup program is listed twice: for
+    the machine, and (unless the keyboard has uiAccess) only for the user, with no
+    administrator rights."""
     folder = out / "winget" / PACKAGE_ID / version
     folder.mkdir(parents=True, exist_ok=True)
     base = download_url.rstrip("/") + "/"
@@ -328,6 +347,16 @@ def winget_manifests(version, setup, msi, portable, download_url, out):
   InstallerUrl: {yaml_text(base + portable.name)}
   InstallerSha256: {sha256_of(portable).upper()}
 """
+    setup_for_user = "" if not only_for_me else f"""- Architecture: x64
+  InstallerType: nullsoft
+  Scope: user
+  InstallerUrl: {yaml_text(base + setup.name)}
+  InstallerSha256: {sha256_of(setup).upper()}
+  InstallerSwitches:
+    Silent: /S /CURRENTUSER
+    SilentWithProgress: /S /CURRENTUSER
+    InstallLocation: /D=<INSTALLPATH>
+"""
     installers = f"""{header}MinimumOSVersion: 10.0.0.0
 InstallModes:
 - interactive
@@ -343,7 +372,7 @@ Installers:
     Silent: /S
     SilentWithProgress: /S
     InstallLocation: /D=<INSTALLPATH>
-- Architecture: x64
+{setup_for_user}- Architecture: x64
   InstallerType: msi
   Scope: machine
   InstallerUrl: {yaml_text(base + msi.name)}
@@ -404,7 +433,7 @@ def build(args):
                                       [sys.executable, str(Path(__file__).resolve()), "sign-file",
                                        *signer_option_words(args)])
         nsis_dir = signed_nsis(work, signer, args.verify_ca, args.verify_tsa_ca) if signer else None
-        build_setup(stage, version, setup, signer_command, nsis_dir)
+        build_setup(stage, version, setup, signer_command, nsis_dir, uiaccess)
         build_msi(stage, version, msi)
         if not uiaccess:
             build_zip(stage, portable)
@@ -421,7 +450,7 @@ def build(args):
     made_files = (setup, msi) if uiaccess else (setup, msi, portable)
     write_sums(made_files, out / "SHA256SUMS")
     manifests = winget_manifests(version, setup, msi, None if uiaccess else portable,
-                                 args.download_url, out)
+                                 args.download_url, out, only_for_me=not uiaccess)
     if uiaccess:
         print("a uiAccess keyboard starts only from Program Files: no portable zip")
     for made in made_files:

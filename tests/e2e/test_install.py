@@ -30,6 +30,11 @@ OPTIONS_CLASS = "QuorelOptionsWindow"
 SHORTCUTS = {"Quorel Keyboard.lnk": "QuorelKeyboard.exe", "Quorel Editor.lnk": "QuorelEditor.exe",
              "Quorel Options.lnk": "QuorelOptions.exe",
              "Quorel Manual.lnk": r"manual\quorelmanual.htm"}
+OBSOLETE = "obsolete.txt"
+OLD_MANUAL_MARK = "<!-- the older version's manual -->\r\n"
+# A file an administrator put in the program folder: an upgrade keeps it.
+SITE_NOTES = "site notes.txt"
+PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
 # The user's own north slide from z in the file made at the first start, which had "Z".
 SHIPPED_SLIDE = b"z\t\tZ\r\n"
 USERS_SLIDE = b"z\t\tkept by the upgrade\r\n"
@@ -46,12 +51,18 @@ def fresh_prefix(display, out):
 @pytest.fixture(scope="module")
 def releases(out, request):
     """This version's installers from make release, and an older version's made from the same
-    package."""
+    package with files that really differ: one this version no longer has, one it changed."""
     current = Path(request.config.getoption("--release"))
     old = out / "old_release"
+    old_package = out / "old_package"
     shutil.rmtree(old, ignore_errors=True)
+    shutil.rmtree(old_package, ignore_errors=True)
+    shutil.copytree(request.config.getoption("--package"), old_package)
+    (old_package / OBSOLETE).write_text("a file only the older version has\r\n")
+    with open(old_package / "manual" / "quorelmanual.htm", "a") as manual:
+        manual.write(OLD_MANUAL_MARK)
     run(["/usr/bin/python3", ROOT / "installer" / "release.py", "build", "--package",
-         request.config.getoption("--package"), "--version", OLD_VERSION, "--out", old],
+         old_package, "--version", OLD_VERSION, "--out", old],
         timeout=600, check=True, what="building the older installers")
     found = {"setup": current / f"QuorelSetup-{VERSION}.exe", "msi": current / f"Quorel-{VERSION}.msi",
              "old setup": old / f"QuorelSetup-{OLD_VERSION}.exe",
@@ -245,13 +256,52 @@ def test_the_setup_program_installs_upgrades_and_uninstalls_for_a_user(machine, 
     assert_installed(machine, OLD_VERSION, autostart=False)
     slides, notepad = first_start_and_users_changes(machine, key_map)
 
-    # The upgrade closes the running keyboard, as a user would, and starts it again; it
-    # stays in the installed folder whatever it is told and keeps the start at sign-in off.
+    (machine.install_dir / SITE_NOTES).write_text("the printer is in room 4\r\n")
+    manual = machine.install_dir / "manual" / "quorelmanual.htm"
+    old_manual = manual.read_bytes()
+    keyboards = set(machine.prefix.processes("QuorelKeyboard.exe"))
+    probe = machine.desktop.probe
+    setup = windows_path(releases["setup"])
+
+    # An upgrade that cannot write the new version (here a file in the way of the folder it
+    # is written to, as a full disk would) changes nothing and never closes the keyboard.
+    blocker = machine.linux_path(INSTALL_DIR + ".new")
+    blocker.write_text("in the way")
+    assert machine.exit_code(f'"{setup}" /S', "QuorelSetup") == 6
+    blocker.unlink()
+    assert set(machine.prefix.processes("QuorelKeyboard.exe")) == keyboards, "the keyboard was closed"
+    assert_installed(machine, OLD_VERSION, autostart=False)
+    assert manual.read_bytes() == old_manual and (machine.install_dir / OBSOLETE).is_file()
+
+    # A file held by a program that does not let go (as in another user's session) keeps the
+    # installed version whole and its keyboard running; the new version's files take their
+    # places when Windows next starts, and the administrator is told by the exit code.
+    held = f"{INSTALL_DIR}\\manual\\quorelmanual.htm"
+    assert probe("hold-file", held) == "held"
+    assert machine.exit_code(f'"{setup}" /S', "QuorelSetup") == 3010
+    wait_until(lambda: probe.shown(KEYBOARD_CLASS), 30, "the keyboard did not come back")
+    assert manual.read_bytes() == old_manual and (machine.install_dir / OBSOLETE).is_file()
+    assert "QuorelKeyboard.exe" in machine.program_files()
+    pending = machine.registry_value(PENDING_KEY, "PendingFileRenameOperations") or ""
+    assert "Quorel.new\\manual\\quorelmanual.htm" in pending and \
+        "Quorel.new\\QuorelKeyboard.exe" in pending, f"nothing waits for the restart: {pending!r}"
+    assert probe("let-go-file", held) == "let go"
+    # The administrator runs the upgrade again before any restart: what waited for it is moot.
+    run(["wine", "reg", "delete", PENDING_KEY, "/v", "PendingFileRenameOperations", "/f"],
+        timeout=60, env=machine.prefix.env)
+
+    # Run again once nothing holds a file, the upgrade closes the running keyboard, as a user
+    # would, and starts it again; it stays in the installed folder whatever it is told and
+    # keeps the start at sign-in off. The older version's files go, the administrator's stay.
     before = set(machine.prefix.processes("QuorelKeyboard.exe"))
     machine.run_to_end(releases["setup"], "/S", "/D=C:\\Program Files\\Elsewhere")
     assert_installed(machine, VERSION, autostart=False)
     assert not machine.linux_path(r"C:\Program Files\Elsewhere").exists()
-    probe = machine.desktop.probe
+    assert not machine.linux_path(INSTALL_DIR + ".new").exists()
+    assert not machine.linux_path(INSTALL_DIR + ".old").exists()
+    assert OLD_MANUAL_MARK.encode() not in manual.read_bytes(), "the manual was not replaced"
+    assert OBSOLETE not in machine.program_files(), "the older version's file was left"
+    assert SITE_NOTES in machine.program_files(), "the administrator's file was lost"
     wait_until(lambda: probe.shown(KEYBOARD_CLASS), 30, "the keyboard did not come back")
     assert before.isdisjoint(machine.prefix.processes("QuorelKeyboard.exe")), \
         "the old keyboard is still running"
@@ -264,12 +314,15 @@ def test_the_setup_program_installs_upgrades_and_uninstalls_for_a_user(machine, 
     wait_until(lambda: notepad.text() == "hikept by the upgrade", 10,
                lambda _: f"notepad shows {notepad.text()!r}")
 
-    # The editor and the options program start from their shortcuts.
+    # The editor and the options program start from their shortcuts, and close when an
+    # installer asks them as the system's Restart Manager does, with the question of a
+    # sign-out that only closes the program.
     shortcuts = machine.shortcuts()
     for link, window in (("Quorel Editor.lnk", EDITOR_CLASS), ("Quorel Options.lnk", OPTIONS_CLASS)):
         machine.desktop.launch(shortcuts[link])
         wait_until(lambda: probe.shown(window), 30, f"{link} started nothing")
-        probe("post", window, hex(0x0010), 0)  # WM_CLOSE
+        probe("post", window, hex(0x0011), 0, 1)  # WM_QUERYENDSESSION, ENDSESSION_CLOSEAPP
+        probe("post", window, hex(0x0016), 1, 1)  # WM_ENDSESSION
         wait_until(lambda: not probe.exists(window), 20, f"{window} did not close")
 
     # Neither an older setup program nor the MSI installs over it.
@@ -288,13 +341,15 @@ def test_the_setup_program_installs_upgrades_and_uninstalls_for_a_user(machine, 
     if code == 3010:
         # Wine cannot move the file of a running program, as Windows can: the uninstaller's
         # own file, held by the one that waits, goes at the next restart, and it says so.
-        pending = machine.registry_value(r"HKLM\System\CurrentControlSet\Control\Session Manager",
-                                         "PendingFileRenameOperations") or ""
+        pending = machine.registry_value(PENDING_KEY, "PendingFileRenameOperations") or ""
         assert "Uninstall.exe" in pending, f"nothing waits for the restart: {pending!r}"
         (machine.install_dir / "Uninstall.exe").unlink()
-        machine.install_dir.rmdir()
     else:
         assert code == 0, f"the uninstaller's exit code is {code}"
+    # The folder keeps what the administrator put there, and only that.
+    assert machine.program_files() == [SITE_NOTES], machine.program_files()
+    (machine.install_dir / SITE_NOTES).unlink()
+    machine.install_dir.rmdir()
     assert_removed(machine, slides)
     assert machine.desktop.registry.option("Minimum highlight time") == 7, "an option was removed"
 
@@ -330,14 +385,52 @@ def test_the_msi_installs_upgrades_and_uninstalls_for_an_administrator(machine, 
     assert machine.desktop.registry.option("Minimum highlight time") == 7, "an option was removed"
 
 
+@pytest.mark.timeout(600)
+def test_only_for_me_installs_and_removes_quorel_without_touching_the_administrators(
+        machine, releases, key_map):
+    machine = Machine(machine)
+    user_root = r"HKCU\Software\Microsoft\Windows\CurrentVersion"
+    programs = machine.drive / "users" / getpass.getuser() / "AppData" / "Local" / "Programs" / "Quorel"
+    machine.run_to_end(releases["setup"], "/S", "/CURRENTUSER")
+    assert (programs / "QuorelKeyboard.exe").is_file() and (programs / "Uninstall.exe").is_file()
+    assert machine.registry_value(user_root + r"\Uninstall\Quorel", "DisplayVersion") == VERSION
+    assert "QuorelKeyboard.exe" in (machine.registry_value(user_root + r"\Run", "Quorel") or "")
+    links = [link for link in machine.drive.rglob("*.lnk") if link.name in SHORTCUTS]
+    assert len(links) == len(SHORTCUTS) and all(getpass.getuser() in str(link) for link in links), \
+        f"the shortcuts are not the user's own: {links}"
+    assert all(target and "\\AppData\\Local\\Programs\\Quorel\\" in target
+               for target in machine.shortcuts().values()), machine.shortcuts()
+    # Nothing of the administrator's: no program folder, entry or sign-in for every user.
+    assert not machine.install_dir.exists() and machine.uninstall_entry() is None
+    assert machine.registry_value(RUN_KEY, "Quorel") is None
+    slides, notepad = first_start_and_users_changes(machine, key_map)
+
+    # An install for every user is refused while the user has their own.
+    assert machine.exit_code(f'"{windows_path(releases["setup"])}" /S', "QuorelSetup") == 8
+    assert not machine.install_dir.exists()
+
+    uninstall = machine.registry_value(user_root + r"\Uninstall\Quorel", "QuietUninstallString")
+    code = machine.exit_code(uninstall, "Uninstall")
+    assert code in (0, 3010), f"the uninstaller's exit code is {code}"
+    assert not machine.desktop.probe.exists(KEYBOARD_CLASS)
+    left = [p.name for p in programs.rglob("*") if p.is_file()] if programs.exists() else []
+    assert left in ([], ["Uninstall.exe"]), f"left behind: {left}"
+    assert machine.shortcuts() == {}
+    assert machine.registry_value(user_root + r"\Run", "Quorel") is None
+    assert machine.registry_value(user_root + r"\Uninstall\Quorel", "DisplayName") is None
+    assert USERS_SLIDE in slides.read_bytes(), "the user's slide file was touched"
+    shutil.rmtree(programs, ignore_errors=True)
+
+
 # The pages of the setup program, each kept as a screenshot for a person to look at, with
 # the text that tells it and the button a user goes on with.
 PAGES = (("setup_1_welcome", "Welcome to Quorel", "Next >"),
          ("setup_2_license", "License Agreement", "I Agree"),
-         ("setup_3_components", "Choose Components", "Next >"),
-         ("setup_4_folder", "Choose Install Location", "Install"),
-         ("setup_5_installed", "Installation Complete", "Next >"),
-         ("setup_6_finished", "Completing Quorel", "Finish"))
+         ("setup_3_users", "Choose Users", "Next >"),
+         ("setup_4_components", "Choose Components", "Next >"),
+         ("setup_5_folder", "Choose Install Location", "Install"),
+         ("setup_6_installed", "Installation Complete", "Next >"),
+         ("setup_7_finished", "Completing Quorel", "Finish"))
 
 
 @pytest.mark.timeout(600)
