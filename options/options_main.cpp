@@ -97,8 +97,10 @@ const Access kAccess[] = {
     {PARAMETERS_GetLearnWords, PARAMETERS_SetLearnWords},
     {PARAMETERS_GetCompletionsShown, PARAMETERS_SetCompletionsShown},
     {PARAMETERS_GetLearnInTerminals, PARAMETERS_SetLearnInTerminals},
+    {PARAMETERS_GetCapitalAfterSentence, PARAMETERS_SetCapitalAfterSentence},
+    {PARAMETERS_GetPeriodWithTwoSpaces, PARAMETERS_SetPeriodWithTwoSpaces},
 };
-constexpr int kSettingCount = 27;
+constexpr int kSettingCount = 29;
 
 struct Row {
   const Setting* setting = nullptr;

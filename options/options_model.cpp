@@ -78,6 +78,11 @@ constexpr Setting kWords[] = {
     Pick(26, u"In terminals",
          u"Whether words are offered and learned in consoles and remote windows too.",
          kOnOff, false),
+    Pick(27, u"Capitals",
+         u"Whether a letter after the end of a sentence comes as a capital (Shift shows latched).",
+         kOnOff, false),
+    Pick(28, u"Two spaces",
+         u"Whether two spaces after a word type a full stop and a space.", kOnOff, false),
 };
 constexpr Setting kTiming[] = {
     Number(16, u"Repeat delay", u"How often a held key types again; 0 does not repeat.",

@@ -49,6 +49,9 @@ struct CharacterKey {
 };
 CharacterKey KeyForCharacter(char16_t c);
 std::uint32_t MapVirtualKey(std::uint32_t code, std::uint32_t map_type);
+// The input language of the application in the foreground (its layout's language
+// identifier: the low 10 bits are the primary language).
+std::uint16_t ForegroundInputLanguage();
 // Bit 0: the key's toggle is on; bit 15: the key is down.
 std::int16_t GetKeyState(int vk);
 

@@ -12,6 +12,7 @@
 #include "keyboard/panels/panels.h"
 #include "keyboard/preview/preview_list.h"
 #include "keyboard/expansion/text_privacy.h"
+#include "keyboard/expansion/typing_rules.h"
 #include "library/completion/word_text.h"
 #include "library/options/options.h"
 #include "library/shared_block/shared_block.h"
@@ -112,6 +113,9 @@ bool IsOneOf(std::uint16_t kind, const std::array<std::uint16_t, N>& kinds) {
 bool ListMayShow() {
   return !Record().word.secret && MayShowTypedText(platform::LookAtFocusedControl());
 }
+
+// The typing rules look at what the keyboard typed only where the list could show it.
+bool MayLookAtText() { return ListMayShow(); }
 
 bool CompletionsWanted() {
   return GetOption(OptionId::kCompleteWords) != 0 && !Record().word.start_unknown;
@@ -354,6 +358,7 @@ const std::u16string& TypedWord() { return Record().word.letters; }
 
 void TrackTypedKey(std::uint16_t kind, std::uint16_t parameter) {
   ExpansionRecord& record = Record();
+  NoteKeyForTypingRules(kind, parameter, IsOneOf(kind, kKeepWord));
   if (GetOption(OptionId::kExpansion) == 2) {
     record.word = Word();
     return;
@@ -381,11 +386,20 @@ void TrackTypedKey(std::uint16_t kind, std::uint16_t parameter) {
   if (IsOneOf(kind, kHideSuggestions)) HideSuggestions();
 }
 
-void TakingBackStartKey() { Record().taking_back = true; }
+void TakingBackStartKey() {
+  Record().taking_back = true;
+  TakingBackForTypingRules();
+}
 
 void ForgetTypedWord() {
   Record().word = Word();
   HideSuggestions();
+  const bool capital = CapitalPending();
+  ForgetTextBeforeCaret();
+  if (capital) {
+    RefreshPanels(false);
+    RefreshToggleHighlights();
+  }
 }
 
 void RefreshSuggestions();
@@ -510,8 +524,10 @@ void AcceptSuggestion(const GlossaryEntry* entry) {
 
   record.tracking = false;
   for (int i = 0; i < backspaces; ++i) ProcessKey(kind::kBack, 0);
-  TypeText(0, 0xFF, false, GetOption(OptionId::kSpaceAfterExpansion) == 1, text);
+  const bool space = GetOption(OptionId::kSpaceAfterExpansion) == 1;
+  TypeText(0, 0xFF, false, space, text);
   record.tracking = true;
+  if (space) NoteSpaceAdded();
 
   // The long form's own last word is not the user's: the next word starts after it.
   record.word.letters.clear();
@@ -536,6 +552,7 @@ void AcceptCompletion(std::u16string word) {
   for (int i = 0; i < backspaces; ++i) ProcessKey(kind::kBack, 0);
   TypeText(0, 0xFF, false, space, std::u16string_view(word).substr(kept));
   record.tracking = true;
+  if (space) NoteSpaceAdded();
   record.word.after_high = false;
   // The word as the application now shows it. Ended by the space, it is one more use of
   // it; without one it goes on: "keyboard" and then "ing" is "keyboarding".
@@ -550,6 +567,7 @@ void RefreshAfterKeys() {
     word.asked_after_sent = true;
     word.question = platform::AskAboutFocusedControl();
   }
+  CapitalAfterKeys(MayLookAtText());
   RefreshPanels(false);
   RefreshToggleHighlights();
   RefreshSuggestions();
@@ -767,6 +785,9 @@ void InstallExpansionHooks() {
   OutputHooks& hooks = Hooks();
   hooks.input_refused = ShowInputRefused;
   hooks.track_typed_key = TrackTypedKey;
+  hooks.typing_rules = [](std::uint16_t kind, std::uint16_t parameter) {
+    return Record().tracking && ApplyTypingRules(kind, parameter, MayLookAtText());
+  };
   hooks.taking_back_start_key = TakingBackStartKey;
   hooks.expand = ExpandSelection;
   hooks.expansion_switch = SwitchExpansion;
@@ -774,6 +795,7 @@ void InstallExpansionHooks() {
 
 void ResetExpansionForTest() {
   Record() = ExpansionRecord();
+  ResetTypingRulesForTest();
   KeyboardGlossary().Release();
   KeyboardWords().Clear();
   Keeper() = Keeping();

@@ -322,6 +322,7 @@ void ProcessKey(std::uint16_t kind, std::uint16_t parameter, std::u16string_view
   if (InputRefused()) return;
   const KeyRow* row = kind <= kind::kLastKind ? &kKeys[kind] : nullptr;
   if (row != nullptr && ForwardToEditor(kind, parameter, row->forward)) return;
+  if (auto rules = Hooks().typing_rules; rules && rules(kind, parameter)) return;
   CallHook(Hooks().track_typed_key, kind, parameter);
   CountRepeat(kind);
   if (row == nullptr) return;

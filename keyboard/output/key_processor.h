@@ -72,6 +72,10 @@ bool NextToken(std::u16string_view text, std::size_t* position, Token* token);
 // What other parts of the keyboard do for keys the processor hands on. Unset hooks do
 // nothing.
 struct OutputHooks {
+  // Asked first for every key the user types, outside a slide's text: the typing rules
+  // (a capital after a sentence, a mark before the keyboard's space) may perform it
+  // otherwise, and then say so.
+  std::function<bool(std::uint16_t kind, std::uint16_t parameter)> typing_rules;
   // Reported first for every key performed (the glossary's word tracking).
   std::function<void(std::uint16_t kind, std::uint16_t parameter)> track_typed_key;
   // The <back> that comes next takes back the key typed at pen down, which a slide

@@ -42,6 +42,21 @@ inline Texts Rows() {
 
 inline bool ListVisible() { return platform::fake::System().visible.count(kList) != 0; }
 
+// The character of a US layout key that is no letter, with or without Shift.
+inline char16_t UsMark(std::uint16_t vk, bool shift) {
+  struct Mark {
+    std::uint16_t vk;
+    char16_t plain, shifted;
+  };
+  constexpr Mark kMarks[] = {{0xBC, u',', u'<'}, {0xBE, u'.', u'>'}, {0xBA, u';', u':'},
+                             {0xBF, u'/', u'?'}, {u'1', u'1', u'!'}, {u'9', u'9', u'('},
+                             {u'0', u'0', u')'}};
+  for (const Mark& mark : kMarks) {
+    if (mark.vk == vk) return shift ? mark.shifted : mark.plain;
+  }
+  return static_cast<char16_t>(vk);
+}
+
 // The text the application received: US layout keys and Unicode inputs, backspace as '\b'.
 inline std::u16string TypedText() {
   std::u16string typed;
@@ -61,7 +76,8 @@ inline std::u16string TypedText() {
         shift = true;
       } else {
         const bool letter = input.vk >= u'A' && input.vk <= u'Z';
-        typed += static_cast<char16_t>(letter && !shift ? input.vk + 0x20 : input.vk);
+        typed += letter ? static_cast<char16_t>(shift ? input.vk : input.vk + 0x20)
+                        : UsMark(input.vk, shift);
       }
     }
   }

@@ -93,6 +93,8 @@ QUOREL_NUMERIC_OPTION_EXPORTS(CompleteWords, kCompleteWords)
 QUOREL_NUMERIC_OPTION_EXPORTS(LearnWords, kLearnWords)
 QUOREL_NUMERIC_OPTION_EXPORTS(CompletionsShown, kCompletionsShown)
 QUOREL_NUMERIC_OPTION_EXPORTS(LearnInTerminals, kLearnInTerminals)
+QUOREL_NUMERIC_OPTION_EXPORTS(CapitalAfterSentence, kCapitalAfterSentence)
+QUOREL_NUMERIC_OPTION_EXPORTS(PeriodWithTwoSpaces, kPeriodWithTwoSpaces)
 
 QUOREL_STRING_SETTING_EXPORTS(CustomSlidesFile, kCustomSlidesFile)
 QUOREL_STRING_SETTING_EXPORTS(GlossaryFile, kGlossaryFile)

@@ -54,6 +54,8 @@ const NumericExport kNumericExports[] = {
     QUOREL_EXPORT_ROW(kLearnWords, LearnWords),
     QUOREL_EXPORT_ROW(kCompletionsShown, CompletionsShown),
     QUOREL_EXPORT_ROW(kLearnInTerminals, LearnInTerminals),
+    QUOREL_EXPORT_ROW(kCapitalAfterSentence, CapitalAfterSentence),
+    QUOREL_EXPORT_ROW(kPeriodWithTwoSpaces, PeriodWithTwoSpaces),
 };
 
 class OptionsExportsTest : public ::testing::Test {
@@ -99,7 +101,7 @@ TEST_F(OptionsExportsTest, OptionInfoGivesTheStoresOwnRows) {
   EXPECT_EQ(lowest, 150u);
   EXPECT_EQ(highest, 350u);
   EXPECT_EQ(zero_kept, 1);
-  EXPECT_EQ(PARAMETERS_GetOptionInfo(27, &name, nullptr, nullptr, nullptr, nullptr), 0);
+  EXPECT_EQ(PARAMETERS_GetOptionInfo(29, &name, nullptr, nullptr, nullptr, nullptr), 0);
   EXPECT_EQ(PARAMETERS_GetOptionInfo(-1, nullptr, nullptr, nullptr, nullptr, nullptr), 0);
 }
 

@@ -82,6 +82,12 @@ constexpr std::array<OptionInfo, kOptionCount> kOptions{{
     // suggestions shown and no words learned there unless the user asks for them.
     Row(OptionId::kLearnInTerminals, u"Learn in terminals", 0, Within(0, 1, 0),
         "PARAMETERS_GetLearnInTerminals"),
+    // A letter after the end of a sentence the keyboard typed comes as a capital, and two
+    // spaces after a word make a full stop; on from the start, as on a phone's keyboard.
+    Row(OptionId::kCapitalAfterSentence, u"Capital after sentence", 1, Within(0, 1, 1),
+        "PARAMETERS_GetCapitalAfterSentence"),
+    Row(OptionId::kPeriodWithTwoSpaces, u"Period with two spaces", 1, Within(0, 1, 1),
+        "PARAMETERS_GetPeriodWithTwoSpaces"),
 }};
 
 constexpr bool RowsFollowIds() {

@@ -467,6 +467,8 @@ CharacterKey KeyForCharacter(char16_t c) {
   return result;
 }
 
+std::uint16_t ForegroundInputLanguage() { return Instance().input_language; }
+
 std::uint32_t MapVirtualKey(std::uint32_t code, std::uint32_t map_type) {
   if (map_type != 0) return 0;
   auto found = Instance().scan_codes.find(code);

@@ -129,6 +129,7 @@ struct FakeSystem {
   std::size_t refused_after = 0;
   std::vector<InputCall> refused_calls;
   std::map<char16_t, std::int16_t> key_scans;
+  std::uint16_t input_language = 0x0409;  // the foreground layout's: English (US)
   std::map<std::uint32_t, std::uint32_t> scan_codes;
   std::map<int, std::int16_t> key_states;
   std::set<std::pair<std::uint8_t, unsigned>> dead_keys;  // virtual key, shift state

@@ -87,6 +87,10 @@ CharacterKey KeyForCharacter(char16_t c) {
   return result;
 }
 
+std::uint16_t ForegroundInputLanguage() {
+  return static_cast<std::uint16_t>(reinterpret_cast<std::uintptr_t>(ForegroundLayout()) & 0xFFFF);
+}
+
 std::uint32_t MapVirtualKey(std::uint32_t code, std::uint32_t map_type) {
   return MapVirtualKeyExW(code, map_type, ForegroundLayout());
 }

@@ -38,6 +38,26 @@ def test_the_start_of_a_word_offers_it_whole_and_a_tap_types_the_rest(keyboard, 
     notepad.expect_text(" keyboard ")
 
 
+def test_a_mark_goes_before_the_keyboards_space_and_a_sentence_starts_with_a_capital(
+        keyboard, notepad, probe, desktop, shot):
+    keyboard.type(" keyb")
+    wait_until(lambda: "keyboard" in list_rows(probe), 10,
+               lambda _: f"keyboard not offered: {list_rows(probe)}")
+    tap_row(desktop, probe, "keyboard")
+    keyboard.type(",")
+    notepad.expect_text(" keyboard, ")
+    keyboard.type("it. ")
+    assert probe("sync", KEYBOARD_CLASS) == "synced"
+    shot("capital_after_a_sentence")
+    keyboard.type("h")
+    notepad.expect_text(" keyboard, it. H")
+    # One tap on Shift takes the capital away; two spaces end a sentence too.
+    keyboard.type("i! ")
+    keyboard.tap("<shift>")
+    keyboard.type("x  y")
+    notepad.expect_text(" keyboard, it. Hi! x. Y")
+
+
 def test_a_new_word_typed_twice_is_offered_also_after_a_restart(keyboard, notepad, probe,
                                                                 desktop):
     keyboard.tap("<space>")
