@@ -219,9 +219,7 @@ HWND CreatePreviewList() {
 void ReplaceSlidesFont() {
   if (Windows().slides_font != 0) DeleteObject(reinterpret_cast<HFONT>(Windows().slides_font));
   Windows().slides_font = CreateSlidesFont();
-  if (Windows().list != 0) {
-    SendMessageW(Handle(Windows().list), WM_SETFONT, Windows().slides_font, TRUE);
-  }
+  SetListFont(Windows().slides_font);
 }
 
 // Every latched modifier goes up, on the system and on the keys.
@@ -411,7 +409,10 @@ void OnOptionsChanged(HWND window, WPARAM rebuild_only_when_zero) {
   // Another size may have its art at other scales.
   if (rebuild_only_when_zero == 0) ChooseDisplayScale();
   PlaceKeyboardOnWorkArea(Opaque(window));
-  if (rebuild_only_when_zero == 0) RebuildSensorWindow(window);
+  if (rebuild_only_when_zero == 0) {
+    RebuildSensorWindow(window);
+    ReplaceSlidesFont();  // rows and font follow the size of the keys
+  }
 }
 
 // Moved to a monitor of another scale, or the scale changed: the keyboard is laid out

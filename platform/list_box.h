@@ -19,7 +19,9 @@ std::intptr_t ListRowData(WindowHandle list, int row);
 int ListRowHeight(WindowHandle list);  // of row 0
 // The row nearest to a point of the list's client area.
 int ListRowNearest(WindowHandle list, Point point);
+// The font sets the rows' height to the font's; a row height set after it overrides that.
 void ListSetFont(WindowHandle list, FontHandle font);
+void ListSetRowHeight(WindowHandle list, int height);
 // Rows changed between a hold and its end are drawn once, after the end; a hidden list is
 // not held (ending a hold would show it).
 void ListHoldDrawing(WindowHandle list, bool hold);

@@ -6,6 +6,7 @@
 #include "keyboard/keyboard_windows.h"
 #include "keyboard/panels/display_scale.h"
 #include "keyboard/panels/panels.h"
+#include "keyboard/render/render.h"
 #include "library/options/options.h"
 #include "platform/drawing.h"
 #include "platform/list_box.h"
@@ -26,6 +27,15 @@ ListContent& Content() {
 ListContent ShownListContent() { return Content(); }
 
 void SetShownListContent(ListContent content) { Content() = content; }
+
+void SetListFont(platform::FontHandle font) {
+  const platform::WindowHandle list = Windows().list;
+  if (list == 0) return;
+  platform::ListSetFont(list, font);
+  if (SuggestionRowHeight() > platform::ListRowHeight(list)) {
+    platform::ListSetRowHeight(list, SuggestionRowHeight());
+  }
+}
 
 void HidePreviewList() {
   platform::ListClear(Windows().list);

@@ -17,6 +17,8 @@ void SetShownListContent(ListContent content);
 
 // Empties and hides the list.
 void HidePreviewList();
+// The list shows its rows in the font, each at least as tall as a finger can take.
+void SetListFont(platform::FontHandle font);
 
 // How many rows of the list fit above the keyboard and below it on the screen, and what
 // that was judged on, which placing the list uses again.

@@ -11,8 +11,13 @@ namespace quorel::keyboard {
 
 namespace {
 
+// Tahoma 9 pt bold, the list's font at small keys, fills rows of about 14 pixels at 96 dpi;
+// rows made taller for larger keys take a font grown with them.
 platform::FontDescription DefaultSlidesFont(int dpi) {
-  return MakeFontDescription(u"Tahoma", 9, true, false, dpi);
+  const int display_dpi = DisplayDpi();
+  const int base_row = (14 * display_dpi + 48) / 96;
+  const int points = std::max(9, 9 * SuggestionRowHeight() * 85 / (base_row * 100));
+  return MakeFontDescription(u"Tahoma", points, true, false, dpi);
 }
 
 // The description the stored font settings give at a dpi, or false when no font name is
@@ -75,6 +80,25 @@ void DrawKeyFromAlternative(CellId cell, bool show_alternative) {
   }
   CopyFromImage(image, panel->window, rects.outer, rects.source_x, rects.source_y);
   InvertArea(panel->window, rects.inner, {panel->left, panel->top});
+}
+
+int SuggestionRowHeight() {
+  const int record = SlotRecord(kMainSlot);
+  const Panel* panel = record >= 0 ? PanelRecord(record) : nullptr;
+  if (panel == nullptr) return 0;
+  // The tallest key of one row, as it is shown: the rows may differ by a pixel or two, and
+  // a key merged over two rows is no measure.
+  int lowest = 0, key = 0;
+  for (int row = 0; row < panel->row_count; ++row) {
+    KeyRects rects;
+    if (!GetKeyRects(MakeCellId(row * panel->column_count, record), &rects)) continue;
+    const platform::Rect shown = ToDevice(rects.outer);
+    const int height = shown.bottom - shown.top;
+    if (height <= 0) continue;
+    if (lowest == 0 || height < lowest) lowest = height;
+    if (height < 3 * lowest / 2) key = std::max(key, height);
+  }
+  return (2 * key + 2) / 3;
 }
 
 platform::FontDescription SlidesFontDescription(int dpi) {

@@ -27,8 +27,12 @@ void PaintAll(platform::PaintContext paint);
 // ordinary pressed look.
 void DrawKeyFromAlternative(CellId cell, bool show_alternative);
 
-// The preview list's font as the options describe it, else Tahoma 9 pt bold, at a dpi (0:
-// the screen's, which the system's font dialog counts points at).
+// The height a row of the preview list has at least, so that a finger can take it: two
+// thirds of a key of the letter panel as the keyboard shows it (0 before it is built).
+int SuggestionRowHeight();
+// The preview list's font as the options describe it, else Tahoma bold grown with the rows
+// (9 pt at the smallest keys), at a dpi (0: the screen's, which the system's font dialog
+// counts points at).
 platform::FontDescription SlidesFontDescription(int dpi);
 platform::FontHandle CreateSlidesFont();
 

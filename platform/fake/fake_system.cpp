@@ -695,7 +695,12 @@ int ListRowNearest(WindowHandle list, Point point) {
   return row >= count ? count - 1 : row;
 }
 
-void ListSetFont(WindowHandle list, FontHandle font) { List(list).font = font; }
+void ListSetFont(WindowHandle list, FontHandle font) {
+  List(list).font = font;
+  List(list).row_height = List(list).font_row_height;
+}
+
+void ListSetRowHeight(WindowHandle list, int height) { List(list).row_height = height; }
 
 void ListHoldDrawing(WindowHandle, bool) {}
 

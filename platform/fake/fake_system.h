@@ -69,6 +69,7 @@ struct FakeList {
   std::vector<Row> rows;
   int selected = -1;
   int row_height = 16;
+  int font_row_height = 16;  // the rows' height a font gives them
   FontHandle font = 0;
 };
 

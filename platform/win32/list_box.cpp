@@ -52,6 +52,10 @@ void ListSetFont(WindowHandle list, FontHandle font) {
   Send(list, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
 }
 
+void ListSetRowHeight(WindowHandle list, int height) {
+  if (height > 0 && height < 256) Send(list, LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0));
+}
+
 void ListHoldDrawing(WindowHandle list, bool hold) {
   HWND window = reinterpret_cast<HWND>(list);
   if (!IsWindowVisible(window)) return;
