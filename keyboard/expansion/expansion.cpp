@@ -57,6 +57,9 @@ struct Word {
   platform::WindowHandle control = 0;
   // A letter went to a box that hides its text, or elsewhere than the first one went.
   bool secret = false;
+  // The word learned just before it, when only one space came between: the pair is
+  // learned with this word.
+  std::u16string previous;
 };
 
 struct ExpansionRecord {
@@ -66,6 +69,10 @@ struct ExpansionRecord {
   Word before_last_key;
   bool taking_back = false;
   bool tracking = true;
+  // The last word learned, and whether the last key was the one space after it: the list
+  // then offers the words typed after it before.
+  std::u16string last_learned;
+  bool after_learned = false;
   std::vector<const GlossaryEntry*> candidates;
   // The whole words offered after the candidates, as they read once accepted.
   std::vector<std::u16string> completions;
@@ -124,21 +131,24 @@ bool CompletionsWanted() {
 // A word the user ended with a space, a sign or Enter is one more use of it: when every
 // letter of it went to the one control, which was known to show its text when its last
 // letter went, by an answer to the question asked at its first letter.
-void LearnTypedWord() {
+bool LearnTypedWord() {
   const Word& typed = Record().word;
   std::u16string_view word = typed.letters;
   // "dogs'" is one more use of "dogs".
   while (!word.empty() && IsApostrophe(word.back())) word.remove_suffix(1);
   if (word.empty() || typed.start_unknown || typed.secret ||
       GetOption(OptionId::kCompleteWords) == 0 || GetOption(OptionId::kLearnWords) == 0) {
-    return;
+    return false;
   }
   const platform::FocusedControl focused = platform::LookAtFocusedControl();
   if (focused.question != typed.question || focused.control != typed.control ||
       !MayShowTypedText(focused)) {
-    return;
+    return false;
   }
-  KeyboardWords().Learn(word);
+  if (!KeyboardWords().Learn(word)) return false;
+  if (!typed.previous.empty()) KeyboardWords().LearnPair(typed.previous, word);
+  Record().last_learned.assign(word);
+  return true;
 }
 
 // Every letter looks at the control it goes to: the first asks about it anew, so that the
@@ -161,6 +171,8 @@ void GuardLetter(bool first) {
 
 void AppendLetter(char16_t c, std::size_t room) {
   std::u16string& letters = Record().word.letters;
+  // The first letter right after a learned word and its space: the two make a pair.
+  if (letters.empty() && Record().after_learned) Record().word.previous = Record().last_learned;
   // An unbroken run longer than the word can hold starts a new word with this letter, whose
   // start is the middle of a run: no word to learn or complete.
   if (letters.size() + room > kMaxTypedWord) {
@@ -173,13 +185,16 @@ void AppendLetter(char16_t c, std::size_t room) {
 
 // The word is over. After a boundary the next word's start is known; after anything else
 // (a key that moves the caret or cuts the word) it is not.
-void EndWord(bool at_boundary) {
+// True when a word was learned.
+bool EndWord(bool at_boundary) {
   Word& word = Record().word;
-  if (at_boundary) LearnTypedWord();
+  const bool learned = at_boundary && LearnTypedWord();
   word.letters.clear();
   word.after_high = false;
   word.secret = false;
   word.start_unknown = !at_boundary;
+  word.previous.clear();
+  return learned;
 }
 
 void TrackCharacter(char16_t c) {
@@ -368,6 +383,7 @@ void TrackTypedKey(std::uint16_t kind, std::uint16_t parameter) {
     // The key typed at pen down goes back: the word is as it was before it.
     record.taking_back = false;
     record.word = record.before_last_key;
+    record.after_learned = false;
     return;
   }
   record.taking_back = false;
@@ -375,13 +391,19 @@ void TrackTypedKey(std::uint16_t kind, std::uint16_t parameter) {
 
   if (kind == kind::kCharacter) {
     TrackCharacter(static_cast<char16_t>(parameter));
+    record.after_learned = false;
     return;
   }
+  if (kind == kind::kSpace) {
+    record.after_learned = EndWord(true);
+    return;
+  }
+  if (IsOneOf(kind, kKeepWord)) return;
+  record.after_learned = false;
   if (kind == kind::kBack) {
     RemoveLastLetter();
     return;
   }
-  if (IsOneOf(kind, kKeepWord)) return;
   EndWord(IsOneOf(kind, kWordBoundaries));
   if (IsOneOf(kind, kHideSuggestions)) HideSuggestions();
 }
@@ -393,6 +415,7 @@ void TakingBackStartKey() {
 
 void ForgetTypedWord() {
   Record().word = Word();
+  Record().after_learned = false;
   HideSuggestions();
   const bool capital = CapitalPending();
   ForgetTextBeforeCaret();
@@ -446,8 +469,10 @@ void RefreshSuggestions() {
   }
   ExpansionRecord& record = Record();
   const std::u16string& word = record.word.letters;
-  if (word.empty() ||
-      static_cast<std::int64_t>(word.size()) < GetOption(OptionId::kNbLettersForSuggest) ||
+  // After a learned word and its space: the words typed after it before.
+  const bool next_words = word.empty() && record.after_learned && CompletionsWanted();
+  if ((!next_words && (word.empty() || static_cast<std::int64_t>(word.size()) <
+                                           GetOption(OptionId::kNbLettersForSuggest))) ||
       !ListMayShow()) {
     HideSuggestions();
     return;
@@ -455,8 +480,14 @@ void RefreshSuggestions() {
 
   // What there is to offer is found first; the room around the keyboard, which asks the
   // system, only once there is something to show.
-  FindCandidates(kMostRows);
-  FindCompletions(GetOption(OptionId::kCompletionsShown));
+  if (next_words) {
+    record.candidates.clear();
+    record.completions =
+        KeyboardWords().NextWords(record.last_learned, GetOption(OptionId::kCompletionsShown));
+  } else {
+    FindCandidates(kMostRows);
+    FindCompletions(GetOption(OptionId::kCompletionsShown));
+  }
   if (record.candidates.empty() && record.completions.empty()) {
     HideSuggestions();
     return;
@@ -534,6 +565,8 @@ void AcceptSuggestion(const GlossaryEntry* entry) {
   record.word.after_high = false;
   record.word.secret = false;
   record.word.start_unknown = false;
+  record.word.previous.clear();
+  record.after_learned = false;
   RefreshAfterKeys();
 }
 
@@ -541,6 +574,8 @@ void AcceptCompletion(std::u16string word) {
   ExpansionRecord& record = Record();
   const std::u16string& typed = record.word.letters;
   if (word.size() <= typed.size() || !StartsWithFolded(word, typed)) return;
+  // A next word, offered after a learned word and its space: the two make a pair.
+  const bool next_word = typed.empty() && record.after_learned;
   // Only the letters not typed yet, and those whose case the word has otherwise: "lon"
   // becomes "London".
   const std::size_t kept = KeptLetters(typed, word);
@@ -557,7 +592,8 @@ void AcceptCompletion(std::u16string word) {
   // The word as the application now shows it. Ended by the space, it is one more use of
   // it; without one it goes on: "keyboard" and then "ing" is "keyboarding".
   record.word.letters = std::move(word);
-  if (space) EndWord(true);
+  if (next_word) record.word.previous = record.last_learned;
+  record.after_learned = space && EndWord(true);
   RefreshAfterKeys();
 }
 

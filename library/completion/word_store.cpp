@@ -27,7 +27,8 @@ constexpr std::string_view kFileHead =
     "# Quorel learned words\r\n"
     "# One word a line: the word, how many times it was typed, and at which use it was last\r\n"
     "# typed (every word learned is one use). A line \"-word\" keeps a word out of the\r\n"
-    "# suggestions. Edit freely while the keyboard is closed.\r\n";
+    "# suggestions; a line \">word next\" counts the times \"next\" followed \"word\".\r\n"
+    "# Edit freely while the keyboard is closed.\r\n";
 
 // Ordering the words this way needs no clock: with recency as uses since, the score at
 // any moment differs from this one by the same amount for every word.
@@ -72,6 +73,65 @@ bool ParseNumber(std::u16string_view field, std::uint64_t most, std::uint64_t* v
   return true;
 }
 
+// A pair is kept as its two words with a space between: no word holds one.
+constexpr char16_t kPairJoint = u' ';
+
+bool IsLearnablePair(std::u16string_view pair) {
+  const std::size_t joint = pair.find(kPairJoint);
+  return joint != std::u16string_view::npos && IsLearnableWord(pair.substr(0, joint)) &&
+         IsLearnableWord(pair.substr(joint + 1));
+}
+
+std::uint64_t ParseCount(std::u16string_view field, bool* ok) {
+  std::uint64_t times = 1;
+  *ok = ParseNumber(field, std::numeric_limits<std::uint32_t>::max(), &times) && times > 0;
+  return times;
+}
+
+// ">word next count last-use" into a pair; false for a line that is no such pair.
+bool ParsePairLine(std::u16string_view line, LearnedWord* pair) {
+  std::u16string_view fields[4];
+  if (SplitFields(line, fields, 4) != 4) return false;
+  bool ok = false;
+  const std::uint64_t times = ParseCount(fields[2], &ok);
+  std::uint64_t last = 0;
+  if (!ok || !ParseNumber(fields[3], WordStore::kMaxUse, &last)) return false;
+  pair->word.assign(fields[0].substr(1));
+  pair->word.push_back(kPairJoint);
+  pair->word.append(fields[1]);
+  pair->count = static_cast<std::uint32_t>(times);
+  pair->last_use = last;
+  return IsLearnablePair(pair->word);
+}
+
+// Sorted in folded order with each word once (the counts added, or the larger kept), and
+// at most `bound` of them, the least useful left out and counted in `dropped`.
+std::vector<LearnedWord> MergedWords(std::vector<LearnedWord> words, bool add_counts,
+                                     std::size_t bound, int* dropped) {
+  std::stable_sort(words.begin(), words.end(), FoldedBefore);
+  std::vector<LearnedWord> merged;
+  merged.reserve(words.size());
+  for (LearnedWord& word : words) {
+    if (!merged.empty() && EqualFolded(merged.back().word, word.word)) {
+      LearnedWord& kept = merged.back();
+      MergeCase(&kept.word, word.word);
+      kept.count = add_counts ? AddCounts(kept.count, word.count) : std::max(kept.count, word.count);
+      kept.last_use = std::max(kept.last_use, word.last_use);
+    } else {
+      merged.push_back(std::move(word));
+    }
+  }
+  if (merged.size() > bound) {
+    if (dropped != nullptr) *dropped += static_cast<int>(merged.size() - bound);
+    std::nth_element(merged.begin(), merged.begin() + static_cast<std::ptrdiff_t>(bound),
+                     merged.end(), MoreUseful);
+    merged.resize(bound);
+    std::sort(merged.begin(), merged.end(), FoldedBefore);
+  }
+  merged.shrink_to_fit();
+  return merged;
+}
+
 // One line of a learned file into a learned word or a forgotten one; false for a line
 // that is neither.
 bool ParseLearnedLine(std::u16string_view line, LearnedWord* learned, bool* forgotten) {
@@ -113,6 +173,7 @@ bool RetiredLine(std::u16string_view line) {
 void WordStore::Clear() {
   base_.Clear();
   learned_.clear();
+  pairs_.clear();
   forgotten_.clear();
   forgotten_ranks_.clear();
   uses_ = 0;
@@ -241,6 +302,53 @@ bool WordStore::Learn(std::u16string_view word) {
   return true;
 }
 
+bool WordStore::LearnPair(std::u16string_view word, std::u16string_view next) {
+  if (!IsLearnableWord(word) || !IsLearnableWord(next)) return false;
+  std::u16string pair(word);
+  pair.push_back(kPairJoint);
+  pair.append(next);
+  const auto before = [](const LearnedWord& a, std::u16string_view b) {
+    return CompareFolded(a.word, b) < 0;
+  };
+  auto at = std::lower_bound(pairs_.begin(), pairs_.end(), std::u16string_view(pair), before);
+  Changed();
+  if (at != pairs_.end() && EqualFolded(at->word, pair)) {
+    MergeCase(&at->word, pair);
+    at->count = AddCounts(at->count, 1);
+    at->last_use = uses_;
+    return true;
+  }
+  if (pairs_.size() >= kMaxPairs) {
+    pairs_.erase(std::min_element(pairs_.begin(), pairs_.end(),
+                                  [](const LearnedWord& a, const LearnedWord& b) {
+                                    return MoreUseful(b, a);
+                                  }));
+    at = std::lower_bound(pairs_.begin(), pairs_.end(), std::u16string_view(pair), before);
+  }
+  pairs_.insert(at, LearnedWord{std::move(pair), 1, uses_});
+  return true;
+}
+
+std::vector<std::u16string> WordStore::NextWords(std::u16string_view word, int max) const {
+  std::vector<std::u16string> words;
+  if (word.empty() || max <= 0) return words;
+  std::u16string prefix(word);
+  prefix.push_back(kPairJoint);
+  std::vector<const LearnedWord*> found;
+  auto at = std::lower_bound(pairs_.begin(), pairs_.end(), std::u16string_view(prefix),
+                             [](const LearnedWord& a, std::u16string_view b) {
+                               return CompareFolded(a.word, b) < 0;
+                             });
+  for (; at != pairs_.end() && StartsWithFolded(at->word, prefix); ++at) {
+    if (!IsForgotten(std::u16string_view(at->word).substr(prefix.size()))) found.push_back(&*at);
+  }
+  const std::size_t shown = std::min(static_cast<std::size_t>(max), found.size());
+  std::partial_sort(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(shown), found.end(),
+                    [](const LearnedWord* a, const LearnedWord* b) { return MoreUseful(*a, *b); });
+  for (std::size_t i = 0; i < shown; ++i) words.emplace_back(found[i]->word.substr(prefix.size()));
+  return words;
+}
+
 void WordStore::DropLeastUseful() {
   const auto least = std::min_element(
       learned_.begin(), learned_.end(),
@@ -258,6 +366,14 @@ void WordStore::Unforget(std::u16string_view word) {
 
 bool WordStore::Forget(std::u16string_view word) {
   bool changed = false;
+  // Offered after another word no more either.
+  const auto follows = [word](const LearnedWord& pair) {
+    const std::size_t joint = pair.word.find(kPairJoint);
+    return EqualFolded(std::u16string_view(pair.word).substr(joint + 1), word);
+  };
+  const std::size_t pairs = pairs_.size();
+  pairs_.erase(std::remove_if(pairs_.begin(), pairs_.end(), follows), pairs_.end());
+  changed = pairs_.size() != pairs;
   const auto at = LearnedAt(word);
   if (at != learned_.end() && EqualFolded(at->word, word)) {
     learned_.erase(at);
@@ -277,15 +393,18 @@ bool WordStore::Forget(std::u16string_view word) {
 }
 
 void WordStore::ForgetAll() {
-  if (learned_.empty()) return;
+  if (learned_.empty() && pairs_.empty()) return;
   learned_.clear();
   learned_.shrink_to_fit();
+  pairs_.clear();
+  pairs_.shrink_to_fit();
   Changed();
 }
 
 LearnedFileReport WordStore::ParseLearned(std::string_view bytes) {
   LearnedFileReport report;
   std::vector<LearnedWord> read;
+  std::vector<LearnedWord> pairs;
   std::vector<std::u16string> forgotten;
   LearnedWord line_word;
   bool line_forgets = false;
@@ -294,7 +413,13 @@ LearnedFileReport WordStore::ParseLearned(std::string_view bytes) {
     if (line.find_first_not_of(u" \t") == std::u16string_view::npos || line.front() == u'#') {
       return;
     }
-    if (ParseLearnedLine(line, &line_word, &line_forgets)) {
+    if (line.front() == u'>') {
+      if (ParsePairLine(line, &line_word)) {
+        pairs.push_back(line_word);
+      } else {
+        ++report.lines_left_out;
+      }
+    } else if (ParseLearnedLine(line, &line_word, &line_forgets)) {
       (line_forgets ? forgotten.push_back(line_word.word) : read.push_back(line_word));
     } else if (RetiredLine(line)) {
       retired = true;  // learned by an older keyboard: dropped, and gone from the next save
@@ -306,6 +431,7 @@ LearnedFileReport WordStore::ParseLearned(std::string_view bytes) {
   // The same word twice, as a hand-merged file may hold it, is one word typed as often as
   // both lines say.
   SetLearned(std::move(read), true, &report);
+  pairs_ = MergedWords(std::move(pairs), true, kMaxPairs, &report.words_dropped);
 
   std::stable_sort(forgotten.begin(), forgotten.end(),
                    [](const std::u16string& a, const std::u16string& b) {
@@ -326,6 +452,7 @@ LearnedFileReport WordStore::ParseLearned(std::string_view bytes) {
 
   uses_ = 0;
   for (const LearnedWord& word : learned_) uses_ = std::max(uses_, word.last_use);
+  for (const LearnedWord& pair : pairs_) uses_ = std::max(uses_, pair.last_use);
   saved_generation_ = generation_;
   if (retired) Changed();
   keep_old_file_ = !report.Whole();
@@ -334,31 +461,12 @@ LearnedFileReport WordStore::ParseLearned(std::string_view bytes) {
 
 void WordStore::SetLearned(std::vector<LearnedWord> words, bool add_counts,
                            LearnedFileReport* report) {
-  std::stable_sort(words.begin(), words.end(), FoldedBefore);
-  std::vector<LearnedWord> merged;
-  merged.reserve(words.size());
-  for (LearnedWord& word : words) {
-    if (!merged.empty() && EqualFolded(merged.back().word, word.word)) {
-      LearnedWord& kept = merged.back();
-      MergeCase(&kept.word, word.word);
-      kept.count = add_counts ? AddCounts(kept.count, word.count) : std::max(kept.count, word.count);
-      kept.last_use = std::max(kept.last_use, word.last_use);
-    } else {
-      merged.push_back(std::move(word));
-    }
-  }
-  if (merged.size() > kMaxLearned) {
-    if (report != nullptr) report->words_dropped = static_cast<int>(merged.size() - kMaxLearned);
-    std::nth_element(merged.begin(), merged.begin() + kMaxLearned, merged.end(), MoreUseful);
-    merged.resize(kMaxLearned);
-    std::sort(merged.begin(), merged.end(), FoldedBefore);
-  }
-  merged.shrink_to_fit();
-  learned_ = std::move(merged);
+  learned_ = MergedWords(std::move(words), add_counts, kMaxLearned,
+                         report != nullptr ? &report->words_dropped : nullptr);
 }
 
 void WordStore::AddSession(const WordStore& session) {
-  if (session.learned_.empty() && session.forgotten_.empty()) return;
+  if (session.learned_.empty() && session.forgotten_.empty() && session.pairs_.empty()) return;
   const std::uint64_t offset = uses_;
   for (const std::u16string& word : session.forgotten_) {
     const auto at = LearnedAt(word);
@@ -376,6 +484,12 @@ void WordStore::AddSession(const WordStore& session) {
     words.push_back(std::move(word));
   }
   SetLearned(std::move(words), true, nullptr);
+  std::vector<LearnedWord> pairs = std::move(pairs_);
+  for (LearnedWord pair : session.pairs_) {
+    pair.last_use = std::min(kMaxUse, offset + pair.last_use);
+    pairs.push_back(std::move(pair));
+  }
+  pairs_ = MergedWords(std::move(pairs), true, kMaxPairs, nullptr);
   uses_ = std::min(kMaxUse, offset + session.uses_);
   Changed();
 }
@@ -394,6 +508,9 @@ void WordStore::AddFromBackup(const WordStore& backup) {
   }
   // The same history twice: the larger count, not the sum.
   SetLearned(std::move(words), false, nullptr);
+  std::vector<LearnedWord> pairs = std::move(pairs_);
+  pairs.insert(pairs.end(), backup.pairs_.begin(), backup.pairs_.end());
+  pairs_ = MergedWords(std::move(pairs), false, kMaxPairs, nullptr);
   uses_ = std::max(uses_, backup.uses_);
   Changed();
 }
@@ -412,6 +529,18 @@ std::string WordStore::FormatLearned() const {
   for (const std::u16string& word : forgotten_) {
     bytes.push_back('-');
     AppendUtf8(word, &bytes);
+    bytes.append("\r\n");
+  }
+  for (const LearnedWord& pair : pairs_) {
+    const std::size_t joint = pair.word.find(kPairJoint);
+    bytes.push_back('>');
+    AppendUtf8(std::u16string_view(pair.word).substr(0, joint), &bytes);
+    bytes.push_back('\t');
+    AppendUtf8(std::u16string_view(pair.word).substr(joint + 1), &bytes);
+    bytes.push_back('\t');
+    AppendDecimal(pair.count, &bytes);
+    bytes.push_back('\t');
+    AppendDecimal(pair.last_use, &bytes);
     bytes.append("\r\n");
   }
   return bytes;
@@ -457,6 +586,7 @@ LearnedFileReport WordStore::AdoptLearned(const LearnedFileBytes& file) {
   const bool had_session = !file_read_;
   if (had_session) {
     session.learned_ = std::move(learned_);
+    session.pairs_ = std::move(pairs_);
     session.forgotten_ = std::move(forgotten_);
     session.uses_ = uses_;
   }
@@ -472,7 +602,7 @@ LearnedFileReport WordStore::AdoptLearned(const LearnedFileBytes& file) {
   if ((damaged || missing) && file.backup_read) {
     WordStore backup;
     backup.ParseLearned(file.backup);
-    if (backup.LearnedCount() > 0 || !backup.forgotten_.empty()) {
+    if (backup.LearnedCount() > 0 || !backup.forgotten_.empty() || !backup.pairs_.empty()) {
       AddFromBackup(backup);
       report.from_backup = true;
       keep_old_file_ = true;

@@ -11,6 +11,8 @@
 //   word count last-use    a learned word, typed `count` times, last at use `last-use`
 //   word                   a word added by hand: typed once, long ago
 //   -word                  a word forgotten: never suggested, from the base list neither
+//   >word next count last-use   `next` typed right after `word`, `count` times: offered
+//                          as the next word once `word` and a space are typed
 // The reader takes what is good and leaves out the rest line by line; a file that was not
 // read whole is kept as its backup (".bak") before it is first written over, and a damaged
 // file is made whole again from that backup.
@@ -76,6 +78,7 @@ class WordStore {
   // Enough for everything one person writes; the least useful go first beyond it.
   static constexpr std::size_t kMaxLearned = 20'000;
   static constexpr std::size_t kMaxForgotten = 20'000;
+  static constexpr std::size_t kMaxPairs = 20'000;
   // Typing a word twice as often is worth as much as having typed it this many uses later.
   static constexpr double kRecencyUses = 1000;
   // Larger uses in a file are damage: a person types some 10^9 words in a lifetime.
@@ -102,6 +105,13 @@ class WordStore {
   // Every learned word goes; the words forgotten stay forgotten, since the user asked for
   // each of them to stay away, and the base list stays.
   void ForgetAll();
+
+  // One more time `next` was typed right after `word` (both learned by the same rules).
+  // False when either is no word to learn.
+  bool LearnPair(std::u16string_view word, std::u16string_view next);
+  // Up to `max` words typed right after `word`, the most useful first, none forgotten.
+  std::vector<std::u16string> NextWords(std::u16string_view word, int max) const;
+  int PairCount() const { return static_cast<int>(pairs_.size()); }
 
   const LearnedWord* FindLearned(std::u16string_view word) const;
   bool IsForgotten(std::u16string_view word) const;
@@ -153,6 +163,7 @@ class WordStore {
 
   BaseWords base_;
   std::vector<LearnedWord> learned_;       // folded order
+  std::vector<LearnedWord> pairs_;         // "word next", folded order
   std::vector<std::u16string> forgotten_;  // folded order
   std::vector<bool> forgotten_ranks_;      // by base rank
   std::uint64_t uses_ = 0;

@@ -126,3 +126,34 @@ TEST_F(WordCompletion, BeyondTheBoundTheLeastUsefulWordGoes) {
 
 }  // namespace
 }  // namespace quorel
+
+namespace quorel {
+namespace {
+
+// The words typed after a word: most often first, kept in the file beside the words, each
+// line checked, gone with the word they name and with every learned word.
+TEST(NextWords, AreLearnedKeptInTheFileAndForgotten) {
+  platform::fake::Reset();
+  WordStore store;
+  for (int i = 0; i < 3; ++i) store.LearnPair(u"good", u"morning");
+  store.LearnPair(u"good", u"night");
+  store.LearnPair(u"Good", u"Luck");
+  EXPECT_FALSE(store.LearnPair(u"good", u"r2d2"));
+  EXPECT_EQ(store.NextWords(u"GOOD", 5), (Words{u"morning", u"Luck", u"night"}));
+
+  WordStore read;
+  const LearnedFileReport report =
+      read.ParseLearned(store.FormatLearned() + ">good\tday\t2\r\n>good day x 1\r\n>bad\r\n");
+  EXPECT_EQ(report.lines_left_out, 3);
+  EXPECT_EQ(read.NextWords(u"good", 1), (Words{u"morning"}));
+  EXPECT_EQ(read.PairCount(), 3);
+
+  read.Forget(u"night");
+  EXPECT_EQ(read.NextWords(u"good", 5), (Words{u"morning", u"Luck"}));
+  read.ForgetAll();
+  EXPECT_EQ(read.PairCount(), 0);
+  EXPECT_EQ(read.FormatLearned().find("\n>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quorel

@@ -58,6 +58,14 @@ def test_a_mark_goes_before_the_keyboards_space_and_a_sentence_starts_with_a_cap
     notepad.expect_text(" keyboard, it. Hi! x. Y")
 
 
+def test_a_word_typed_twice_after_another_is_offered_next(keyboard, notepad, probe, desktop):
+    keyboard.type(" zyx wvu zyx wvu zyx ")
+    wait_until(lambda: list_rows(probe) == ["wvu"], 10,
+               lambda _: f"the next words are {list_rows(probe)}")
+    tap_row(desktop, probe, "wvu")
+    notepad.expect_text(" zyx wvu zyx wvu zyx wvu ")
+
+
 def test_a_new_word_typed_twice_is_offered_also_after_a_restart(keyboard, notepad, probe,
                                                                 desktop):
     keyboard.tap("<space>")
