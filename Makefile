@@ -12,12 +12,15 @@ E2E = $(PYTHON) -m pytest tests/e2e $(if $(K),-k "$(K)") $(E2E_ARGS)
 
 # SCOWL's English word lists (Debian: scowl), from which the base list of word completion is made.
 SCOWL_DIR := /usr/share/dict/scowl
+# Word counts of a body of English text (Debian: libpresage-data, GPL-2+), which order the
+# base list's words within each of SCOWL's levels; their licence goes beside the list.
+PRESAGE_EN := /usr/share/presage/database_en.db
 
 DEBIAN_PACKAGES := cmake make g++ clang libgtest-dev googletest libbenchmark-dev \
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 \
   xvfb x11-utils xdotool imagemagick fonts-dejavu-core libfreetype-dev zlib1g-dev \
   python3 python3-pytest python3-pytest-timeout libstb-dev scowl \
-  nsis wixl msitools osslsigncode openssl p7zip-full
+  nsis wixl msitools osslsigncode openssl p7zip-full libpresage-data
 
 .PHONY: all deps test unit asan windows host-tools icon wine e2e fuzz fuzz-long bench package run \
   measure clean release signing manual-pictures
@@ -84,11 +87,13 @@ fuzz-long: deps
 bench: deps
 	cmake --preset host >/dev/null
 	cmake --build --preset host -j$(JOBS) --target quorel_bench quorel_keyboard_bench quorel_image_bench \
-	  quorel_completion_bench
+	  quorel_completion_bench quorel_taps_saved_bench
+	$(PYTHON) tools/word_list/text_counts.py $(PRESAGE_EN) build/host/english-counts.tsv
 	./build/host/bench/quorel_bench
 	./build/host/bench/quorel_keyboard_bench
 	./build/host/bench/quorel_image_bench
 	./build/host/bench/quorel_completion_bench
+	./build/host/bench/quorel_taps_saved_bench
 
 test: unit asan wine fuzz signing
 
@@ -126,8 +131,13 @@ package: windows host-tools
 	cp LICENSE dist/Quorel/LICENSE.txt
 	build/host/tools/panel_art/quorel_panel_art dist/Quorel
 	mkdir -p "dist/Quorel/Quorel words"
-	build/host/tools/word_list/quorel_word_list $(SCOWL_DIR) "dist/Quorel/Quorel words/english.txt"
-	cp /usr/share/doc/scowl/copyright "dist/Quorel/Quorel words/english-copyright.txt"
+	$(PYTHON) tools/word_list/text_counts.py $(PRESAGE_EN) build/host/english-counts.tsv
+	build/host/tools/word_list/quorel_word_list $(SCOWL_DIR) "dist/Quorel/Quorel words/english.txt" \
+	  build/host/english-counts.tsv
+	{ cat /usr/share/doc/scowl/copyright; \
+	  printf '\n\nThe order of the words within each size comes from the word counts of\n'; \
+	  printf "Debian's libpresage-data (the n-gram database of presage), under this licence:\n\n"; \
+	  cat /usr/share/doc/libpresage-data/copyright; } > "dist/Quorel/Quorel words/english-copyright.txt"
 	@echo "Laid out dist/Quorel/"
 
 # The end-to-end tests alone (make e2e K=glossary for some of them).

@@ -48,7 +48,7 @@ const Data* TheData() {
     std::vector<std::u16string> words;
     std::string error;
     const auto sources = words::FindSources(kScowl);
-    if (sources.empty() || !words::MakeWordList(sources, &words, &error)) return nullptr;
+    if (sources.empty() || !words::MakeWordList(sources, {}, &words, &error)) return nullptr;
     auto made = std::make_unique<Data>();
     made->base_file = words::FormatWordList(words);
 

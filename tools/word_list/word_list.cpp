@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string_view>
@@ -53,6 +54,7 @@ struct Candidate {
   std::u16string folded;
   int level;
   int kind_order;
+  long long count = 0;
 };
 
 bool ReadList(const Source& source, std::vector<Candidate>* candidates, std::string* error) {
@@ -103,15 +105,40 @@ std::vector<Source> FindSources(const std::filesystem::path& folder, int max_lev
   return sources;
 }
 
-bool MakeWordList(const std::vector<Source>& sources, std::vector<std::u16string>* words,
-                  std::string* error) {
+bool ReadWordCounts(const std::filesystem::path& path, WordCounts* counts, std::string* error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    *error = "cannot read " + path.string();
+    return false;
+  }
+  std::string line;
+  std::u16string word;
+  while (std::getline(in, line)) {
+    const std::size_t tab = line.find('\t');
+    if (tab == std::string::npos || !DecodeUtf8(line.substr(0, tab), &word)) continue;
+    char* end = nullptr;
+    const long long count = std::strtoll(line.c_str() + tab + 1, &end, 10);
+    if (count <= 0) continue;
+    for (char16_t& c : word) c = FoldWordChar(c);
+    (*counts)[word] += count;
+  }
+  return true;
+}
+
+bool MakeWordList(const std::vector<Source>& sources, const WordCounts& counts,
+                  std::vector<std::u16string>* words, std::string* error) {
   std::vector<Candidate> candidates;
   for (const Source& source : sources) {
     if (!ReadList(source, &candidates, error)) return false;
   }
+  for (Candidate& candidate : candidates) {
+    const auto found = counts.find(candidate.folded);
+    if (found != counts.end()) candidate.count = found->second;
+  }
   std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
     if (a.level != b.level) return a.level < b.level;
     if (a.kind_order != b.kind_order) return a.kind_order < b.kind_order;
+    if (a.count != b.count) return a.count > b.count;
     if (a.word.size() != b.word.size()) return a.word.size() < b.word.size();
     if (a.folded != b.folded) return a.folded < b.folded;
     return a.word > b.word;  // "polish" before "Polish"
@@ -124,11 +151,13 @@ bool MakeWordList(const std::vector<Source>& sources, std::vector<std::u16string
   return true;
 }
 
-std::string FormatWordList(const std::vector<std::u16string>& words) {
+std::string FormatWordList(const std::vector<std::u16string>& words, bool counted) {
   std::string bytes =
       "# Quorel words: English, the most common first, one word a line.\n"
       "# Made from SCOWL (Spell Checker Oriented Word Lists) by Kevin Atkinson and others,\n"
-      "# size " + std::to_string(kMaxLevel) + " and below; see english-copyright.txt beside this file.\n";
+      "# size " + std::to_string(kMaxLevel) + " and below";
+  if (counted) bytes += ",\n# ordered within each size by the word counts of libpresage-data";
+  bytes += "; see english-copyright.txt beside this file.\n";
   for (const std::u16string& word : words) {
     AppendUtf8(word, &bytes);
     bytes.push_back('\n');

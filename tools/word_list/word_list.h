@@ -1,10 +1,12 @@
 // The base list of word completion, made from SCOWL's English lists (Debian: scowl), which
 // sort a language's words into size levels: 10 holds the commonest, every larger level the
-// next less common. The base list puts them in that order, one word a line.
+// next less common. The base list puts them in that order, one word a line; within a level
+// the words counted more often in a body of text come first.
 #pragma once
 
 #include <filesystem>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace quorel::words {
@@ -24,14 +26,22 @@ struct Source {
 // American ones ("color" beside "colour" is a matter of the user's own typing, learned).
 std::vector<Source> FindSources(const std::filesystem::path& folder, int max_level = kMaxLevel);
 
-// The words of the lists, the most common first: by level, then kind, then the shorter
-// first (within a level SCOWL says nothing of frequency, and short words are the commoner),
-// then alphabetically. Only words in small letters or with one capital first are kept; a
-// word is kept once, at its best place. False when a list cannot be read.
-bool MakeWordList(const std::vector<Source>& sources, std::vector<std::u16string>* words,
-                  std::string* error);
+// How often each word (in small letters) was counted in a body of text.
+using WordCounts = std::unordered_map<std::u16string, long long>;
 
-// The file: a comment that names the source, then a word a line (UTF-8, LF).
-std::string FormatWordList(const std::vector<std::u16string>& words);
+// "word<TAB>count" lines (UTF-8), as tools/word_list/text_counts.py writes them from the
+// unigram counts of Debian's libpresage-data; words are folded to small letters and counted
+// together. False when the file cannot be read.
+bool ReadWordCounts(const std::filesystem::path& path, WordCounts* counts, std::string* error);
+
+// The words of the lists, the most common first: by level, then kind, then the more often
+// counted (SCOWL's levels say nothing of frequency within them), then the shorter, then
+// alphabetically. Only words in small letters or with one capital first are kept; a word is
+// kept once, at its best place. False when a list cannot be read.
+bool MakeWordList(const std::vector<Source>& sources, const WordCounts& counts,
+                  std::vector<std::u16string>* words, std::string* error);
+
+// The file: a comment that names the sources, then a word a line (UTF-8, LF).
+std::string FormatWordList(const std::vector<std::u16string>& words, bool counted = false);
 
 }  // namespace quorel::words

@@ -41,9 +41,18 @@ TEST_F(WordListTool, CommonerLevelsFirstAndEachWordOnceAtItsBestPlace) {
 
   std::vector<std::u16string> words;
   std::string error;
-  ASSERT_TRUE(MakeWordList(FindSources(folder_), &words, &error)) << error;
+  ASSERT_TRUE(MakeWordList(FindSources(folder_), {}, &words, &error)) << error;
   EXPECT_EQ(words, (std::vector<std::u16string>{u"the", u"it's", u"don't", u"ability", u"English",
                                                 u"cat", u"color", u"polish"}));
+
+  // Counted in a text, the commoner come first within their level, never across levels;
+  // a word's spellings count together, and a line that is no count is passed over.
+  List("counts.tsv", "ability\t9\nAbility\t2\nthe\t10\ncolor\tmany\npolish\t100000\n");
+  WordCounts counts;
+  ASSERT_TRUE(ReadWordCounts(folder_ / "counts.tsv", &counts, &error)) << error;
+  ASSERT_TRUE(MakeWordList(FindSources(folder_), counts, &words, &error)) << error;
+  EXPECT_EQ(words, (std::vector<std::u16string>{u"ability", u"the", u"it's", u"don't", u"English",
+                                                u"polish", u"cat", u"color"}));
 
   // What the tool writes is what the keyboard reads, in the same order.
   BaseWords base;
