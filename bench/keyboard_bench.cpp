@@ -1,12 +1,17 @@
 // What a pen user waits for, measured on the engine over the in-memory system: a pen move
 // that keeps its direction, one that turns and fills the preview anew, pen down to the
-// first injected input, and the suggestion list after a key. A slide set of 20,000
-// definitions and a glossary of 100,000 entries stand behind them.
+// first injected input, the suggestion list after a key, and a tap after the end of a
+// sentence with the typing rules and without. A slide set of 20,000 definitions and a
+// glossary of 100,000 entries stand behind them.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <string>
+#include <vector>
 
 #include "keyboard/expansion/expansion.h"
+#include "keyboard/expansion/typing_rules.h"
 #include "keyboard/key_kinds.h"
 #include "keyboard/keyboard_windows.h"
 #include "keyboard/output/key_processor.h"
@@ -110,6 +115,46 @@ void BM_RefreshSuggestions(benchmark::State& state) {
   ForgetRecordings();
 }
 BENCHMARK(BM_RefreshSuggestions);
+
+// A tap of a letter after a word and Enter, pen down to pen up, with the typing rules on (1:
+// the capital after a sentence, two spaces) and off (0), in one run; the median and the 99th
+// percentile of the taps are its counters, in microseconds.
+void BM_TapAfterASentence(benchmark::State& state) {
+  SetUpKeyboard();
+  SetOption(OptionId::kCapitalAfterSentence, static_cast<int>(state.range(0)));
+  SetOption(OptionId::kPeriodWithTwoSpaces, static_cast<int>(state.range(0)));
+  const platform::Point letter = CentreOf(kind::kCharacter, u'k');
+  const platform::Point enter = CentreOf(kind::kEnter, 0);
+  const platform::Point key = CentreOf(kind::kCharacter, u'q');
+  std::vector<double> taps;
+  for (auto _ : state) {
+    state.PauseTiming();
+    for (const platform::Point& point : {letter, enter}) {
+      PenDown(point.x, point.y);
+      PenUp(point.x, point.y);
+    }
+    ForgetRecordings();
+    if (CapitalPending() != (state.range(0) != 0)) {
+      state.SkipWithError("the sentence's end did not reach the typing rules");
+      break;
+    }
+    state.ResumeTiming();
+    const auto started = std::chrono::steady_clock::now();
+    PenDown(key.x, key.y);
+    PenUp(key.x, key.y);
+    taps.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() -
+                                                              started).count());
+    state.PauseTiming();
+    ForgetRecordings();
+    state.ResumeTiming();
+  }
+  std::sort(taps.begin(), taps.end());
+  if (!taps.empty()) {
+    state.counters["median_us"] = taps[taps.size() / 2];
+    state.counters["p99_us"] = taps[std::min(taps.size() - 1, taps.size() * 99 / 100)];
+  }
+}
+BENCHMARK(BM_TapAfterASentence)->Arg(0)->Arg(1)->Iterations(2000);
 
 }  // namespace
 }  // namespace quorel::keyboard
