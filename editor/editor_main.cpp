@@ -1424,9 +1424,12 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       // Logging off: a change not on disk is saved first, or the user is asked.
       return NothingLostAtClose() ? TRUE : FALSE;
     case WM_ENDSESSION:
-      // An installer asked (the question above was answered yes): the editor closes.
+      // An installer asked, and the question above was answered: the editor closes without
+      // asking it again.
       if (wparam != FALSE && (static_cast<DWORD>(lparam) & ENDSESSION_CLOSEAPP) != 0) {
-        PostMessageW(window, WM_CLOSE, 0, 0);
+        GLOBAL_SetQuorelEditorSpecialKeyMsg(0);
+        GLOBAL_SetQuorelEditorCurrentDialog(nullptr);
+        DestroyWindow(window);
       }
       return 0;
     case WM_CLOSE:

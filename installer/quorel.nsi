@@ -27,14 +27,16 @@
 ; when the new version's files take their places.
 ;
 ; Exit codes: 0 installed; 1 cancelled, or not a 64-bit Windows; 2 cancelled while Quorel's
-; programs stayed open, nothing changed; 3 Quorel is installed from its MSI; 4 a newer
+; programs stayed open, or (without administrator rights) a program still holds a file of
+; Quorel's, nothing changed; 3 Quorel is installed from its MSI; 4 a newer
 ; version is installed; 5 the folder is not under Program Files; 6 the new version could
 ; not be written (a full disk, something in the way of its folder), nothing changed;
 ; 7 an install for every user needs administrator rights (or /CURRENTUSER); 8 Quorel is
 ; installed the other way already (for every user, or only for this user); 3010 installed,
 ; but the new version takes the place of the old when Windows next starts.
-; The uninstaller: 0 removed; 2 cancelled while Quorel's programs stayed open; 3010
-; removed, but a file goes only when Windows next starts.
+; The uninstaller: 0 removed; 2 cancelled while Quorel's programs stayed open; 7 removing
+; Quorel for every user needs administrator rights, nothing removed; 3010 removed, but a
+; file goes only when Windows next starts.
 
 Unicode true
 Target amd64-unicode
@@ -86,6 +88,7 @@ Var Upgrading  ; 1 when this setup program's Quorel is installed already
 Var Target     ; where the new version is written: the folder, or beside it on an upgrade
 Var RmSession  ; the Restart Manager's session, or -1 without one
 Var AllUsers   ; 1 for every user of the computer, 0 only for the user who installs
+Var Writing    ; 1 while the new version is written
 Var IsAdmin    ; 1 when the setup program runs with administrator rights
 Var ForEveryone
 Var OnlyForMe
@@ -129,10 +132,35 @@ Page custom ScopePage ScopeLeave
   ${EndIf}
 !macroend
 
-; At the next start of Windows the file takes the place of the other.
+; At the next start of Windows the file takes the place of the other; $R8 becomes 1 when
+; Windows would not take the request (it needs administrator rights).
 !macro REPLACE_AT_RESTART from to
   System::Call 'kernel32::MoveFileExW(w "${from}", w "${to}", i 5) i .R0'
+  ${If} $R0 = 0
+    StrCpy $R8 1
+  ${EndIf}
   SetRebootFlag true
+!macroend
+
+; Renames, tried again for a while: a virus scanner may still hold a file just written.
+!macro RENAME_PATIENTLY from to
+  StrCpy $R7 0
+  ${Do}
+    ClearErrors
+    Rename "${from}" "${to}"
+    ${IfNot} ${Errors}
+      ${Break}
+    ${EndIf}
+    IntOp $R7 $R7 + 1
+    ${If} $R7 >= 20
+      ${Break}
+    ${EndIf}
+    Sleep 250
+  ${Loop}
+  ; The test in the loop cleared the error flag; it is set again for the caller.
+  ${If} $R7 >= 20
+    SetErrors
+  ${EndIf}
 !macroend
 
 !macro CLOSE_FUNCTIONS un
@@ -235,7 +263,7 @@ Function ${un}StartKeyboard
   ClearErrors
   ReadRegStr $R0 HKCU "Software\Wine" ""
   ${If} ${Errors}
-  ${AndIf} $AllUsers = 1
+  ${AndIf} $IsAdmin = 1
   ${AndIf} ${FileExists} "$WINDIR\explorer.exe"
     Exec '"$WINDIR\explorer.exe" "$INSTDIR\QuorelKeyboard.exe"'
   ${Else}
@@ -303,6 +331,21 @@ FunctionEnd
 !insertmacro CLOSE_FUNCTIONS ""
 !insertmacro CLOSE_FUNCTIONS "un."
 
+; The install stopped on an error of its own (a file that could not be written: a full
+; disk): what was written goes, the keyboards come back, and the exit code says so.
+Function .onInstFailed
+  ${If} $Writing = 1
+    ${If} $Upgrading = 1
+      RMDir /r "$Target"
+    ${Else}
+      !insertmacro QUOREL_UNINSTALL_FILES
+      RMDir "$INSTDIR"
+    ${EndIf}
+    SetErrorLevel 6
+  ${EndIf}
+  Call StartKeyboardsAgain
+FunctionEnd
+
 ; Cancelled, nothing changed: what was written beside the installed version goes, and the
 ; keyboards come back.
 Function GiveUp
@@ -337,6 +380,7 @@ Section "Quorel (required)" SectionMain
   ${EndIf}
   SetOverwrite try
   StrCpy $R9 0
+  StrCpy $Writing 1
   ClearErrors
   !insertmacro QUOREL_INSTALL_FILES "$Target"
   IfErrors 0 +2
@@ -347,6 +391,7 @@ Section "Quorel (required)" SectionMain
       StrCpy $R9 1
   ${EndIf}
   SetOverwrite on
+  StrCpy $Writing 0
   SetOutPath "$PLUGINSDIR"
   ${If} $R9 = 1
     ${If} $Upgrading = 1
@@ -411,34 +456,61 @@ Function SwapInNewVersion
   !insertmacro QUOREL_HELD_FILES "$INSTDIR"
   ${If} $R1 = 0
     RMDir /r "$INSTDIR.old"  ; left by an upgrade that did not end
-    ClearErrors
-    Rename "$INSTDIR" "$INSTDIR.old"
+    !insertmacro RENAME_PATIENTLY "$INSTDIR" "$INSTDIR.old"
     ${IfNot} ${Errors}
-      Rename "$Target" "$INSTDIR"
+      !insertmacro RENAME_PATIENTLY "$Target" "$INSTDIR"
       ${If} ${Errors}
-        Rename "$INSTDIR.old" "$INSTDIR"
-        RMDir /r "$Target"
+        ; The installed version goes back; the new one is removed only once it is back.
+        !insertmacro RENAME_PATIENTLY "$INSTDIR.old" "$INSTDIR"
+        ${IfNot} ${Errors}
+          RMDir /r "$Target"
+        ${EndIf}
         Call StartKeyboardsAgain
         MessageBox MB_OK|MB_ICONSTOP "Quorel ${VERSION} could not take the place of the installed version in $INSTDIR. Nothing was changed." /SD IDOK
         SetErrorLevel 6
         Quit
       ${EndIf}
       StrCpy $Target "$INSTDIR"
+      ; The old version's uninstaller removes exactly its files from where they went; what
+      ; is left was put there by someone else and comes into the new folder. Without it, or
+      ; when it fails, the old folder stays as it is: nothing of an administrator's is lost,
+      ; and nothing old is copied over the new version.
+      StrCpy $R2 1
       ${If} ${FileExists} "$INSTDIR.old\Uninstall.exe"
         CopyFiles /SILENT "$INSTDIR.old\Uninstall.exe" "$PLUGINSDIR\OldUninstall.exe"
         StrCpy $R0 ""
         ${If} $AllUsers = 0
           StrCpy $R0 " /CURRENTUSER"
         ${EndIf}
-        ExecWait '"$PLUGINSDIR\OldUninstall.exe" /S /KEEPRUNNING$R0 _?=$INSTDIR.old'
+        ClearErrors
+        ExecWait '"$PLUGINSDIR\OldUninstall.exe" /S /KEEPRUNNING$R0 _?=$INSTDIR.old' $R2
+        ${If} ${Errors}
+          StrCpy $R2 1
+        ${EndIf}
       ${EndIf}
-      CopyFiles /SILENT "$INSTDIR.old\*.*" "$INSTDIR"
-      RMDir /r "$INSTDIR.old"
+      ${If} $R2 = 0
+        CopyFiles /SILENT "$INSTDIR.old\*.*" "$INSTDIR"
+        RMDir /r "$INSTDIR.old"
+      ${EndIf}
       Return
     ${EndIf}
   ${EndIf}
-  !insertmacro QUOREL_REPLACE_AT_RESTART "$Target" "$INSTDIR"
-  !insertmacro REPLACE_AT_RESTART "$Target\Uninstall.exe" "$INSTDIR\Uninstall.exe"
+  ; A file is still held. Only an administrator may have Windows replace files when it next
+  ; starts; without that right nothing changes, and the user is asked to close Quorel.
+  StrCpy $R8 0
+  ${If} $IsAdmin = 1
+    !insertmacro QUOREL_REPLACE_AT_RESTART "$Target" "$INSTDIR"
+    !insertmacro REPLACE_AT_RESTART "$Target\Uninstall.exe" "$INSTDIR\Uninstall.exe"
+  ${EndIf}
+  ${If} $IsAdmin = 0
+  ${OrIf} $R8 = 1
+    SetRebootFlag false
+    RMDir /r "$Target"
+    Call StartKeyboardsAgain
+    MessageBox MB_OK|MB_ICONEXCLAMATION "A program still uses Quorel's files. Close the keyboard, the editor and the options program, then run the setup program again. Nothing was changed." /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
   RMDir /REBOOTOK "$Target"
 FunctionEnd
 
@@ -662,7 +734,6 @@ Function .onInit
   ${EndIf}
   ${If} $AllUsers = 1
   ${AndIf} $IsAdmin = 0
-  ${AndIf} ${Silent}
     MessageBox MB_OK|MB_ICONSTOP "Quorel for every user of this computer needs administrator rights. Run the setup program as an administrator, or with /CURRENTUSER to install Quorel only for you." /SD IDOK
     SetErrorLevel 7
     Quit
@@ -697,6 +768,20 @@ Function un.onInit
     SetShellVarContext all
   ${Else}
     SetShellVarContext current
+  ${EndIf}
+  UserInfo::GetAccountType
+  Pop $R0
+  StrCpy $IsAdmin 0
+  ${If} $R0 == "Admin"
+    StrCpy $IsAdmin 1
+  ${EndIf}
+  ; Removing Quorel for every user takes administrator rights: without them nothing is
+  ; closed or removed, and the user is told.
+  ${If} $AllUsers = 1
+  ${AndIf} $IsAdmin = 0
+    MessageBox MB_OK|MB_ICONSTOP "Removing Quorel for every user of this computer needs administrator rights. Ask an administrator, or run the uninstaller as one." /SD IDOK
+    SetErrorLevel 7
+    Quit
   ${EndIf}
   ; Started in place (_?=, as Apps and Features and a deployment tool start it), it cannot
   ; remove its own file: it runs a copy of itself from the temporary folder and waits for

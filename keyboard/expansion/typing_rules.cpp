@@ -14,7 +14,6 @@ namespace {
 struct Rules {
   TextBeforeCaret text;
   bool space_added = false;  // the last key was the keyboard's space after a text
-  bool capital = false;      // Shift latched for a new sentence's capital, not by the user
   bool declined = false;     // the user tapped that Shift away; until the next key
   bool applying = false;     // the rules' own keys go through unchanged
   // What takes back the keys the rules typed for the user's last key, when more than the
@@ -40,11 +39,10 @@ bool FollowsWord(char16_t c) {
 bool SpacedInFrench(char16_t c) { return c == u'!' || c == u'?' || c == u':' || c == u';'; }
 constexpr std::uint16_t kPrimaryFrench = 0x0C;
 
-// Shift latched for the capital is the keyboard's own: it never reached the system.
+// The capital is the keyboard's own: the system's Shift never knew of it.
 void DropCapital() {
-  Rules& rules = TheRules();
-  if (rules.capital && State().shift != 0) State().shift = 0;
-  rules.capital = false;
+  State().capital = 0;
+  TheRules().undo.clear();
 }
 
 // Keys the rules type in place of the user's: each still passes the word tracking and the
@@ -143,6 +141,7 @@ bool ApplyTypingRules(std::uint16_t kind, std::uint16_t parameter, bool may_look
     }
   }
   if (State().typing_text != 0) return false;
+  rules.undo.clear();
   if (CapitalPending()) {
     DropCapital();
     if (kind == kind::kShift) {
@@ -159,7 +158,6 @@ bool ApplyTypingRules(std::uint16_t kind, std::uint16_t parameter, bool may_look
       }
     }
   }
-  rules.capital = false;
   if (!may_look || !rules.text.Known()) return false;
   const std::u16string_view text = rules.text.Text();
   if (kind == kind::kCharacter && rules.space_added && FollowsWord(static_cast<char16_t>(parameter)) &&
@@ -192,11 +190,10 @@ void CapitalAfterKeys(bool may_look) {
       state.windows_key != 0 || state.number_mode != 0 || state.accent_mode != 0) {
     return;
   }
-  rules.capital = true;
-  state.shift = 1;
+  state.capital = 1;
 }
 
-bool CapitalPending() { return TheRules().capital && State().shift != 0; }
+bool CapitalPending() { return State().capital != 0; }
 
 void ResetTypingRulesForTest() { TheRules() = Rules(); }
 

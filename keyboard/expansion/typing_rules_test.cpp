@@ -6,6 +6,7 @@
 
 #include "keyboard/expansion/expansion.h"
 #include "keyboard/key_kinds.h"
+#include "keyboard/panels/panels.h"
 #include "keyboard/preview/preview_test_scene.h"
 
 namespace quorel::keyboard {
@@ -91,6 +92,18 @@ TEST_F(TypingRulesTest, ALetterAfterTheEndOfASentenceComesAsACapital) {
     EXPECT_FALSE(ShiftHeldOnTheSystem());
     EXPECT_EQ(State().shift, 0);
   }
+}
+
+// The capital shows on the letters and on Shift only: the symbol keys type what they typed,
+// and a symbol typed instead of a letter lets the capital go.
+TEST_F(TypingRulesTest, TheCapitalLeavesTheSymbolsAsTheyAre) {
+  Tap(u"hi. ");
+  ASSERT_TRUE(CapitalPending());
+  const auto shown = VariantsShown();
+  EXPECT_EQ(shown[kMainSlot], PanelKind::kCapsNormal);
+  EXPECT_EQ(shown[kSymbolSlot], PanelKind::kSymbolNormal);
+  Tap(u"(h");
+  EXPECT_EQ(Shown(), u"hi. (h");
 }
 
 TEST_F(TypingRulesTest, AMarkTakesThePlaceOfTheKeyboardsSpaceAndTwoSpacesEndASentence) {

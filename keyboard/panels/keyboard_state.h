@@ -17,6 +17,9 @@ struct KeyboardState {
   int accent_mode = 0;  // 0 none, 1 acute, 2 circumflex, 3 grave, 4 umlaut
   int number_mode = 0;  // 1: digits in the main panel
   int typing_text = 0;  // 1 while the text typer runs
+  // 1: the next letter comes as a capital, a new sentence's; the letters and the Shift key
+  // show it, the symbols and the system's Shift do not.
+  int capital = 0;
 };
 
 KeyboardState& State();

@@ -17,6 +17,7 @@ namespace {
 struct BuildInputs {
   bool caps = false;
   bool shift = false;
+  bool capital = false;  // a new sentence's: the letters only
   bool number_mode = false;
   int accent_mode = 0;
   bool accents_block = false;
@@ -62,6 +63,7 @@ BuildInputs CurrentInputs(const PanelOptions& options) {
   BuildInputs inputs;
   inputs.caps = state.caps_lock != 0;
   inputs.shift = state.shift != 0;
+  inputs.capital = state.capital != 0;
   inputs.number_mode = state.number_mode != 0;
   inputs.accent_mode = (state.accent_mode >= 0 && state.accent_mode <= 4) ? state.accent_mode : 0;
   inputs.accents_block = options.accents_block;
@@ -83,7 +85,8 @@ PanelKind ChooseVariant(Slot slot, const BuildInputs& in, const PanelOptions& op
         return options.phone_numbers ? PanelKind::kNumberPhone : PanelKind::kNumberCalcul;
       }
       // Caps and shift together give lower case again.
-      return Offset(in.caps != in.shift ? PanelKind::kCapsNormal : PanelKind::kLetterNormal,
+      return Offset(in.caps != (in.shift || in.capital) ? PanelKind::kCapsNormal
+                                                        : PanelKind::kLetterNormal,
                     in.accent_mode);
     case kSymbolSlot:
       if (in.accent_mode != 0) return Offset(PanelKind::kSymbolAcute, in.accent_mode - 1);
@@ -118,7 +121,8 @@ namespace {
 
 bool NeedsBuild(Slot slot, const BuildInputs& was, const BuildInputs& now) {
   const bool caps_shift_number =
-      was.caps != now.caps || was.shift != now.shift || was.number_mode != now.number_mode;
+      was.caps != now.caps || was.shift != now.shift || was.capital != now.capital ||
+      was.number_mode != now.number_mode;
   const bool accent = was.accent_mode != now.accent_mode;
   switch (slot) {
     case kCaptionSlot:
@@ -300,7 +304,7 @@ constexpr ToggleKey kToggleKeys[] = {
     {kind::kControl, [](const KeyboardState& s) { return s.control != 0; }},
     {kind::kNumLock, [](const KeyboardState& s) { return s.num_lock != 0; }},
     {kind::kScrollLock, [](const KeyboardState& s) { return s.scroll_lock != 0; }},
-    {kind::kShift, [](const KeyboardState& s) { return s.shift != 0; }},
+    {kind::kShift, [](const KeyboardState& s) { return s.shift != 0 || s.capital != 0; }},
     {kind::kWindowsKey, [](const KeyboardState& s) { return s.windows_key != 0; }},
 };
 

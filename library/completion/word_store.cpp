@@ -76,6 +76,13 @@ bool ParseNumber(std::u16string_view field, std::uint64_t most, std::uint64_t* v
 // A pair is kept as its two words with a space between: no word holds one.
 constexpr char16_t kPairJoint = u' ';
 
+// Whether the pair holds the word, first or second.
+bool PairHolds(const LearnedWord& pair, std::u16string_view word) {
+  const std::size_t joint = pair.word.find(kPairJoint);
+  const std::u16string_view text(pair.word);
+  return EqualFolded(text.substr(0, joint), word) || EqualFolded(text.substr(joint + 1), word);
+}
+
 bool IsLearnablePair(std::u16string_view pair) {
   const std::size_t joint = pair.find(kPairJoint);
   return joint != std::u16string_view::npos && IsLearnableWord(pair.substr(0, joint)) &&
@@ -88,14 +95,16 @@ std::uint64_t ParseCount(std::u16string_view field, bool* ok) {
   return times;
 }
 
-// ">word next count last-use" into a pair; false for a line that is no such pair.
+// ">word next [count [last-use]]" into a pair (as a word line, a pair written by hand was
+// typed once, long ago); false for a line that is no such pair.
 bool ParsePairLine(std::u16string_view line, LearnedWord* pair) {
   std::u16string_view fields[4];
-  if (SplitFields(line, fields, 4) != 4) return false;
-  bool ok = false;
-  const std::uint64_t times = ParseCount(fields[2], &ok);
+  const int count = SplitFields(line, fields, 4);
+  if (count < 2) return false;
+  bool ok = true;
+  const std::uint64_t times = count >= 3 ? ParseCount(fields[2], &ok) : 1;
   std::uint64_t last = 0;
-  if (!ok || !ParseNumber(fields[3], WordStore::kMaxUse, &last)) return false;
+  if (!ok || (count == 4 && !ParseNumber(fields[3], WordStore::kMaxUse, &last))) return false;
   pair->word.assign(fields[0].substr(1));
   pair->word.push_back(kPairJoint);
   pair->word.append(fields[1]);
@@ -349,6 +358,18 @@ std::vector<std::u16string> WordStore::NextWords(std::u16string_view word, int m
   return words;
 }
 
+void WordStore::DropForgottenPairs() {
+  if (forgotten_.empty()) return;
+  pairs_.erase(std::remove_if(pairs_.begin(), pairs_.end(),
+                              [this](const LearnedWord& pair) {
+                                const std::size_t joint = pair.word.find(kPairJoint);
+                                const std::u16string_view text(pair.word);
+                                return IsForgotten(text.substr(0, joint)) ||
+                                       IsForgotten(text.substr(joint + 1));
+                              }),
+               pairs_.end());
+}
+
 void WordStore::DropLeastUseful() {
   const auto least = std::min_element(
       learned_.begin(), learned_.end(),
@@ -366,13 +387,11 @@ void WordStore::Unforget(std::u16string_view word) {
 
 bool WordStore::Forget(std::u16string_view word) {
   bool changed = false;
-  // Offered after another word no more either.
-  const auto follows = [word](const LearnedWord& pair) {
-    const std::size_t joint = pair.word.find(kPairJoint);
-    return EqualFolded(std::u16string_view(pair.word).substr(joint + 1), word);
-  };
+  // Nor is any pair it is in kept: a word taken away takes what was typed around it.
   const std::size_t pairs = pairs_.size();
-  pairs_.erase(std::remove_if(pairs_.begin(), pairs_.end(), follows), pairs_.end());
+  pairs_.erase(std::remove_if(pairs_.begin(), pairs_.end(),
+                              [word](const LearnedWord& pair) { return PairHolds(pair, word); }),
+               pairs_.end());
   changed = pairs_.size() != pairs;
   const auto at = LearnedAt(word);
   if (at != learned_.end() && EqualFolded(at->word, word)) {
@@ -449,6 +468,7 @@ LearnedFileReport WordStore::ParseLearned(std::string_view bytes) {
   }
   forgotten_ = std::move(forgotten);
   MarkForgottenRanks();
+  DropForgottenPairs();
 
   uses_ = 0;
   for (const LearnedWord& word : learned_) uses_ = std::max(uses_, word.last_use);
@@ -490,6 +510,7 @@ void WordStore::AddSession(const WordStore& session) {
     pairs.push_back(std::move(pair));
   }
   pairs_ = MergedWords(std::move(pairs), true, kMaxPairs, nullptr);
+  DropForgottenPairs();
   uses_ = std::min(kMaxUse, offset + session.uses_);
   Changed();
 }
@@ -511,6 +532,7 @@ void WordStore::AddFromBackup(const WordStore& backup) {
   std::vector<LearnedWord> pairs = std::move(pairs_);
   pairs.insert(pairs.end(), backup.pairs_.begin(), backup.pairs_.end());
   pairs_ = MergedWords(std::move(pairs), false, kMaxPairs, nullptr);
+  DropForgottenPairs();
   uses_ = std::max(uses_, backup.uses_);
   Changed();
 }

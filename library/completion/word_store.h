@@ -12,7 +12,8 @@
 //   word                   a word added by hand: typed once, long ago
 //   -word                  a word forgotten: never suggested, from the base list neither
 //   >word next count last-use   `next` typed right after `word`, `count` times: offered
-//                          as the next word once `word` and a space are typed
+//                          as the next word once `word` and a space are typed (count and
+//                          last use may be left out, as for a word)
 // The reader takes what is good and leaves out the rest line by line; a file that was not
 // read whole is kept as its backup (".bak") before it is first written over, and a damaged
 // file is made whole again from that backup.
@@ -152,6 +153,8 @@ class WordStore {
   std::vector<LearnedWord>::const_iterator LearnedAt(std::u16string_view word) const;
   std::vector<std::u16string>::const_iterator ForgottenAt(std::u16string_view word) const;
   void DropLeastUseful();
+  // A pair that holds a forgotten word goes: forgetting a word forgets its company.
+  void DropForgottenPairs();
   void Unforget(std::u16string_view word);
   void MarkForgottenRanks();
   void Changed() { ++generation_; }

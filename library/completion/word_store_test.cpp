@@ -142,14 +142,17 @@ TEST(NextWords, AreLearnedKeptInTheFileAndForgotten) {
   EXPECT_EQ(store.NextWords(u"GOOD", 5), (Words{u"morning", u"Luck", u"night"}));
 
   WordStore read;
-  const LearnedFileReport report =
-      read.ParseLearned(store.FormatLearned() + ">good\tday\t2\r\n>good day x 1\r\n>bad\r\n");
-  EXPECT_EQ(report.lines_left_out, 3);
+  const LearnedFileReport report = read.ParseLearned(
+      store.FormatLearned() + ">good\tday\r\n>good day x 1\r\n>bad\r\n>sad day\r\n-sad\r\n");
+  EXPECT_EQ(report.lines_left_out, 2);
   EXPECT_EQ(read.NextWords(u"good", 1), (Words{u"morning"}));
-  EXPECT_EQ(read.PairCount(), 3);
+  EXPECT_EQ(read.PairCount(), 4);  // "sad day" went with the forgotten "sad"
 
   read.Forget(u"night");
-  EXPECT_EQ(read.NextWords(u"good", 5), (Words{u"morning", u"Luck"}));
+  EXPECT_EQ(read.NextWords(u"good", 5), (Words{u"morning", u"day", u"Luck"}));
+  read.Forget(u"good");
+  EXPECT_EQ(read.PairCount(), 0);
+  read.LearnPair(u"bad", u"luck");
   read.ForgetAll();
   EXPECT_EQ(read.PairCount(), 0);
   EXPECT_EQ(read.FormatLearned().find("\n>"), std::string::npos);
