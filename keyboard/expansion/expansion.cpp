@@ -121,9 +121,6 @@ bool ListMayShow() {
   return !Record().word.secret && MayShowTypedText(platform::LookAtFocusedControl());
 }
 
-// The typing rules look at what the keyboard typed only where the list could show it.
-bool MayLookAtText() { return ListMayShow(); }
-
 bool CompletionsWanted() {
   return GetOption(OptionId::kCompleteWords) != 0 && !Record().word.start_unknown;
 }
@@ -603,7 +600,8 @@ void RefreshAfterKeys() {
     word.asked_after_sent = true;
     word.question = platform::AskAboutFocusedControl();
   }
-  CapitalAfterKeys(MayLookAtText());
+  // The typing rules look at what the keyboard typed only where the list could show it.
+  CapitalAfterKeys(ListMayShow);
   RefreshPanels(false);
   RefreshToggleHighlights();
   RefreshSuggestions();
@@ -822,7 +820,7 @@ void InstallExpansionHooks() {
   hooks.input_refused = ShowInputRefused;
   hooks.track_typed_key = TrackTypedKey;
   hooks.typing_rules = [](std::uint16_t kind, std::uint16_t parameter) {
-    return Record().tracking && ApplyTypingRules(kind, parameter, MayLookAtText());
+    return Record().tracking && ApplyTypingRules(kind, parameter, ListMayShow);
   };
   hooks.taking_back_start_key = TakingBackStartKey;
   hooks.expand = ExpandSelection;

@@ -40,10 +40,7 @@ bool SpacedInFrench(char16_t c) { return c == u'!' || c == u'?' || c == u':' || 
 constexpr std::uint16_t kPrimaryFrench = 0x0C;
 
 // The capital is the keyboard's own: the system's Shift never knew of it.
-void DropCapital() {
-  State().capital = 0;
-  TheRules().undo.clear();
-}
+void DropCapital() { State().capital = 0; }
 
 // Keys the rules type in place of the user's: each still passes the word tracking and the
 // rest of the processor, as if the user had typed it.
@@ -117,6 +114,7 @@ void ForgetTextBeforeCaret() {
   rules.text.Forget();
   rules.space_added = false;
   rules.declined = false;
+  rules.undo.clear();
   DropCapital();
 }
 
@@ -126,7 +124,7 @@ void NoteSpaceAdded() {
   rules.space_added = rules.text.Known() && !text.empty() && text.back() == u' ';
 }
 
-bool ApplyTypingRules(std::uint16_t kind, std::uint16_t parameter, bool may_look) {
+bool ApplyTypingRules(std::uint16_t kind, std::uint16_t parameter, MayLook may_look) {
   Rules& rules = TheRules();
   if (rules.applying) return false;
   if (rules.taking_back && kind == kind::kBack) {
@@ -158,10 +156,10 @@ bool ApplyTypingRules(std::uint16_t kind, std::uint16_t parameter, bool may_look
       }
     }
   }
-  if (!may_look || !rules.text.Known()) return false;
+  if (!rules.text.Known()) return false;
   const std::u16string_view text = rules.text.Text();
   if (kind == kind::kCharacter && rules.space_added && FollowsWord(static_cast<char16_t>(parameter)) &&
-      !text.empty() && text.back() == u' ') {
+      !text.empty() && text.back() == u' ' && may_look()) {
     const char16_t mark = static_cast<char16_t>(parameter);
     const bool french = (platform::ForegroundInputLanguage() & 0x3FF) == kPrimaryFrench;
     if (french && SpacedInFrench(mark)) return false;
@@ -170,7 +168,7 @@ bool ApplyTypingRules(std::uint16_t kind, std::uint16_t parameter, bool may_look
     return true;
   }
   if (kind == kind::kSpace && GetOption(OptionId::kPeriodWithTwoSpaces) != 0 &&
-      rules.text.EndsWordAndSpace()) {
+      rules.text.EndsWordAndSpace() && may_look()) {
     TypeInstead(u"\b. ");
     rules.undo = u"\b\b ";
     return true;
@@ -178,10 +176,10 @@ bool ApplyTypingRules(std::uint16_t kind, std::uint16_t parameter, bool may_look
   return false;
 }
 
-void CapitalAfterKeys(bool may_look) {
+void CapitalAfterKeys(MayLook may_look) {
   Rules& rules = TheRules();
   KeyboardState& state = State();
-  if (CapitalPending() || rules.declined || !may_look || !rules.text.EndsSentence() ||
+  if (CapitalPending() || rules.declined || !rules.text.EndsSentence() ||
       GetOption(OptionId::kCapitalAfterSentence) == 0) {
     return;
   }
@@ -190,7 +188,7 @@ void CapitalAfterKeys(bool may_look) {
       state.windows_key != 0 || state.number_mode != 0 || state.accent_mode != 0) {
     return;
   }
-  state.capital = 1;
+  if (may_look()) state.capital = 1;
 }
 
 bool CapitalPending() { return State().capital != 0; }

@@ -40,12 +40,15 @@ void TakingBackForTypingRules();
 void ForgetTextBeforeCaret();
 // The space that ends the text just typed (a completion, an expansion) was the keyboard's.
 void NoteSpaceAdded();
+// Whether the keyboard may look at what is typed into the focused control now; asked only
+// when a rule could act, since it asks the system.
+using MayLook = bool (*)();
 // Before a key the user typed; `may_look` when the keyboard may look at what is typed into
 // the focused control. True when the rules performed the key themselves.
-bool ApplyTypingRules(std::uint16_t kind, std::uint16_t parameter, bool may_look);
+bool ApplyTypingRules(std::uint16_t kind, std::uint16_t parameter, MayLook may_look);
 // When the keys are done: after the end of a sentence the next letter comes as a capital,
 // Shift shown latched (a tap on it declines).
-void CapitalAfterKeys(bool may_look);
+void CapitalAfterKeys(MayLook may_look);
 // Whether Shift is latched for the capital of a new sentence, not by the user.
 bool CapitalPending();
 

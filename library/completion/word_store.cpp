@@ -76,11 +76,17 @@ bool ParseNumber(std::u16string_view field, std::uint64_t most, std::uint64_t* v
 // A pair is kept as its two words with a space between: no word holds one.
 constexpr char16_t kPairJoint = u' ';
 
+// The two words of a pair.
+std::pair<std::u16string_view, std::u16string_view> PairWords(const LearnedWord& pair) {
+  const std::u16string_view text(pair.word);
+  const std::size_t joint = text.find(kPairJoint);
+  return {text.substr(0, joint), text.substr(joint + 1)};
+}
+
 // Whether the pair holds the word, first or second.
 bool PairHolds(const LearnedWord& pair, std::u16string_view word) {
-  const std::size_t joint = pair.word.find(kPairJoint);
-  const std::u16string_view text(pair.word);
-  return EqualFolded(text.substr(0, joint), word) || EqualFolded(text.substr(joint + 1), word);
+  const auto [first, next] = PairWords(pair);
+  return EqualFolded(first, word) || EqualFolded(next, word);
 }
 
 bool IsLearnablePair(std::u16string_view pair) {
@@ -362,10 +368,8 @@ void WordStore::DropForgottenPairs() {
   if (forgotten_.empty()) return;
   pairs_.erase(std::remove_if(pairs_.begin(), pairs_.end(),
                               [this](const LearnedWord& pair) {
-                                const std::size_t joint = pair.word.find(kPairJoint);
-                                const std::u16string_view text(pair.word);
-                                return IsForgotten(text.substr(0, joint)) ||
-                                       IsForgotten(text.substr(joint + 1));
+                                const auto [first, next] = PairWords(pair);
+                                return IsForgotten(first) || IsForgotten(next);
                               }),
                pairs_.end());
 }
@@ -554,11 +558,11 @@ std::string WordStore::FormatLearned() const {
     bytes.append("\r\n");
   }
   for (const LearnedWord& pair : pairs_) {
-    const std::size_t joint = pair.word.find(kPairJoint);
+    const auto [first, next] = PairWords(pair);
     bytes.push_back('>');
-    AppendUtf8(std::u16string_view(pair.word).substr(0, joint), &bytes);
+    AppendUtf8(first, &bytes);
     bytes.push_back('\t');
-    AppendUtf8(std::u16string_view(pair.word).substr(joint + 1), &bytes);
+    AppendUtf8(next, &bytes);
     bytes.push_back('\t');
     AppendDecimal(pair.count, &bytes);
     bytes.push_back('\t');
