@@ -99,8 +99,9 @@ const Access kAccess[] = {
     {PARAMETERS_GetLearnInTerminals, PARAMETERS_SetLearnInTerminals},
     {PARAMETERS_GetCapitalAfterSentence, PARAMETERS_SetCapitalAfterSentence},
     {PARAMETERS_GetPeriodWithTwoSpaces, PARAMETERS_SetPeriodWithTwoSpaces},
+    {PARAMETERS_GetWordLanguage, PARAMETERS_SetWordLanguage},
 };
-constexpr int kSettingCount = 29;
+constexpr int kSettingCount = 30;
 
 struct Row {
   const Setting* setting = nullptr;

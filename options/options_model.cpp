@@ -26,6 +26,9 @@ constexpr Choice kOnOff[] = {{1, u"On"}, {0, u"Off"}};
 constexpr Choice kOneIsOn[] = {{1, u"On"}, {2, u"Off"}};
 constexpr Choice kOrders[] = {{1, u"First suggestion nearest the keyboard"},
                               {2, u"First suggestion on the top row"}};
+constexpr Choice kWordLanguages[] = {{0, u"The window's input language"}, {1, u"English"},
+                                     {2, u"French"}, {3, u"German"}, {4, u"Spanish"},
+                                     {5, u"Italian"}, {6, u"Portuguese"}, {7, u"Dutch"}};
 constexpr Choice kSpaces[] = {{1, u"Add a space"}, {2, u"No space"}};
 
 constexpr Setting Pick(int option, std::u16string_view caption, std::u16string_view meaning,
@@ -83,6 +86,9 @@ constexpr Setting kWords[] = {
          kOnOff, false),
     Pick(28, u"Two spaces",
          u"Whether two spaces after a word type a full stop and a space.", kOnOff, false),
+    Pick(29, u"Language",
+         u"Whose words are offered: those of the language the window is typed in, or always one.",
+         kWordLanguages, false),
 };
 constexpr Setting kTiming[] = {
     Number(16, u"Repeat delay", u"How often a held key types again; 0 does not repeat.",

@@ -95,6 +95,7 @@ QUOREL_NUMERIC_OPTION_EXPORTS(CompletionsShown, kCompletionsShown)
 QUOREL_NUMERIC_OPTION_EXPORTS(LearnInTerminals, kLearnInTerminals)
 QUOREL_NUMERIC_OPTION_EXPORTS(CapitalAfterSentence, kCapitalAfterSentence)
 QUOREL_NUMERIC_OPTION_EXPORTS(PeriodWithTwoSpaces, kPeriodWithTwoSpaces)
+QUOREL_NUMERIC_OPTION_EXPORTS(WordLanguage, kWordLanguage)
 
 QUOREL_STRING_SETTING_EXPORTS(CustomSlidesFile, kCustomSlidesFile)
 QUOREL_STRING_SETTING_EXPORTS(GlossaryFile, kGlossaryFile)

@@ -56,6 +56,7 @@ const NumericExport kNumericExports[] = {
     QUOREL_EXPORT_ROW(kLearnInTerminals, LearnInTerminals),
     QUOREL_EXPORT_ROW(kCapitalAfterSentence, CapitalAfterSentence),
     QUOREL_EXPORT_ROW(kPeriodWithTwoSpaces, PeriodWithTwoSpaces),
+    QUOREL_EXPORT_ROW(kWordLanguage, WordLanguage),
 };
 
 class OptionsExportsTest : public ::testing::Test {
@@ -101,7 +102,7 @@ TEST_F(OptionsExportsTest, OptionInfoGivesTheStoresOwnRows) {
   EXPECT_EQ(lowest, 150u);
   EXPECT_EQ(highest, 350u);
   EXPECT_EQ(zero_kept, 1);
-  EXPECT_EQ(PARAMETERS_GetOptionInfo(29, &name, nullptr, nullptr, nullptr, nullptr), 0);
+  EXPECT_EQ(PARAMETERS_GetOptionInfo(static_cast<int>(quorel::kOptionCount), &name, nullptr, nullptr, nullptr, nullptr), 0);
   EXPECT_EQ(PARAMETERS_GetOptionInfo(-1, nullptr, nullptr, nullptr, nullptr, nullptr), 0);
 }
 

@@ -88,6 +88,11 @@ constexpr std::array<OptionInfo, kOptionCount> kOptions{{
         "PARAMETERS_GetCapitalAfterSentence"),
     Row(OptionId::kPeriodWithTwoSpaces, u"Period with two spaces", 1, Within(0, 1, 1),
         "PARAMETERS_GetPeriodWithTwoSpaces"),
+    // The words offered: 0 those of the input language of the window typed into, or one
+    // language whatever the window (1 English, 2 French, 3 German, 4 Spanish, 5 Italian,
+    // 6 Portuguese, 7 Dutch).
+    Row(OptionId::kWordLanguage, u"Word language", 0, Within(0, 7, 0),
+        "PARAMETERS_GetWordLanguage"),
 }};
 
 constexpr bool RowsFollowIds() {
