@@ -13,14 +13,18 @@ E2E = $(PYTHON) -m pytest tests/e2e $(if $(K),-k "$(K)") $(E2E_ARGS)
 # SCOWL's English word lists (Debian: scowl), from which the base list of word completion is made.
 SCOWL_DIR := /usr/share/dict/scowl
 # Word counts of a body of English text (Debian: libpresage-data, GPL-2+), which order the
-# base list's words within each of SCOWL's levels; their licence goes beside the list.
+# base list's words within each of SCOWL's levels; their licence goes beside the list. The
+# other languages' lists come from Debian's word lists (wfrench and its like), ordered by the
+# counts of Spanish and Italian texts (libpresage-data) or of translated manual pages.
 PRESAGE_EN := /usr/share/presage/database_en.db
 
 DEBIAN_PACKAGES := cmake make g++ clang libgtest-dev googletest libbenchmark-dev \
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64 \
   xvfb x11-utils xdotool imagemagick fonts-dejavu-core libfreetype-dev zlib1g-dev \
   python3 python3-pytest python3-pytest-timeout libstb-dev scowl \
-  nsis wixl msitools osslsigncode openssl p7zip-full libpresage-data
+  nsis wixl msitools osslsigncode openssl p7zip-full libpresage-data \
+  wfrench wngerman wspanish witalian wportuguese wdutch \
+  manpages-fr manpages-de manpages-nl manpages-pt-br locales
 
 .PHONY: all deps test unit asan windows host-tools icon wine e2e fuzz fuzz-long bench package run \
   measure clean release signing manual-pictures
@@ -138,6 +142,8 @@ package: windows host-tools
 	  printf '\n\nThe order of the words within each size comes from the word counts of\n'; \
 	  printf "Debian's libpresage-data (the n-gram database of presage), under this licence:\n\n"; \
 	  cat /usr/share/doc/libpresage-data/copyright; } > "dist/Quorel/Quorel words/english-copyright.txt"
+	$(PYTHON) tools/word_list/other_languages.py build/host/tools/word_list/quorel_word_list \
+	  "dist/Quorel/Quorel words" build/host/word-counts
 	@echo "Laid out dist/Quorel/"
 
 # The end-to-end tests alone (make e2e K=glossary for some of them).

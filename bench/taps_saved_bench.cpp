@@ -68,7 +68,7 @@ std::string BaseList(bool counted) {
   if (counted && !words::ReadWordCounts(QUOREL_WORD_COUNTS, &counts, &error)) return {};
   const auto sources = words::FindSources(kScowl);
   if (sources.empty() || !words::MakeWordList(sources, counts, &words, &error)) return {};
-  return words::FormatWordList(words, counted);
+  return words::FormatWordList(words, words::EnglishHead(counted));
 }
 
 // Taps with completion over taps without: letters and the space after each word.

@@ -50,7 +50,7 @@ const Data* TheData() {
     const auto sources = words::FindSources(kScowl);
     if (sources.empty() || !words::MakeWordList(sources, {}, &words, &error)) return nullptr;
     auto made = std::make_unique<Data>();
-    made->base_file = words::FormatWordList(words);
+    made->base_file = words::FormatWordList(words, words::EnglishHead(false));
 
     // Learned: counts fall off as in any text, last uses spread over 300,000 words typed.
     std::mt19937 random(20240611);

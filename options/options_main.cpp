@@ -13,6 +13,7 @@
 #include "library/completion/word_store.h"
 #include "library/shared_block/shared_block.h"
 #include "options/options_model.h"
+#include "platform/files.h"
 #include "platform/win32/documents_folder.h"
 #include "platform/win32/dpi_scale.h"
 #include "platform/win32/manual.h"
@@ -297,18 +298,25 @@ void ForgetLearnedWords() {
                                5000, &answer) != 0 &&
            answer == 1;
   } else {
-    WordStore words;
-    std::u16string path;
-    if (LearnedWordsPath(&path)) {
+    // Every language's file that is there; English's is written even when it is not.
+    done = true;
+    for (int language = 0; language < kWordLanguageCount; ++language) {
+      WordStore words;
+      std::u16string path;
+      if (!LearnedWordsPath(&path, language)) {
+        done = false;
+        continue;
+      }
+      if (language != 0 && !platform::FileExists(path)) continue;
       words.ReadLearned(path);  // for the words taken away, which stay away
-      done = words.ForgetAllInFile(path);
+      done = words.ForgetAllInFile(path) && done;
     }
   }
   if (done) {
     MessageBoxW(program.window, L"The learned words are forgotten.", kTitle, MB_OK | MB_ICONINFORMATION);
   } else {
     MessageBoxW(program.window,
-                L"Quorel could not forget the learned words: \"Learned words.txt\" in "
+                L"Quorel could not forget the learned words: a file of learned words in "
                 L"Documents\\Quorel could not be written.",
                 kTitle, MB_OK | MB_ICONWARNING);
   }

@@ -18,7 +18,9 @@
 #include "library/shared_block/shared_block.h"
 #include "platform/background.h"
 #include "platform/drawing.h"
+#include "platform/files.h"
 #include "platform/focus.h"
+#include "platform/input.h"
 #include "platform/list_box.h"
 #include "platform/message_box.h"
 #include "platform/screen.h"
@@ -34,10 +36,6 @@ constexpr std::size_t kMaxTypedWord = 256;
 // this many before the room is known.
 constexpr std::size_t kMostRows = 512;
 
-constexpr std::u16string_view kCannotRead =
-    u"Quorel cannot read \"Learned words.txt\" now; your new words are kept and added later";
-constexpr std::u16string_view kCannotSave =
-    u"Quorel cannot save \"Learned words.txt\" now; it keeps your words and tries again";
 
 // The word being typed, and what the keyboard knows of where its letters went.
 struct Word {
@@ -142,8 +140,9 @@ bool LearnTypedWord() {
       !MayShowTypedText(focused)) {
     return false;
   }
-  if (!KeyboardWords().Learn(word)) return false;
-  if (!typed.previous.empty()) KeyboardWords().LearnPair(typed.previous, word);
+  WordStore& words = WordsOfInput();
+  if (!words.Learn(word)) return false;
+  if (!typed.previous.empty()) words.LearnPair(typed.previous, word);
   Record().last_learned.assign(word);
   return true;
 }
@@ -345,7 +344,7 @@ void FindCompletions(int most) {
   if (!CompletionsWanted() || most <= 0) return;
   const auto& candidates = record.candidates;
   const int asked = most + static_cast<int>(std::min<std::size_t>(candidates.size(), most));
-  for (std::u16string& word : KeyboardWords().Completions(record.word.letters, asked)) {
+  for (std::u16string& word : WordsOfInput().Completions(record.word.letters, asked)) {
     const bool duplicate = std::any_of(
         candidates.begin(), candidates.end(),
         [&word](const GlossaryEntry* entry) { return EqualFolded(entry->long_form, word); });
@@ -359,11 +358,6 @@ void FindCompletions(int most) {
 Glossary& KeyboardGlossary() {
   static Glossary glossary;
   return glossary;
-}
-
-WordStore& KeyboardWords() {
-  static WordStore words;
-  return words;
 }
 
 const std::u16string& TypedWord() { return Record().word.letters; }
@@ -480,7 +474,7 @@ void RefreshSuggestions() {
   if (next_words) {
     record.candidates.clear();
     record.completions =
-        KeyboardWords().NextWords(record.last_learned, GetOption(OptionId::kCompletionsShown));
+        WordsOfInput().NextWords(record.last_learned, GetOption(OptionId::kCompletionsShown));
   } else {
     FindCandidates(kMostRows);
     FindCompletions(GetOption(OptionId::kCompletionsShown));
@@ -667,56 +661,118 @@ void ListTapped() {
 
 namespace {
 
-// The learned words' file: read once the keyboard is up and again until it could be read,
-// written when the words changed, always off the pen's thread.
+// The learned words' files: read once a language's words are first wanted and again until
+// they could be read, written when the words changed, always off the pen's thread.
 struct Keeping {
-  // The lists are read once the keyboard is up; what asks for a change before that reads
-  // them first, so that the reading does not bring back what the change took away.
+  // A language's lists are read once the keyboard is up (or once its words are first
+  // wanted); what asks for a change before that reads them first, so that the reading does
+  // not bring back what the change took away.
   bool words_read = false;
   bool reading = false;
   bool saving = false;
 };
-Keeping& Keeper() {
-  static Keeping keeping;
-  return keeping;
+struct LanguageWords {
+  WordStore store;
+  Keeping keeping;
+};
+struct AllLanguages {
+  std::array<LanguageWords, kWordLanguageCount> languages;
+  int current = 0;
+};
+AllLanguages& Languages() {
+  static AllLanguages all;
+  return all;
+}
+LanguageWords& WordsOf(int language) {
+  return Languages().languages[static_cast<std::size_t>(language)];
 }
 
-void StartReadingLearned() {
+// The file's name as the user finds it in Documents\Quorel.
+std::u16string FileName(std::u16string_view path) {
+  return std::u16string(path.substr(path.rfind(u'\\') + 1));
+}
+
+void StartReadingLearned(int language) {
   std::u16string path;
-  if (Keeper().reading || !LearnedWordsPath(&path)) return;
-  Keeper().reading = true;
+  if (WordsOf(language).keeping.reading || !LearnedWordsPath(&path, language)) return;
+  WordsOf(language).keeping.reading = true;
   auto file = std::make_shared<LearnedFileBytes>();
   platform::RunInBackground([file, path] { *file = ReadLearnedFileBytes(path); },
-                            [file] {
-                              Keeper().reading = false;
+                            [file, language, path] {
+                              LanguageWords& words = WordsOf(language);
+                              words.keeping.reading = false;
                               // Forgetting every word wrote the file meanwhile: what this
                               // read found is gone.
-                              if (KeyboardWords().FileRead()) return;
-                              if (KeyboardWords().AdoptLearned(*file).unreadable) {
-                                TellOnce(&PendingNotices().told_unreadable, kCannotRead);
+                              if (words.store.FileRead()) return;
+                              if (words.store.AdoptLearned(*file).unreadable) {
+                                TellOnce(&PendingNotices().told_unreadable,
+                                         u"Quorel cannot read \"" + FileName(path) +
+                                             u"\" now; your new words are kept and added later");
                               }
                             });
 }
 
-void StartSavingLearned() {
+void StartSavingLearned(int language) {
   std::u16string path;
   auto save = std::make_shared<LearnedFileSave>();
-  if (Keeper().saving || !LearnedWordsPath(&path) || !KeyboardWords().PrepareSave(path, save.get())) {
+  LanguageWords& words = WordsOf(language);
+  if (words.keeping.saving || !LearnedWordsPath(&path, language) ||
+      !words.store.PrepareSave(path, save.get())) {
     return;
   }
-  Keeper().saving = true;
+  words.keeping.saving = true;
   auto written = std::make_shared<bool>(false);
   platform::RunInBackground([save, written] { *written = WriteLearnedFile(*save); },
-                            [save, written] {
-                              Keeper().saving = false;
-                              KeyboardWords().SaveFinished(*save, *written);
+                            [save, written, language] {
+                              LanguageWords& words = WordsOf(language);
+                              words.keeping.saving = false;
+                              words.store.SaveFinished(*save, *written);
                               if (!*written) {
-                                TellOnce(&PendingNotices().told_unwritable, kCannotSave);
+                                TellOnce(&PendingNotices().told_unwritable,
+                                         u"Quorel cannot save \"" + FileName(save->path) +
+                                             u"\" now; it keeps your words and tries again");
                               }
                             });
+}
+
+// Reads a language's shipped list and learned words. The shipped list is read off the
+// pen's thread too: a language's list runs to megabytes, and the keyboard offers the
+// learned words meanwhile.
+void LoadLanguage(int language) {
+  LanguageWords& words = WordsOf(language);
+  words.store.Clear();
+  words.keeping.words_read = true;
+  std::u16string path;
+  // Without the shipped list the keyboard still learns the user's words.
+  if (BaseWordsPath(&path, language)) {
+    auto base = std::make_shared<BaseWords>();
+    platform::RunInBackground([base, path] { base->Read(path); },
+                              [base, language] { WordsOf(language).store.TakeBase(std::move(*base)); });
+  }
+  StartReadingLearned(language);
+}
+
+// Every language whose words were read: what is to be done for each of their files.
+template <typename Action>
+void ForEachLanguageRead(Action&& action) {
+  for (int language = 0; language < kWordLanguageCount; ++language) {
+    if (WordsOf(language).keeping.words_read) action(language, WordsOf(language).store);
+  }
 }
 
 }  // namespace
+
+WordStore& KeyboardWords() { return WordsOf(Languages().current).store; }
+
+WordStore& WordsOfInput() {
+  const int language = ChosenWordLanguage(GetOption(OptionId::kWordLanguage),
+                                          platform::ForegroundInputLanguage());
+  if (language != Languages().current) {
+    Languages().current = language;
+    if (!WordsOf(language).keeping.words_read) LoadLanguage(language);
+  }
+  return KeyboardWords();
+}
 
 void ListSwiped(int row) {
   const std::u16string* word = CompletionAt(row);
@@ -726,59 +782,80 @@ void ListSwiped(int row) {
 }
 
 void LoadWords() {
-  WordStore& words = KeyboardWords();
-  words.Clear();
-  Keeper().words_read = true;
-  std::u16string path;
-  // Without the shipped list the keyboard still learns the user's words.
-  if (BaseWordsPath(&path)) words.ReadBase(path);
-  StartReadingLearned();
+  // Every list is read anew when wanted; the language of the moment now.
+  for (int language = 0; language < kWordLanguageCount; ++language) {
+    WordsOf(language).store.Clear();
+    WordsOf(language).keeping.words_read = false;
+  }
+  LoadLanguage(Languages().current);
 }
 
 void SaveLearnedWords() {
   // A file never read is read first: what it holds is added to, never written over.
-  if (!KeyboardWords().FileRead()) {
-    StartReadingLearned();
-  } else {
-    StartSavingLearned();
-  }
+  ForEachLanguageRead([](int language, const WordStore& words) {
+    if (!words.FileRead()) {
+      StartReadingLearned(language);
+    } else {
+      StartSavingLearned(language);
+    }
+  });
 }
 
 void SaveLearnedWordsAtExit(std::uint32_t patience_ms) {
-  // What is under way ends first; then a last read if the file was never read, and a last
+  // What is under way ends first; then a last read of the files never read, and a last
   // save, each waited for a while: a save that cannot finish loses this session's words,
   // never the file's.
   const std::uint32_t step = patience_ms / 3;
   platform::WaitForBackgroundWork(step);
-  if (!KeyboardWords().FileRead()) {
-    StartReadingLearned();
-    platform::WaitForBackgroundWork(step);
-  }
-  StartSavingLearned();
+  ForEachLanguageRead([](int language, const WordStore& words) {
+    if (!words.FileRead()) StartReadingLearned(language);
+  });
+  platform::WaitForBackgroundWork(step);
+  ForEachLanguageRead([](int language, const WordStore&) { StartSavingLearned(language); });
   platform::WaitForBackgroundWork(step);
 }
 
 bool ForgetLearnedWords() {
-  if (!Keeper().words_read) LoadWords();
   if (ShownListContent() == ListContent::kSuggestions) HideSuggestions();
-  std::u16string path;
-  if (!LearnedWordsPath(&path)) {
-    KeyboardWords().ForgetAll();
-    return false;
+  // Every language's file is written, those never read this session too (when they are
+  // there): the words the user took away are read from them first, and stay away.
+  auto saves = std::make_shared<std::vector<LearnedFileSave>>();
+  auto of_language = std::make_shared<std::vector<int>>();
+  bool paths = true;
+  for (int language = 0; language < kWordLanguageCount; ++language) {
+    LanguageWords& words = WordsOf(language);
+    std::u16string path;
+    if (!LearnedWordsPath(&path, language)) {
+      words.store.ForgetAll();
+      paths = false;
+      continue;
+    }
+    if (!words.keeping.words_read) {
+      if (language != Languages().current && !platform::FileExists(path)) continue;
+      LoadLanguage(language);
+      platform::WaitForBackgroundWork(1000);
+    }
+    // Written after whatever the worker has under way, so that no older save lands after
+    // it; the options program waits five seconds for the answer.
+    saves->emplace_back();
+    of_language->push_back(language);
+    words.store.PrepareForgetAll(path, &saves->back());
   }
-  // Written after whatever the worker has under way, so that no older save lands after it;
-  // the options program waits five seconds for the answer.
-  auto save = std::make_shared<LearnedFileSave>();
-  KeyboardWords().PrepareForgetAll(path, save.get());
-  auto written = std::make_shared<bool>(false);
+  auto written = std::make_shared<std::vector<bool>>(saves->size(), false);
   auto finished = std::make_shared<bool>(false);
-  platform::RunInBackground([save, written] { *written = WriteLearnedFile(*save); },
-                            [save, written, finished] {
-                              *finished = true;
-                              KeyboardWords().SaveFinished(*save, *written);
-                            });
-  platform::WaitForBackgroundWork(4000);
-  return *finished && *written;
+  platform::RunInBackground(
+      [saves, written] {
+        for (std::size_t i = 0; i < saves->size(); ++i) (*written)[i] = WriteLearnedFile((*saves)[i]);
+      },
+      [saves, written, finished, of_language] {
+        *finished = true;
+        for (std::size_t i = 0; i < saves->size(); ++i) {
+          WordsOf((*of_language)[i]).store.SaveFinished((*saves)[i], (*written)[i]);
+        }
+      });
+  platform::WaitForBackgroundWork(3000);
+  return paths && *finished &&
+         std::all_of(written->begin(), written->end(), [](bool done) { return done; });
 }
 
 void LoadGlossary() {
@@ -831,8 +908,7 @@ void ResetExpansionForTest() {
   Record() = ExpansionRecord();
   ResetTypingRulesForTest();
   KeyboardGlossary().Release();
-  KeyboardWords().Clear();
-  Keeper() = Keeping();
+  Languages() = AllLanguages();
   PendingNotices() = Notices();
 }
 

@@ -14,6 +14,9 @@ namespace quorel::keyboard {
 Glossary& KeyboardGlossary();
 // The words it completes: the base list and what the user taught it.
 WordStore& KeyboardWords();
+// The words of the language typed in now: the input language of the window typed into, or
+// the one the options fix. Its lists are read when first wanted.
+WordStore& WordsOfInput();
 // Types the letters of the completion not typed yet, and learns it.
 void AcceptCompletion(std::u16string word);
 const std::u16string& TypedWord();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "keyboard/key_kinds.h"
 #include "keyboard/panels/panels.h"
 #include "keyboard/preview/preview_list.h"
@@ -258,6 +260,42 @@ TEST_F(ExpansionTest, ASlideAcrossACompletionTakesItAwayAndForgettingAllKeepsItA
   KeyboardWords().ReadLearned(path);
   EXPECT_EQ(KeyboardWords().LearnedCount(), 0);
   EXPECT_TRUE(KeyboardWords().IsForgotten(u"abbey"));
+}
+
+// The words offered and learned are those of the input language of the window typed into,
+// each language's in a file of its own, unless the options fix one. The accents the
+// keyboard types find the list's words.
+TEST_F(ExpansionTest, WordsFollowTheWindowsInputLanguageAndAreLearnedForIt) {
+  auto& system = platform::fake::System();
+  std::u16string english, french, english_learned, french_learned;
+  ASSERT_TRUE(BaseWordsPath(&english, 0) && BaseWordsPath(&french, 1) &&
+              LearnedWordsPath(&english_learned, 0) && LearnedWordsPath(&french_learned, 1));
+  system.files[english] = "france\nfrank\n";
+  system.files[french] = "fran\xC3\xA7\x61is\nfranche\n\xC3\xA9t\xC3\xA9\n";
+  LoadWords();
+  const auto offered = [&system](std::u16string_view typed) {
+    Type(typed);
+    RefreshSuggestions();
+    std::vector<std::u16string> words;
+    for (const auto& row : system.lists[kList].rows) words.push_back(row.text);
+    Type(u" ");
+    std::sort(words.begin(), words.end());
+    return words;
+  };
+  Type(u" ");  // what came before the caret at start is known from here
+  system.input_language = 0x040C;  // French (France)
+  EXPECT_EQ(offered(u"fra"), (std::vector<std::u16string>{u"franche", u"fran\u00E7ais"}));
+  EXPECT_EQ(offered(u"\u00E9t"), (std::vector<std::u16string>{u"\u00E9t\u00E9"}));
+  Type(u"fromage ");
+  SaveLearnedWords();
+  EXPECT_NE(system.files[french_learned].find("fromage"), std::string::npos);
+  EXPECT_EQ(system.files.count(english_learned), 0u);
+
+  system.input_language = 0x0809;  // English (United Kingdom)
+  EXPECT_EQ(offered(u"fra"), (std::vector<std::u16string>{u"france", u"frank"}));
+  EXPECT_TRUE(offered(u"fro").empty());
+  SetOption(OptionId::kWordLanguage, 2);  // French, whatever the window
+  EXPECT_EQ(offered(u"fro"), (std::vector<std::u16string>{u"fromage"}));
 }
 
 // Only whole words are learned: "doesn't" and not "doesn"; nothing after a <back> past the

@@ -16,9 +16,6 @@ namespace quorel {
 
 namespace {
 
-constexpr std::u16string_view kUserFolder = u"\\Quorel";
-constexpr std::u16string_view kLearnedFile = u"\\Learned words.txt";
-constexpr std::u16string_view kBaseFile = u"\\Quorel words\\english.txt";
 
 // The mark tells an editor that guesses encodings (Notepad did before 2019) that the
 // accented words are UTF-8.
@@ -207,6 +204,11 @@ bool WordStore::ReadBase(std::u16string_view path) {
   const bool read = base_.Read(path);
   MarkForgottenRanks();
   return read;
+}
+
+void WordStore::TakeBase(BaseWords base) {
+  base_ = std::move(base);
+  MarkForgottenRanks();
 }
 
 void WordStore::MarkForgottenRanks() {
@@ -684,20 +686,6 @@ bool WordStore::ForgetAllInFile(std::u16string_view path) {
   const bool written = WriteLearnedFile(save);
   SaveFinished(save, written);
   return written;
-}
-
-bool LearnedWordsPath(std::u16string* path) {
-  std::u16string documents;
-  if (!platform::GetDocumentsFolder(&documents) || documents.empty()) return false;
-  *path = documents + std::u16string(kUserFolder) + std::u16string(kLearnedFile);
-  return true;
-}
-
-bool BaseWordsPath(std::u16string* path) {
-  std::u16string directory;
-  if (!GetRunningExeDirectory(&directory)) return false;
-  *path = directory + std::u16string(kBaseFile);
-  return true;
 }
 
 }  // namespace quorel

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "library/completion/base_words.h"
+#include "library/completion/word_languages.h"
 
 namespace quorel {
 
@@ -89,6 +90,8 @@ class WordStore {
   // Replaces the base list (an empty one when the file cannot be read).
   void ParseBase(std::string_view bytes);
   bool ReadBase(std::u16string_view path);
+  // Replaces the base list by one read elsewhere (off the pen's thread).
+  void TakeBase(BaseWords base);
 
   // Up to `max` whole words that begin with `prefix` (folded), never the prefix itself,
   // spelled as stored: learned words by how often and how lately they were typed, then the
@@ -177,9 +180,5 @@ class WordStore {
   bool keep_old_file_ = false;
 };
 
-// Where the keyboard keeps the user's learned words: "Documents\Quorel\Learned words.txt".
-bool LearnedWordsPath(std::u16string* path);
-// The shipped English list beside the program: "Quorel words\english.txt".
-bool BaseWordsPath(std::u16string* path);
 
 }  // namespace quorel

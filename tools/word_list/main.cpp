@@ -1,52 +1,83 @@
-// Writes the base list of word completion from Debian's SCOWL lists:
+// Writes a base list of word completion:
 //   quorel_word_list SCOWL_FOLDER OUT_FILE [COUNTS_FILE]
-// (SCOWL_FOLDER is /usr/share/dict/scowl once the scowl package is installed; COUNTS_FILE
-// holds "word<TAB>count" lines that order the words within each of SCOWL's levels).
+//       English, from Debian's SCOWL lists (SCOWL_FOLDER is /usr/share/dict/scowl once the
+//       scowl package is installed)
+//   quorel_word_list --from-file LANGUAGE WORDS_FILE OUT_FILE [COUNTS_FILE COUNTED_BY]
+//       another language, from one file of its words a line (Debian's wordlists, such as
+//       /usr/share/dict/french of wfrench); LANGUAGE and COUNTED_BY, the source of the
+//       counts, are named in the list's head
+// COUNTS_FILE holds "word<TAB>count" lines that order the words (text_counts.py,
+// manual_counts.py).
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "tools/word_list/word_list.h"
 
-int main(int argc, char** argv) {
-  if (argc != 3 && argc != 4) {
-    std::fprintf(stderr, "usage: %s SCOWL_FOLDER OUT_FILE [COUNTS_FILE]\n", argv[0]);
-    return 2;
-  }
-  const auto sources = quorel::words::FindSources(argv[1]);
-  if (sources.empty()) {
-    std::fprintf(stderr, "quorel_word_list: no English lists in %s (Debian: scowl)\n", argv[1]);
-    return 1;
-  }
-  std::vector<std::u16string> words;
-  std::string error;
-  quorel::words::WordCounts counts;
-  if (argc == 4 && !quorel::words::ReadWordCounts(argv[3], &counts, &error)) {
-    std::fprintf(stderr, "quorel_word_list: %s\n", error.c_str());
-    return 1;
-  }
-  if (!quorel::words::MakeWordList(sources, counts, &words, &error)) {
-    std::fprintf(stderr, "quorel_word_list: %s\n", error.c_str());
-    return 1;
-  }
-  const std::filesystem::path out = argv[2];
+namespace {
+
+int Usage(const char* program) {
+  std::fprintf(stderr,
+               "usage: %s SCOWL_FOLDER OUT_FILE [COUNTS_FILE]\n"
+               "       %s --from-file LANGUAGE WORDS_FILE OUT_FILE [COUNTS_FILE COUNTED_BY]\n",
+               program, program);
+  return 2;
+}
+
+int Fail(const std::string& error) {
+  std::fprintf(stderr, "quorel_word_list: %s\n", error.c_str());
+  return 1;
+}
+
+// Written beside and renamed over the old list, so that a failed run leaves it whole.
+bool WriteList(const std::filesystem::path& out, const std::string& bytes) {
   const std::filesystem::path temporary = out.string() + ".new";
-  const std::string bytes = quorel::words::FormatWordList(words, !counts.empty());
   {
     std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!file.flush()) {
-      std::fprintf(stderr, "quorel_word_list: cannot write %s\n", temporary.c_str());
-      return 1;
-    }
+    if (!file.flush()) return false;
   }
   std::error_code failed;
   std::filesystem::rename(temporary, out, failed);
-  if (failed) {
-    std::fprintf(stderr, "quorel_word_list: cannot write %s\n", out.c_str());
-    return 1;
+  return !failed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  namespace words = quorel::words;
+  const bool from_file = argc > 1 && std::strcmp(argv[1], "--from-file") == 0;
+  const int first = from_file ? 4 : 2;  // the OUT_FILE argument
+  const int with_counts = first + (from_file ? 3 : 2);
+  if (argc != first + 1 && argc != with_counts) return Usage(argv[0]);
+  std::string error;
+  words::WordCounts counts;
+  if (argc == with_counts && !words::ReadWordCounts(argv[first + 1], &counts, &error)) {
+    return Fail(error);
   }
-  std::printf("%s: %zu words, %zu bytes\n", out.c_str(), words.size(), bytes.size());
+  std::vector<std::u16string> list;
+  std::string head;
+  if (from_file) {
+    const std::string language = argv[2];
+    const std::filesystem::path source = argv[3];
+    if (!words::MakeListFromFile(source, counts, words::kMaxListWords, &list, &error)) {
+      return Fail(error);
+    }
+    if (list.empty()) return Fail("no words in " + source.string());
+    const std::string stem = std::filesystem::path(argv[first]).stem().string();
+    head = words::ListHead(language, "Debian's word list " + source.filename().string(),
+                           stem + "-copyright.txt", argc == with_counts ? argv[first + 2] : "");
+  } else {
+    const auto sources = words::FindSources(argv[1]);
+    if (sources.empty()) return Fail(std::string("no English lists in ") + argv[1] + " (Debian: scowl)");
+    if (!words::MakeWordList(sources, counts, &list, &error)) return Fail(error);
+    head = words::EnglishHead(!counts.empty());
+  }
+  const std::filesystem::path out = argv[first];
+  const std::string bytes = words::FormatWordList(list, head);
+  if (!WriteList(out, bytes)) return Fail("cannot write " + out.string());
+  std::printf("%s: %zu words, %zu bytes\n", out.c_str(), list.size(), bytes.size());
   return 0;
 }

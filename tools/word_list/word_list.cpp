@@ -125,39 +125,94 @@ bool ReadWordCounts(const std::filesystem::path& path, WordCounts* counts, std::
   return true;
 }
 
+namespace {
+
+// Counted words first and the more often counted first, then the shorter, then
+// alphabetically; "polish" before "Polish".
+bool BeforeWithinLevel(const Candidate& a, const Candidate& b) {
+  if (a.count != b.count) return a.count > b.count;
+  if (a.word.size() != b.word.size()) return a.word.size() < b.word.size();
+  if (a.folded != b.folded) return a.folded < b.folded;
+  return a.word > b.word;
+}
+
+void AddCounts(const WordCounts& counts, std::vector<Candidate>* candidates) {
+  for (Candidate& candidate : *candidates) {
+    const auto found = counts.find(candidate.folded);
+    if (found != counts.end()) candidate.count = found->second;
+  }
+}
+
+// Each word once, at its first place.
+void TakeOnce(std::vector<Candidate>* candidates, std::size_t most,
+              std::vector<std::u16string>* words) {
+  std::unordered_set<std::u16string> seen;
+  words->clear();
+  for (Candidate& candidate : *candidates) {
+    if (words->size() == most) break;
+    if (seen.insert(candidate.folded).second) words->push_back(std::move(candidate.word));
+  }
+}
+
+}  // namespace
+
 bool MakeWordList(const std::vector<Source>& sources, const WordCounts& counts,
                   std::vector<std::u16string>* words, std::string* error) {
   std::vector<Candidate> candidates;
   for (const Source& source : sources) {
     if (!ReadList(source, &candidates, error)) return false;
   }
-  for (Candidate& candidate : candidates) {
-    const auto found = counts.find(candidate.folded);
-    if (found != counts.end()) candidate.count = found->second;
-  }
+  AddCounts(counts, &candidates);
   std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
     if (a.level != b.level) return a.level < b.level;
     if (a.kind_order != b.kind_order) return a.kind_order < b.kind_order;
-    if (a.count != b.count) return a.count > b.count;
-    if (a.word.size() != b.word.size()) return a.word.size() < b.word.size();
-    if (a.folded != b.folded) return a.folded < b.folded;
-    return a.word > b.word;  // "polish" before "Polish"
+    return BeforeWithinLevel(a, b);
   });
-  std::unordered_set<std::u16string> seen;
-  words->clear();
-  for (Candidate& candidate : candidates) {
-    if (seen.insert(candidate.folded).second) words->push_back(std::move(candidate.word));
-  }
+  TakeOnce(&candidates, candidates.size(), words);
   return true;
 }
 
-std::string FormatWordList(const std::vector<std::u16string>& words, bool counted) {
-  std::string bytes =
+bool MakeListFromFile(const std::filesystem::path& source, const WordCounts& counts,
+                      std::size_t most, std::vector<std::u16string>* words, std::string* error) {
+  std::vector<Candidate> candidates;
+  if (!ReadList({source, 0, 0}, &candidates, error)) return false;
+  for (Candidate& candidate : candidates) {
+    candidate.kind_order = IsCapitalLetter(candidate.word.front()) ? 1 : 0;
+  }
+  AddCounts(counts, &candidates);
+  std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
+    if (a.kind_order != b.kind_order) return a.kind_order < b.kind_order;
+    return BeforeWithinLevel(a, b);
+  });
+  TakeOnce(&candidates, most, words);
+  return true;
+}
+
+std::string EnglishHead(bool counted) {
+  std::string head =
       "# Quorel words: English, the most common first, one word a line.\n"
       "# Made from SCOWL (Spell Checker Oriented Word Lists) by Kevin Atkinson and others,\n"
       "# size " + std::to_string(kMaxLevel) + " and below";
-  if (counted) bytes += ",\n# ordered within each size by the word counts of libpresage-data";
-  bytes += "; see english-copyright.txt beside this file.\n";
+  if (counted) head += ",\n# ordered within each size by the word counts of libpresage-data";
+  head += "; see english-copyright.txt beside this file.\n";
+  return head;
+}
+
+std::string ListHead(std::string_view language, std::string_view source,
+                     std::string_view copyright_file, std::string_view counted_by) {
+  std::string head = "# Quorel words: " + std::string(language) +
+                     ", the most common first, one word a line.\n# Made from " +
+                     std::string(source) + ",\n# ordered ";
+  if (!counted_by.empty()) {
+    head += "by the word counts of " + std::string(counted_by) + ", the uncounted words ";
+  }
+  head += "by length";
+  head += "; see " + std::string(copyright_file) + " beside this file.\n";
+  return head;
+}
+
+std::string FormatWordList(const std::vector<std::u16string>& words, std::string_view head) {
+  std::string bytes(head);
   for (const std::u16string& word : words) {
     AppendUtf8(word, &bytes);
     bytes.push_back('\n');

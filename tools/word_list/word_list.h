@@ -41,7 +41,24 @@ bool ReadWordCounts(const std::filesystem::path& path, WordCounts* counts, std::
 bool MakeWordList(const std::vector<Source>& sources, const WordCounts& counts,
                   std::vector<std::u16string>* words, std::string* error);
 
-// The file: a comment that names the sources, then a word a line (UTF-8, LF).
-std::string FormatWordList(const std::vector<std::u16string>& words, bool counted = false);
+// The most words a language's list made from one file keeps: its inflected forms run to
+// 400,000 lines, and the rarest of them cost a list this size its memory and load time.
+constexpr std::size_t kMaxListWords = 200'000;
+
+// A language's words from one word list a line (Debian's wordlists, /usr/share/dict/french
+// and its like, which come in no order of use): plain words before names, the counted
+// before the rest and the more often counted first, then the shorter (short words are the
+// common ones), then alphabetically; at most `most` of them. False when it cannot be read.
+bool MakeListFromFile(const std::filesystem::path& source, const WordCounts& counts,
+                      std::size_t most, std::vector<std::u16string>* words, std::string* error);
+
+// The head of the English list: SCOWL's sizes, and whether counts ordered them.
+std::string EnglishHead(bool counted);
+// The head of a list made from one file: its language, source, licence file and what
+// counted its words (empty when nothing did).
+std::string ListHead(std::string_view language, std::string_view source,
+                     std::string_view copyright_file, std::string_view counted_by);
+// The file: the head's comment lines, then a word a line (UTF-8, LF).
+std::string FormatWordList(const std::vector<std::u16string>& words, std::string_view head);
 
 }  // namespace quorel::words

@@ -56,9 +56,27 @@ TEST_F(WordListTool, CommonerLevelsFirstAndEachWordOnceAtItsBestPlace) {
 
   // What the tool writes is what the keyboard reads, in the same order.
   BaseWords base;
-  base.Parse(FormatWordList(words));
+  base.Parse(FormatWordList(words, EnglishHead(false)));
   ASSERT_EQ(base.Count(), static_cast<int>(words.size()));
   for (int rank = 0; rank < base.Count(); ++rank) EXPECT_EQ(base.WordAt(rank), words[rank]);
+}
+
+TEST_F(WordListTool, AnotherLanguagesListPutsCountedThenShortWordsFirstAndNamesLast) {
+  // One file of a language's words in no order of use, with codes and numbers among them.
+  List("french", "abaissaient\n06-dealer\nParis\n\u00e9t\u00e9\nABC\n\u00e9tais\nde\nmais\n"
+                 "\u00e0\nma\u00efs\n");
+  List("counts.tsv", "mais\t50\nde\t900\n");
+  WordCounts counts;
+  std::string error;
+  ASSERT_TRUE(ReadWordCounts(folder_ / "counts.tsv", &counts, &error)) << error;
+  std::vector<std::u16string> words;
+  ASSERT_TRUE(MakeListFromFile(folder_ / "french", counts, 100, &words, &error)) << error;
+  EXPECT_EQ(words, (std::vector<std::u16string>{u"de", u"mais", u"\u00e9t\u00e9", u"ma\u00efs",
+                                                u"\u00e9tais", u"abaissaient", u"Paris"}));
+  // The bound keeps the commonest.
+  ASSERT_TRUE(MakeListFromFile(folder_ / "french", counts, 2, &words, &error)) << error;
+  EXPECT_EQ(words, (std::vector<std::u16string>{u"de", u"mais"}));
+  EXPECT_FALSE(MakeListFromFile(folder_ / "missing", {}, 2, &words, &error));
 }
 
 }  // namespace
