@@ -19,7 +19,7 @@ from pathlib import Path
 
 import pytest
 
-from harness.process import wait_until
+from harness.process import run, wait_until
 from harness.quorel import Keyboard, KeyMap, Notepad, Registry
 from harness.wine import Desktop, Display, Prefix, Probe, windows_path
 
@@ -108,6 +108,23 @@ def key_map(request):
     return KeyMap(request.config.getoption("--key-map"))
 
 
+@pytest.fixture(scope="session")
+def french_input(out):
+    """The environment of a Wine process whose input language is French. Wine 8 answers the
+    keyboard layout of every thread, another program's too, with the layout of the asking
+    process's locale, so the keyboard started in this environment sees a French layout in
+    the window it types into. The locale is made here (Debian: locales), since a test
+    machine generates none but C."""
+    folder = out / "locales"
+    made = folder / "fr_FR.UTF-8"
+    if not made.is_dir():
+        folder.mkdir(parents=True, exist_ok=True)
+        result = run(["localedef", "-i", "fr_FR", "-f", "UTF-8", str(made)], timeout=120,
+                     what="making a French locale")
+        assert made.is_dir(), f"localedef made no French locale: {result.stderr.decode(errors='replace')}"
+    return {"LOCPATH": str(folder), "LC_ALL": "fr_FR.UTF-8"}
+
+
 @pytest.fixture
 def test_folder(out, request):
     # A test's parameters may hold characters that Windows paths cannot.
@@ -151,7 +168,7 @@ def desktop(prefix, display, out, test_folder, request):
         registry = Registry(wine_desktop.probe)
         registry.reset(wine_desktop.dpi)
         # Words one scenario taught the keyboard, or took away, are not the next one's.
-        for learned in (prefix.path / "drive_c" / "users").glob("*/Documents/Quorel/Learned words.txt*"):
+        for learned in (prefix.path / "drive_c" / "users").glob("*/Documents/Quorel/Learned words*"):
             learned.unlink()
         marker = request.node.get_closest_marker("options")
         for name, value in (marker.kwargs if marker else {}).items():

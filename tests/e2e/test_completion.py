@@ -66,6 +66,21 @@ def test_a_word_typed_twice_after_another_is_offered_next(keyboard, notepad, pro
     notepad.expect_text(" zyx wvu zyx wvu zyx wvu ")
 
 
+def test_a_french_layout_offers_french_words_and_the_accents_find_them(keyboard, notepad, probe,
+                                                                       desktop, french_input):
+    keyboard.close()
+    keyboard.env.update(french_input)
+    keyboard.start()
+    notepad.bring_to_front()
+    keyboard.type(" fran")
+    keyboard.tap("<acute>")
+    keyboard.tap("c")  # "ç" on the acute letters
+    wait_until(lambda: "français" in list_rows(probe), 10,
+               lambda _: f"français not offered: {list_rows(probe)}")
+    tap_row(desktop, probe, "français")
+    notepad.expect_text(" français ")
+
+
 def test_a_new_word_typed_twice_is_offered_also_after_a_restart(keyboard, notepad, probe,
                                                                 desktop):
     keyboard.tap("<space>")
