@@ -92,7 +92,8 @@ bench: deps
 	cmake --preset host >/dev/null
 	cmake --build --preset host -j$(JOBS) --target quorel_bench quorel_keyboard_bench quorel_image_bench \
 	  quorel_completion_bench quorel_taps_saved_bench
-	$(PYTHON) tools/word_list/text_counts.py $(PRESAGE_EN) build/host/english-counts.tsv
+	$(PYTHON) tools/word_list/text_counts.py $(PRESAGE_EN) build/host/english-counts.tsv \
+	  build/host/english-pairs.tsv
 	./build/host/bench/quorel_bench
 	./build/host/bench/quorel_keyboard_bench
 	./build/host/bench/quorel_image_bench
@@ -135,11 +136,13 @@ package: windows host-tools
 	cp LICENSE dist/Quorel/LICENSE.txt
 	build/host/tools/panel_art/quorel_panel_art dist/Quorel
 	mkdir -p "dist/Quorel/Quorel words"
-	$(PYTHON) tools/word_list/text_counts.py $(PRESAGE_EN) build/host/english-counts.tsv
+	$(PYTHON) tools/word_list/text_counts.py $(PRESAGE_EN) build/host/english-counts.tsv \
+	  build/host/english-pairs.tsv
 	build/host/tools/word_list/quorel_word_list $(SCOWL_DIR) "dist/Quorel/Quorel words/english.txt" \
-	  build/host/english-counts.tsv
+	  build/host/english-counts.tsv build/host/english-pairs.tsv
 	{ cat /usr/share/doc/scowl/copyright; \
-	  printf '\n\nThe order of the words within each size comes from the word counts of\n'; \
+	  printf '\n\nThe order of the words within each size, and the next words listed after them,\n'; \
+	  printf 'come from the word and pair counts of\n'; \
 	  printf "Debian's libpresage-data (the n-gram database of presage), under this licence:\n\n"; \
 	  cat /usr/share/doc/libpresage-data/copyright; } > "dist/Quorel/Quorel words/english-copyright.txt"
 	$(PYTHON) tools/word_list/other_languages.py build/host/tools/word_list/quorel_word_list \

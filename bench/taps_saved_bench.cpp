@@ -2,7 +2,8 @@
 // used for nothing else (bench/texts): three whole words are offered from the second letter
 // on, and a tap on one types the rest of the word and its space. Three ways: the shipped list
 // alone, learning every word typed, and learning with the next word offered after a word and
-// its space. Each with the list ordered as the package orders it (within SCOWL's levels by
+// its space; and the last two once more after the whole text was typed before, as a user's
+// own words are once the keyboard has learned them. Each with the list ordered as the package orders it (within SCOWL's levels by
 // the word counts of libpresage-data) and as it was before (within a level the shorter,
 // then alphabetically). The shares are the counters of each benchmark.
 
@@ -68,14 +69,29 @@ std::string BaseList(bool counted) {
   if (counted && !words::ReadWordCounts(QUOREL_WORD_COUNTS, &counts, &error)) return {};
   const auto sources = words::FindSources(kScowl);
   if (sources.empty() || !words::MakeWordList(sources, counts, &words, &error)) return {};
-  return words::FormatWordList(words, words::EnglishHead(counted));
+  // The ordered list, as the package ships it, lists the next words of its words too.
+  std::vector<words::PairCount> pairs;
+  if (counted && !words::ReadPairCounts(QUOREL_PAIR_COUNTS, &pairs, &error)) return {};
+  return words::FormatWordList(words, words::EnglishHead(counted),
+                               words::ListedNextWords(words, std::move(pairs), kOffered));
 }
 
 // Taps with completion over taps without: letters and the space after each word.
+// With `typed_before` the user typed the whole text once before, learning its words (and
+// pairs): the measure of a user's own vocabulary, once the keyboard has learned it.
 double ShareSaved(const std::string& base, const std::vector<TextWord>& text, bool learn,
-                  bool next) {
+                  bool next, bool typed_before = false) {
   WordStore store;
   store.ParseBase(base);
+  if (typed_before) {
+    std::u16string previous;
+    for (const TextWord& typed : text) {
+      if (store.Learn(typed.word) && !typed.after_break && !previous.empty()) {
+        store.LearnPair(previous, typed.word);
+      }
+      previous = IsLearnableWord(typed.word) ? typed.word : std::u16string();
+    }
+  }
   long long plain = 0;
   long long taps = 0;
   std::u16string previous;
@@ -113,16 +129,20 @@ void BM_TapsSaved(benchmark::State& state) {
     state.SkipWithError("no word list (scowl, make package for the counts) or no texts");
     return;
   }
-  double alone = 0, learning = 0, with_next = 0;
+  double alone = 0, learning = 0, with_next = 0, learned = 0, learned_next = 0;
   for (auto _ : state) {
     alone = ShareSaved(base, text, false, false);
     learning = ShareSaved(base, text, true, false);
     with_next = ShareSaved(base, text, true, true);
+    learned = ShareSaved(base, text, true, false, true);
+    learned_next = ShareSaved(base, text, true, true, true);
   }
   state.counters["words"] = static_cast<double>(text.size());
   state.counters["saved_list_%"] = alone;
   state.counters["saved_learning_%"] = learning;
   state.counters["saved_next_word_%"] = with_next;
+  state.counters["saved_typed_before_%"] = learned;
+  state.counters["saved_typed_before_next_%"] = learned_next;
   state.SetLabel(counted ? "ordered by word counts" : "ordered as before");
 }
 BENCHMARK(BM_TapsSaved)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -14,6 +14,8 @@ void BaseWords::Clear() {
   starts_.assign(1, 0);
   by_word_.clear();
   by_word_.shrink_to_fit();
+  next_.clear();
+  next_.shrink_to_fit();
 }
 
 void BaseWords::Parse(std::string_view bytes) {
@@ -21,8 +23,16 @@ void BaseWords::Parse(std::string_view bytes) {
   // A word a line of about nine bytes; reserving for it saves most of the regrowth.
   text_.reserve(bytes.size());
   starts_.reserve(bytes.size() / 8 + 2);
+  std::vector<std::pair<std::u16string, std::u16string>> next_words;
   ForEachWordFileLine(bytes, [&](std::u16string_view line) {
     if (line.empty() || line.front() == u'#' || starts_.size() > kMaxWords) return;
+    if (line.front() == u'>') {
+      std::u16string_view fields[2];
+      if (SplitFields(line.substr(1), fields, 2) == 2 && next_words.size() < kMaxWords) {
+        next_words.emplace_back(fields[0], fields[1]);
+      }
+      return;
+    }
     // Blanks around a word are an editor's doing, not the word's.
     std::u16string_view fields[1];
     if (SplitFields(line, fields, 1) != 1 || !IsLearnableWord(fields[0])) return;
@@ -48,6 +58,22 @@ void BaseWords::Parse(std::string_view bytes) {
                              }),
                  by_word_.end());
   by_word_.shrink_to_fit();
+
+  // Next words of words the list holds, once each.
+  for (const auto& [first, next] : next_words) {
+    const int first_rank = RankOf(first);
+    const int next_rank = RankOf(next);
+    if (first_rank < 0 || next_rank < 0) continue;
+    next_.push_back({static_cast<std::uint32_t>(first_rank), static_cast<std::uint32_t>(next_rank)});
+  }
+  std::stable_sort(next_.begin(), next_.end(),
+                   [](const NextWord& a, const NextWord& b) { return a.first < b.first; });
+  next_.erase(std::unique(next_.begin(), next_.end(),
+                          [](const NextWord& a, const NextWord& b) {
+                            return a.first == b.first && a.next == b.next;
+                          }),
+              next_.end());
+  next_.shrink_to_fit();
 }
 
 bool BaseWords::Read(std::u16string_view path) {

@@ -4,9 +4,11 @@
 // File: UTF-8 text, one word a line, the most common word first; a line's place is the
 // word's rank. Lines starting with "#" are comments, and a line that holds no word (see
 // IsLearnableWord), or a word that came earlier, is left out without moving the ranks of
-// the words after it out of order.
+// the words after it out of order. A line ">first next" lists `next` as a word that often
+// follows `first` (both words of the list), the likelier of a word's next words first.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -38,7 +40,19 @@ class BaseWords {
   // What the list holds in memory, in bytes.
   std::size_t MemoryBytes() const {
     return text_.capacity() * sizeof(char16_t) +
-           (starts_.capacity() + by_word_.capacity()) * sizeof(std::uint32_t);
+           (starts_.capacity() + by_word_.capacity() + 2 * next_.capacity()) * sizeof(std::uint32_t);
+  }
+
+  // Calls `visit(word)` for each listed next word of `word` (folded), the likelier first.
+  template <typename Visit>
+  void ForEachNextWord(std::u16string_view word, Visit&& visit) const {
+    const int rank = RankOf(word);
+    if (rank < 0) return;
+    auto at = std::lower_bound(next_.begin(), next_.end(), NextWord{static_cast<std::uint32_t>(rank), 0},
+                               [](const NextWord& a, const NextWord& b) { return a.first < b.first; });
+    for (; at != next_.end() && at->first == static_cast<std::uint32_t>(rank); ++at) {
+      visit(WordAt(static_cast<int>(at->next)));
+    }
   }
 
   // Calls `visit(rank, word)` for every word that begins with `prefix` (folded), in folded
@@ -61,6 +75,11 @@ class BaseWords {
   std::u16string text_;
   std::vector<std::uint32_t> starts_{0};  // word `rank` is text_[starts_[rank], starts_[rank + 1])
   std::vector<std::uint32_t> by_word_;    // ranks in folded order, each word once
+  struct NextWord {
+    std::uint32_t first;  // ranks
+    std::uint32_t next;
+  };
+  std::vector<NextWord> next_;  // by the first word's rank, in the file's order within it
 };
 
 }  // namespace quorel

@@ -363,6 +363,14 @@ std::vector<std::u16string> WordStore::NextWords(std::u16string_view word, int m
   std::partial_sort(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(shown), found.end(),
                     [](const LearnedWord* a, const LearnedWord* b) { return MoreUseful(*a, *b); });
   for (std::size_t i = 0; i < shown; ++i) words.emplace_back(found[i]->word.substr(prefix.size()));
+  // Then what the base list says often follows the word, as long as there is room.
+  base_.ForEachNextWord(word, [&](std::u16string_view next) {
+    if (static_cast<int>(words.size()) >= max || IsForgotten(next)) return;
+    const bool shown_already = std::any_of(words.begin(), words.end(), [next](const std::u16string& w) {
+      return EqualFolded(w, next);
+    });
+    if (!shown_already) words.emplace_back(next);
+  });
   return words;
 }
 

@@ -113,7 +113,8 @@ class WordStore {
   // One more time `next` was typed right after `word` (both learned by the same rules).
   // False when either is no word to learn.
   bool LearnPair(std::u16string_view word, std::u16string_view next);
-  // Up to `max` words typed right after `word`, the most useful first, none forgotten.
+  // Up to `max` words typed right after `word`, the most useful first, none forgotten; then
+  // the base list's next words of `word`.
   std::vector<std::u16string> NextWords(std::u16string_view word, int max) const;
   int PairCount() const { return static_cast<int>(pairs_.size()); }
 

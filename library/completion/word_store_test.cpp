@@ -158,5 +158,18 @@ TEST(NextWords, AreLearnedKeptInTheFileAndForgotten) {
   EXPECT_EQ(read.FormatLearned().find("\n>"), std::string::npos);
 }
 
+// The base list's next words fill in after the user's own, never twice, never forgotten
+// ones, and only between words the list holds.
+TEST(NextWords, TheListsFillInAfterTheUsersOwn) {
+  platform::fake::Reset();
+  WordStore store;
+  store.ParseBase("of\nthe\ncourse\nall\n>of the\n>of course\n>of all\n>of unlisted\n>the of\n");
+  EXPECT_EQ(store.NextWords(u"Of", 2), (Words{u"the", u"course"}));
+  store.LearnPair(u"of", u"all");
+  store.LearnPair(u"of", u"mine");
+  store.Forget(u"the");
+  EXPECT_EQ(store.NextWords(u"of", 5), (Words{u"all", u"mine", u"course"}));
+}
+
 }  // namespace
 }  // namespace quorel

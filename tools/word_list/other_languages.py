@@ -42,8 +42,11 @@ def main():
     os.makedirs(work, exist_ok=True)
     for language, stem, words, words_package, kind, counts_package, sources in LANGUAGES:
         counts = os.path.join(work, f"{stem}-counts.tsv")
+        pairs = []
         if kind == "text":
-            command = [sys.executable, os.path.join(HERE, "text_counts.py"), sources[0], counts]
+            pairs = [os.path.join(work, f"{stem}-pairs.tsv")]
+            command = [sys.executable, os.path.join(HERE, "text_counts.py"), sources[0], counts,
+                       *pairs]
             counted_by = f"the {language} texts of {counts_package}"
         else:
             folders = [folder for folder in sources if os.path.isdir(folder)]
@@ -51,13 +54,14 @@ def main():
             counted_by = f"the {language} manual pages of {counts_package}"
         subprocess.run(command, check=True)
         subprocess.run([tool, "--from-file", language, os.path.join(DICT, words),
-                        os.path.join(out, f"{stem}.txt"), counts, counted_by], check=True)
+                        os.path.join(out, f"{stem}.txt"), counts, counted_by, *pairs], check=True)
         with open(os.path.join(out, f"{stem}-copyright.txt"), "w", encoding="utf-8",
                   newline="\r\n") as file:
             file.write(f"The {language} words come from Debian's {words_package}, under this "
                        "licence:\n\n")
             file.write(read(os.path.join(DOC, words_package, "copyright")))
-            file.write(f"\n\nTheir order comes from the word counts of {counted_by}, under this "
+            file.write(f"\n\nTheir order{' and the next words listed' if pairs else ''} come"
+                       f"{'' if pairs else 's'} from the counts of {counted_by}, under this "
                        "licence:\n\n")
             file.write(read(os.path.join(DOC, counts_package, "copyright")))
 

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 #include <string_view>
+#include <tuple>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "library/completion/word_text.h"
@@ -211,10 +213,81 @@ std::string ListHead(std::string_view language, std::string_view source,
   return head;
 }
 
-std::string FormatWordList(const std::vector<std::u16string>& words, std::string_view head) {
+bool ReadPairCounts(const std::filesystem::path& path, std::vector<PairCount>* pairs,
+                    std::string* error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    *error = "cannot read " + path.string();
+    return false;
+  }
+  std::string line;
+  PairCount pair;
+  while (std::getline(in, line)) {
+    const std::size_t tab = line.find('\t');
+    const std::size_t second = tab == std::string::npos ? tab : line.find('\t', tab + 1);
+    if (second == std::string::npos || !DecodeUtf8(line.substr(0, tab), &pair.first) ||
+        !DecodeUtf8(line.substr(tab + 1, second - tab - 1), &pair.next)) {
+      continue;
+    }
+    pair.count = std::strtoll(line.c_str() + second + 1, nullptr, 10);
+    if (pair.count <= 0) continue;
+    for (char16_t& c : pair.first) c = FoldWordChar(c);
+    for (char16_t& c : pair.next) c = FoldWordChar(c);
+    pairs->push_back(pair);
+  }
+  return true;
+}
+
+std::vector<NextWord> ListedNextWords(const std::vector<std::u16string>& words,
+                                      std::vector<PairCount> pairs, std::size_t most) {
+  std::unordered_map<std::u16string, std::size_t> rank;  // folded word to its place
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    std::u16string folded(words[i]);
+    for (char16_t& c : folded) c = FoldWordChar(c);
+    rank.emplace(std::move(folded), i);
+  }
+  // Merged spellings ("The", "the") count together.
+  std::sort(pairs.begin(), pairs.end(), [](const PairCount& a, const PairCount& b) {
+    return std::tie(a.first, a.next) < std::tie(b.first, b.next);
+  });
+  std::vector<PairCount> merged;
+  for (PairCount& pair : pairs) {
+    if (!rank.count(pair.first) || !rank.count(pair.next)) continue;
+    if (!merged.empty() && merged.back().first == pair.first && merged.back().next == pair.next) {
+      merged.back().count += pair.count;
+    } else {
+      merged.push_back(std::move(pair));
+    }
+  }
+  // By the first word's place in the list, then the commoner next words first.
+  std::sort(merged.begin(), merged.end(), [&rank](const PairCount& a, const PairCount& b) {
+    if (a.first != b.first) return rank.at(a.first) < rank.at(b.first);
+    if (a.count != b.count) return a.count > b.count;
+    return rank.at(a.next) < rank.at(b.next);
+  });
+  std::vector<NextWord> next_words;
+  std::size_t taken = 0;
+  for (std::size_t i = 0; i < merged.size(); ++i) {
+    taken = i > 0 && merged[i].first == merged[i - 1].first ? taken + 1 : 1;
+    if (taken <= most) {
+      next_words.emplace_back(words[rank.at(merged[i].first)], words[rank.at(merged[i].next)]);
+    }
+  }
+  return next_words;
+}
+
+std::string FormatWordList(const std::vector<std::u16string>& words, std::string_view head,
+                           const std::vector<NextWord>& next_words) {
   std::string bytes(head);
   for (const std::u16string& word : words) {
     AppendUtf8(word, &bytes);
+    bytes.push_back('\n');
+  }
+  for (const auto& [first, next] : next_words) {
+    bytes.push_back('>');
+    AppendUtf8(first, &bytes);
+    bytes.push_back(' ');
+    AppendUtf8(next, &bytes);
     bytes.push_back('\n');
   }
   return bytes;

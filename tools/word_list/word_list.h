@@ -58,7 +58,25 @@ std::string EnglishHead(bool counted);
 // counted its words (empty when nothing did).
 std::string ListHead(std::string_view language, std::string_view source,
                      std::string_view copyright_file, std::string_view counted_by);
-// The file: the head's comment lines, then a word a line (UTF-8, LF).
-std::string FormatWordList(const std::vector<std::u16string>& words, std::string_view head);
+// How often one word followed another in a body of text.
+struct PairCount {
+  std::u16string first;
+  std::u16string next;
+  long long count = 0;
+};
+// "first<TAB>next<TAB>count" lines (UTF-8), as text_counts.py writes them; the words are
+// folded. False when the file cannot be read.
+bool ReadPairCounts(const std::filesystem::path& path, std::vector<PairCount>* pairs,
+                    std::string* error);
+// For each word of the list, the `most` words of the list that followed it most often, as
+// they are spelled in the list: the next words offered before the user taught any.
+using NextWord = std::pair<std::u16string, std::u16string>;
+std::vector<NextWord> ListedNextWords(const std::vector<std::u16string>& words,
+                                      std::vector<PairCount> pairs, std::size_t most);
+
+// The file: the head's comment lines, then a word a line (UTF-8, LF), then a line
+// ">first next" for each next word, the likelier first.
+std::string FormatWordList(const std::vector<std::u16string>& words, std::string_view head,
+                           const std::vector<NextWord>& next_words = {});
 
 }  // namespace quorel::words

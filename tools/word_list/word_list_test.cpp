@@ -54,11 +54,22 @@ TEST_F(WordListTool, CommonerLevelsFirstAndEachWordOnceAtItsBestPlace) {
   EXPECT_EQ(words, (std::vector<std::u16string>{u"ability", u"the", u"it's", u"don't", u"English",
                                                 u"polish", u"cat", u"color"}));
 
+  // A word's likeliest next words of the list, its spellings counted together.
+  const std::vector<PairCount> pairs = {{u"the", u"cat", 5},   {u"the", u"color", 4},
+                                        {u"the", u"rare", 50}, {u"the", u"english", 2},
+                                        {u"the", u"Cat", 1},   {u"cat", u"the", 1}};
+  const auto next_words = ListedNextWords(words, pairs, 2);
+  EXPECT_EQ(next_words, (std::vector<NextWord>{{u"the", u"cat"}, {u"the", u"color"},
+                                               {u"cat", u"the"}}));
+
   // What the tool writes is what the keyboard reads, in the same order.
   BaseWords base;
-  base.Parse(FormatWordList(words, EnglishHead(false)));
+  base.Parse(FormatWordList(words, EnglishHead(false), next_words));
   ASSERT_EQ(base.Count(), static_cast<int>(words.size()));
   for (int rank = 0; rank < base.Count(); ++rank) EXPECT_EQ(base.WordAt(rank), words[rank]);
+  std::vector<std::u16string> after_the;
+  base.ForEachNextWord(u"The", [&](std::u16string_view next) { after_the.emplace_back(next); });
+  EXPECT_EQ(after_the, (std::vector<std::u16string>{u"cat", u"color"}));
 }
 
 TEST_F(WordListTool, AnotherLanguagesListPutsCountedThenShortWordsFirstAndNamesLast) {
