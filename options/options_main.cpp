@@ -372,6 +372,16 @@ void LayOut() {
   TabCtrl_AdjustRect(program.tabs, FALSE, &sheet);
   sheet = {s.Design(sheet.left), s.Design(sheet.top), s.Design(sheet.right), s.Design(sheet.bottom)};
   std::vector<int> next_top(Pages().size(), sheet.top + 8);
+  // A row is 54 pixels high where the page has the room, closer on a page that would not
+  // hold its rows (and the Words page its button) so.
+  std::vector<int> rows_on(Pages().size(), 0);
+  for (const Row& row : program.rows) ++rows_on[static_cast<std::size_t>(row.page)];
+  for (const FileRow& file : kFileRows) ++rows_on[static_cast<std::size_t>(file.page)];
+  std::vector<int> step(Pages().size(), 54);
+  for (std::size_t page = 0; page < step.size(); ++page) {
+    const int room = sheet.bottom - sheet.top - 8 - (page == static_cast<std::size_t>(kWordsPage) ? 52 : 0);
+    if (rows_on[page] > 0) step[page] = std::clamp(room / rows_on[page], 46, 54);
+  }
   for (Row& row : program.rows) {
     int& top = next_top[static_cast<std::size_t>(row.page)];
     s.Move(row.caption, sheet.left + 8, top + 3, 170, 20);
@@ -381,7 +391,7 @@ void LayOut() {
     if (row.arrows != nullptr) SendMessageW(row.arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(row.control), 0);
     if (row.unit != nullptr) s.Move(row.unit, sheet.left + 270, top + 3, 120, 20);
     s.Move(row.meaning, sheet.left + 184, top + 27, sheet.right - sheet.left - 192, 18);
-    top += 54;
+    top += step[static_cast<std::size_t>(row.page)];
   }
   for (int i = 0; i < 2; ++i) {
     int& top = next_top[static_cast<std::size_t>(kFileRows[i].page)];
@@ -390,7 +400,7 @@ void LayOut() {
     s.Move(file.path, sheet.left + 184, top + 3, sheet.right - sheet.left - 300, 20);
     s.Move(file.button, sheet.right - 108, top, 96, 26);
     s.Move(file.meaning, sheet.left + 184, top + 27, sheet.right - sheet.left - 192, 18);
-    top += 54;
+    top += step[static_cast<std::size_t>(kFileRows[i].page)];
   }
   {
     int& top = next_top[kWordsPage];

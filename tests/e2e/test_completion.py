@@ -11,8 +11,8 @@ from harness.process import wait_until
 from harness.quorel import KEYBOARD_CLASS
 from harness.wine import windows_path
 
-# The options program's button that forgets the learned words.
-FORGET_WORDS = 2004
+# The options program's button that forgets the learned words, and its choice of language.
+FORGET_WORDS, LANGUAGE = 2004, 1029
 
 
 def list_rows(probe):
@@ -251,6 +251,13 @@ def test_the_options_program_forgets_every_learned_word(keyboard, notepad, probe
     wait_until(lambda: probe.shown(OPTIONS_CLASS), 30, "Options... started no options program")
     options = Options(desktop, probe)
     options.tab(3)
+    # The page holds its last choice, the button below it and the window's buttons below that.
+    rect = lambda control: tuple(int(n) for n in probe("control-rect", OPTIONS_CLASS, "Quorel Options",
+                                                       control).split())
+    wait_until(lambda: probe("control-rect", OPTIONS_CLASS, "Quorel Options", FORGET_WORDS)
+               not in ("none", "hidden"), 10, "the Words page does not show")
+    language, forget, ok = rect(LANGUAGE), rect(FORGET_WORDS), rect(1)
+    assert language[3] <= forget[1] and forget[3] <= ok[1], (language, forget, ok)
     options.click(FORGET_WORDS)
     wait_until(lambda: "Forget every word" in probe("dialog", "Quorel Options"), 10,
                "no question before forgetting")
