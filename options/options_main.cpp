@@ -13,7 +13,6 @@
 #include "library/completion/word_store.h"
 #include "library/shared_block/shared_block.h"
 #include "options/options_model.h"
-#include "platform/files.h"
 #include "platform/win32/documents_folder.h"
 #include "platform/win32/dpi_scale.h"
 #include "platform/win32/manual.h"
@@ -298,18 +297,10 @@ void ForgetLearnedWords() {
                                5000, &answer) != 0 &&
            answer == 1;
   } else {
-    // Every language's file that is there; English's is written even when it is not.
     done = true;
     for (int language = 0; language < kWordLanguageCount; ++language) {
-      WordStore words;
       std::u16string path;
-      if (!LearnedWordsPath(&path, language)) {
-        done = false;
-        continue;
-      }
-      if (language != 0 && !platform::FileExists(path)) continue;
-      words.ReadLearned(path);  // for the words taken away, which stay away
-      done = words.ForgetAllInFile(path) && done;
+      done = LearnedWordsPath(&path, language) && ForgetLearnedFile(path) && done;
     }
   }
   if (done) {

@@ -429,8 +429,6 @@ namespace {
 // What the user is told of the learned words, once each, at the next pen up.
 struct Notices {
   std::u16string pending;
-  bool told_unreadable = false;
-  bool told_unwritable = false;
 };
 Notices& PendingNotices() {
   static Notices notices;
@@ -674,6 +672,9 @@ struct Keeping {
 struct LanguageWords {
   WordStore store;
   Keeping keeping;
+  // Each file's trouble is told once.
+  bool told_unreadable = false;
+  bool told_unwritable = false;
 };
 struct AllLanguages {
   std::array<LanguageWords, kWordLanguageCount> languages;
@@ -705,7 +706,7 @@ void StartReadingLearned(int language) {
                               // read found is gone.
                               if (words.store.FileRead()) return;
                               if (words.store.AdoptLearned(*file).unreadable) {
-                                TellOnce(&PendingNotices().told_unreadable,
+                                TellOnce(&words.told_unreadable,
                                          u"Quorel cannot read \"" + FileName(path) +
                                              u"\" now; your new words are kept and added later");
                               }
@@ -728,7 +729,7 @@ void StartSavingLearned(int language) {
                               words.keeping.saving = false;
                               words.store.SaveFinished(*save, *written);
                               if (!*written) {
-                                TellOnce(&PendingNotices().told_unwritable,
+                                TellOnce(&words.told_unwritable,
                                          u"Quorel cannot save \"" + FileName(save->path) +
                                              u"\" now; it keeps your words and tries again");
                               }
@@ -764,11 +765,21 @@ void ForEachLanguageRead(Action&& action) {
 
 WordStore& KeyboardWords() { return WordsOf(Languages().current).store; }
 
+namespace {
+
+int LanguageOfInput() {
+  // The system is asked only when the options leave the language to the window.
+  const int option = GetOption(OptionId::kWordLanguage);
+  return ChosenWordLanguage(option, option == 0 ? platform::ForegroundInputLanguage() : 0);
+}
+
+}  // namespace
+
 WordStore& WordsOfInput() {
-  const int language = ChosenWordLanguage(GetOption(OptionId::kWordLanguage),
-                                          platform::ForegroundInputLanguage());
+  const int language = LanguageOfInput();
   if (language != Languages().current) {
     Languages().current = language;
+    Record().last_learned.clear();  // a word of the other language has no next words here
     if (!WordsOf(language).keeping.words_read) LoadLanguage(language);
   }
   return KeyboardWords();
@@ -787,6 +798,7 @@ void LoadWords() {
     WordsOf(language).store.Clear();
     WordsOf(language).keeping.words_read = false;
   }
+  Languages().current = LanguageOfInput();
   LoadLanguage(Languages().current);
 }
 
@@ -817,10 +829,12 @@ void SaveLearnedWordsAtExit(std::uint32_t patience_ms) {
 
 bool ForgetLearnedWords() {
   if (ShownListContent() == ListContent::kSuggestions) HideSuggestions();
-  // Every language's file is written, those never read this session too (when they are
-  // there): the words the user took away are read from them first, and stay away.
+  // The languages whose words the keyboard holds write what they hold, every learned word
+  // gone; the files of the others are read and written on the worker as they lie, so that
+  // the words the user took away stay away there too.
   auto saves = std::make_shared<std::vector<LearnedFileSave>>();
   auto of_language = std::make_shared<std::vector<int>>();
+  auto others = std::make_shared<std::vector<std::u16string>>();
   bool paths = true;
   for (int language = 0; language < kWordLanguageCount; ++language) {
     LanguageWords& words = WordsOf(language);
@@ -828,24 +842,25 @@ bool ForgetLearnedWords() {
     if (!LearnedWordsPath(&path, language)) {
       words.store.ForgetAll();
       paths = false;
-      continue;
+    } else if (!words.keeping.words_read) {
+      others->push_back(std::move(path));
+    } else {
+      saves->emplace_back();
+      of_language->push_back(language);
+      words.store.PrepareForgetAll(path, &saves->back());
     }
-    if (!words.keeping.words_read) {
-      if (language != Languages().current && !platform::FileExists(path)) continue;
-      LoadLanguage(language);
-      platform::WaitForBackgroundWork(1000);
-    }
-    // Written after whatever the worker has under way, so that no older save lands after
-    // it; the options program waits five seconds for the answer.
-    saves->emplace_back();
-    of_language->push_back(language);
-    words.store.PrepareForgetAll(path, &saves->back());
   }
+  // Written after whatever the worker has under way, so that no older save lands after it;
+  // the options program waits five seconds for the answer.
   auto written = std::make_shared<std::vector<bool>>(saves->size(), false);
+  auto others_written = std::make_shared<bool>(true);
   auto finished = std::make_shared<bool>(false);
   platform::RunInBackground(
-      [saves, written] {
+      [saves, written, others, others_written] {
         for (std::size_t i = 0; i < saves->size(); ++i) (*written)[i] = WriteLearnedFile((*saves)[i]);
+        for (const std::u16string& path : *others) {
+          if (!ForgetLearnedFile(path)) *others_written = false;
+        }
       },
       [saves, written, finished, of_language] {
         *finished = true;
@@ -853,8 +868,8 @@ bool ForgetLearnedWords() {
           WordsOf((*of_language)[i]).store.SaveFinished((*saves)[i], (*written)[i]);
         }
       });
-  platform::WaitForBackgroundWork(3000);
-  return paths && *finished &&
+  platform::WaitForBackgroundWork(4000);
+  return paths && *finished && *others_written &&
          std::all_of(written->begin(), written->end(), [](bool done) { return done; });
 }
 

@@ -296,6 +296,19 @@ TEST_F(ExpansionTest, WordsFollowTheWindowsInputLanguageAndAreLearnedForIt) {
   EXPECT_TRUE(offered(u"fro").empty());
   SetOption(OptionId::kWordLanguage, 2);  // French, whatever the window
   EXPECT_EQ(offered(u"fro"), (std::vector<std::u16string>{u"fromage"}));
+
+  // Forgetting every word reaches the files of the languages not typed in this session
+  // too, a backup left alone among them, and keeps the words taken away there.
+  std::u16string dutch, german;
+  ASSERT_TRUE(LearnedWordsPath(&dutch, 6) && LearnedWordsPath(&german, 2));
+  system.files[dutch] = "fiets 3 3\r\n-slecht\r\n";
+  system.files[german + u".bak"] = "Haus 2 2\r\n";
+  ASSERT_TRUE(ForgetLearnedWords());
+  EXPECT_EQ(offered(u"fro"), std::vector<std::u16string>{});
+  EXPECT_EQ(system.files[french_learned].find("fromage"), std::string::npos);
+  EXPECT_EQ(system.files[dutch].find("fiets"), std::string::npos);
+  EXPECT_NE(system.files[dutch].find("-slecht"), std::string::npos);
+  EXPECT_EQ(system.files.count(german + u".bak"), 0u);
 }
 
 // Only whole words are learned: "doesn't" and not "doesn"; nothing after a <back> past the

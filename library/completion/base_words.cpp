@@ -59,7 +59,8 @@ void BaseWords::Parse(std::string_view bytes) {
                  by_word_.end());
   by_word_.shrink_to_fit();
 
-  // Next words of words the list holds, once each.
+  // Next words of words the list holds; a repeated line is passed over where they are
+  // offered.
   for (const auto& [first, next] : next_words) {
     const int first_rank = RankOf(first);
     const int next_rank = RankOf(next);
@@ -68,11 +69,6 @@ void BaseWords::Parse(std::string_view bytes) {
   }
   std::stable_sort(next_.begin(), next_.end(),
                    [](const NextWord& a, const NextWord& b) { return a.first < b.first; });
-  next_.erase(std::unique(next_.begin(), next_.end(),
-                          [](const NextWord& a, const NextWord& b) {
-                            return a.first == b.first && a.next == b.next;
-                          }),
-              next_.end());
   next_.shrink_to_fit();
 }
 

@@ -1,5 +1,6 @@
 #include "library/completion/word_languages.h"
 
+#include "library/completion/word_store.h"
 #include "library/strings/file_text.h"
 #include "platform/files.h"
 
@@ -33,6 +34,13 @@ bool LearnedWordsPath(std::u16string* path, int language) {
   }
   *path += u".txt";
   return true;
+}
+
+bool ForgetLearnedFile(std::u16string_view path) {
+  if (!platform::FileExists(path) && !platform::FileExists(BackupName(path))) return true;
+  WordStore words;
+  words.ReadLearned(path);
+  return words.ForgetAllInFile(path);
 }
 
 bool BaseWordsPath(std::u16string* path, int language) {

@@ -37,6 +37,12 @@ int ChosenWordLanguage(int option, std::uint16_t input_language);
 // "Documents\Quorel\Learned words.txt" for English, as always, and
 // "Documents\Quorel\Learned words (French).txt" for the others.
 bool LearnedWordsPath(std::u16string* path, int language = 0);
+// Forgets every learned word of a file no store holds: read first, for the words the user
+// took away, which stay away, then written (its backup, which holds what was forgotten,
+// goes). True when it was written, or when neither the file nor its backup is there.
+// It may wait on the disk.
+bool ForgetLearnedFile(std::u16string_view path);
+
 // The shipped list of a language beside the program: "Quorel words\french.txt".
 bool BaseWordsPath(std::u16string* path, int language = 0);
 

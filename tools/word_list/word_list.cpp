@@ -178,11 +178,19 @@ bool MakeListFromFile(const std::filesystem::path& source, const WordCounts& cou
                       std::size_t most, std::vector<std::u16string>* words, std::string* error) {
   std::vector<Candidate> candidates;
   if (!ReadList({source, 0, 0}, &candidates, error)) return false;
+  // Names go after the plain words, except in a list where a quarter of the words begin
+  // with a capital: a language that writes its nouns so (German).
+  const auto capitals = std::count_if(candidates.begin(), candidates.end(), [](const Candidate& c) {
+    return IsCapitalLetter(c.word.front());
+  });
+  const bool nouns_capitalised = static_cast<std::size_t>(capitals) * 4 > candidates.size();
   for (Candidate& candidate : candidates) {
-    candidate.kind_order = IsCapitalLetter(candidate.word.front()) ? 1 : 0;
+    candidate.kind_order = !nouns_capitalised && IsCapitalLetter(candidate.word.front()) ? 1 : 0;
   }
   AddCounts(counts, &candidates);
+  // A counted name comes before an uncounted plain word: German writes every noun so.
   std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
+    if ((a.count > 0) != (b.count > 0)) return a.count > 0;
     if (a.kind_order != b.kind_order) return a.kind_order < b.kind_order;
     return BeforeWithinLevel(a, b);
   });

@@ -46,8 +46,9 @@ bool MakeWordList(const std::vector<Source>& sources, const WordCounts& counts,
 constexpr std::size_t kMaxListWords = 200'000;
 
 // A language's words from one word list a line (Debian's wordlists, /usr/share/dict/french
-// and its like, which come in no order of use): plain words before names, the counted
-// before the rest and the more often counted first, then the shorter (short words are the
+// and its like, which come in no order of use): the counted first, the more often counted
+// first; of the rest plain words before names (where capitals are not how the language
+// writes its nouns), the shorter first (short words are the
 // common ones), then alphabetically; at most `most` of them. False when it cannot be read.
 bool MakeListFromFile(const std::filesystem::path& source, const WordCounts& counts,
                       std::size_t most, std::vector<std::u16string>* words, std::string* error);

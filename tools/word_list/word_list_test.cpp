@@ -88,6 +88,14 @@ TEST_F(WordListTool, AnotherLanguagesListPutsCountedThenShortWordsFirstAndNamesL
   ASSERT_TRUE(MakeListFromFile(folder_ / "french", counts, 2, &words, &error)) << error;
   EXPECT_EQ(words, (std::vector<std::u16string>{u"de", u"mais"}));
   EXPECT_FALSE(MakeListFromFile(folder_ / "missing", {}, 2, &words, &error));
+
+  // Where the nouns begin with a capital, a counted noun comes first and the others are
+  // words like any other.
+  List("german", "Haus\nhaben\nZeit\nAal\nweil\n");
+  List("german-counts.tsv", "zeit\t10\n");
+  ASSERT_TRUE(ReadWordCounts(folder_ / "german-counts.tsv", &counts, &error)) << error;
+  ASSERT_TRUE(MakeListFromFile(folder_ / "german", counts, 100, &words, &error)) << error;
+  EXPECT_EQ(words, (std::vector<std::u16string>{u"Zeit", u"Aal", u"Haus", u"weil", u"haben"}));
 }
 
 }  // namespace
