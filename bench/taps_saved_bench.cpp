@@ -35,9 +35,12 @@ struct TextWord {
   bool after_break = false;
 };
 
-std::vector<TextWord> ReadTexts() {
+// The words of the texts in a folder (its sub-folders hold other languages' texts).
+std::vector<TextWord> ReadTexts(const std::filesystem::path& folder = QUOREL_BENCH_TEXTS) {
   std::vector<TextWord> words;
-  for (const auto& entry : std::filesystem::directory_iterator(QUOREL_BENCH_TEXTS)) {
+  std::error_code failed;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, failed)) {
+    if (!entry.is_regular_file()) continue;
     std::ifstream file(entry.path(), std::ios::binary);
     std::stringstream bytes;
     bytes << file.rdbuf();
@@ -146,6 +149,38 @@ void BM_TapsSaved(benchmark::State& state) {
   state.SetLabel(counted ? "ordered by word counts" : "ordered as before");
 }
 BENCHMARK(BM_TapsSaved)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The same on texts of another language (bench/texts/french, bench/texts/german), with the
+// list the package ships for it.
+void BM_TapsSavedInLanguage(benchmark::State& state) {
+  static constexpr const char* kLanguages[] = {"french", "german"};
+  const char* language = kLanguages[state.range(0)];
+  platform::fake::Reset();
+  std::ifstream file(std::filesystem::path(QUOREL_PACKAGE_WORDS) / (std::string(language) + ".txt"),
+                     std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  const std::string base = bytes.str();
+  const std::vector<TextWord> text = ReadTexts(std::filesystem::path(QUOREL_BENCH_TEXTS) / language);
+  if (base.empty() || text.empty()) {
+    state.SkipWithError("no list (make package first) or no texts");
+    return;
+  }
+  double alone = 0, learning = 0, with_next = 0, learned = 0;
+  for (auto _ : state) {
+    alone = ShareSaved(base, text, false, false);
+    learning = ShareSaved(base, text, true, false);
+    with_next = ShareSaved(base, text, true, true);
+    learned = ShareSaved(base, text, true, false, true);
+  }
+  state.counters["words"] = static_cast<double>(text.size());
+  state.counters["saved_list_%"] = alone;
+  state.counters["saved_learning_%"] = learning;
+  state.counters["saved_next_word_%"] = with_next;
+  state.counters["saved_typed_before_%"] = learned;
+  state.SetLabel(language);
+}
+BENCHMARK(BM_TapsSavedInLanguage)->DenseRange(0, 1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quorel
