@@ -99,8 +99,11 @@ const Access kAccess[] = {
     {PARAMETERS_GetLearnInTerminals, PARAMETERS_SetLearnInTerminals},
     {PARAMETERS_GetCapitalAfterSentence, PARAMETERS_SetCapitalAfterSentence},
     {PARAMETERS_GetPeriodWithTwoSpaces, PARAMETERS_SetPeriodWithTwoSpaces},
+    {PARAMETERS_GetHeldPlace29, PARAMETERS_SetHeldPlace29},
+    {PARAMETERS_GetMoveAwayFromText, PARAMETERS_SetMoveAwayFromText},
+    {PARAMETERS_GetShowOnTextBoxTap, PARAMETERS_SetShowOnTextBoxTap},
 };
-constexpr int kSettingCount = 29;
+constexpr int kSettingCount = 32;
 
 struct Row {
   const Setting* setting = nullptr;

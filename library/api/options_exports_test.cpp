@@ -56,6 +56,9 @@ const NumericExport kNumericExports[] = {
     QUOREL_EXPORT_ROW(kLearnInTerminals, LearnInTerminals),
     QUOREL_EXPORT_ROW(kCapitalAfterSentence, CapitalAfterSentence),
     QUOREL_EXPORT_ROW(kPeriodWithTwoSpaces, PeriodWithTwoSpaces),
+    QUOREL_EXPORT_ROW(kHeldPlace29, HeldPlace29),
+    QUOREL_EXPORT_ROW(kMoveAwayFromText, MoveAwayFromText),
+    QUOREL_EXPORT_ROW(kShowOnTextBoxTap, ShowOnTextBoxTap),
 };
 
 class OptionsExportsTest : public ::testing::Test {
@@ -101,7 +104,7 @@ TEST_F(OptionsExportsTest, OptionInfoGivesTheStoresOwnRows) {
   EXPECT_EQ(lowest, 150u);
   EXPECT_EQ(highest, 350u);
   EXPECT_EQ(zero_kept, 1);
-  EXPECT_EQ(PARAMETERS_GetOptionInfo(29, &name, nullptr, nullptr, nullptr, nullptr), 0);
+  EXPECT_EQ(PARAMETERS_GetOptionInfo(32, &name, nullptr, nullptr, nullptr, nullptr), 0);
   EXPECT_EQ(PARAMETERS_GetOptionInfo(-1, nullptr, nullptr, nullptr, nullptr, nullptr), 0);
 }
 

@@ -1,4 +1,4 @@
-// The per-user options: 29 numeric options cached per process with their defaults and
+// The per-user options: 32 numeric options cached per process with their defaults and
 // read-time repairs, three string settings read and written straight in the registry,
 // and the two fonts the picker draws with.
 #pragma once
@@ -48,8 +48,11 @@ enum class OptionId : int {
   kLearnInTerminals,
   kCapitalAfterSentence,
   kPeriodWithTwoSpaces,
+  kHeldPlace29,  // taken by the word-language choice
+  kMoveAwayFromText,
+  kShowOnTextBoxTap,
 };
-constexpr std::size_t kOptionCount = 29;
+constexpr std::size_t kOptionCount = 32;
 
 // What a stored value must look like to be kept. Values compare as unsigned, so a negative
 // number stored by hand counts as a very large one, as every program reading these values
