@@ -46,12 +46,6 @@ constexpr Setting kKeyboard[] = {
     Pick(6, u"Symbols", u"What the symbol strip beside the letters shows.", kSymbols, true),
     Pick(1, u"Produce key at", u"Whether letters, digits and space type when the pen touches or leaves them.",
          kAtKey, false),
-    Pick(30, u"Move away from the text",
-         u"Whether the keyboard steps aside when it would cover the line you type, and comes back after.",
-         kOnOff, false),
-    Pick(31, u"Show when a text box is tapped",
-         u"Whether a hidden keyboard comes back when you tap into a text box, and goes when you leave it.",
-         kOnOff, false),
 };
 constexpr Setting kSlides[] = {
     Pick(7, u"Slide file", u"Which slide file the keyboard types slides from.", kSlideFiles,
@@ -98,12 +92,22 @@ constexpr Setting kTiming[] = {
            90),
 };
 
-constexpr std::array<Page, 5> kPages = {{
+constexpr Setting kPlacement[] = {
+    Pick(30, u"Move away from the text",
+         u"Whether the keyboard steps aside from the line you type, and comes back after.",
+         kOnOff, false),
+    Pick(31, u"Show when a text box is tapped",
+         u"Whether a hidden keyboard comes back when you tap into a text box.",
+         kOnOff, false),
+};
+
+constexpr std::array<Page, 6> kPages = {{
     {u"Keyboard", kKeyboard},
     {u"Slides", kSlides},
     {u"Glossary", kGlossary},
     {u"Words", kWords},
     {u"Timing", kTiming},
+    {u"Placement", kPlacement},
 }};
 
 std::u16string Decimal(int value) {
