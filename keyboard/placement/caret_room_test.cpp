@@ -106,6 +106,20 @@ TEST_F(CaretRoomTest, PlacesAreOnTheWorkAreaAndClearOfTheCaret) {
   }
 }
 
+// On a desktop of two monitors the keyboard stays on its own: at the top of the tablet,
+// whose work area ends where the monitor above it begins, it steps below the caret, never up
+// onto the other monitor.
+TEST_F(CaretRoomTest, TheKeyboardStaysOnItsOwnMonitorsWorkArea) {
+  platform::fake::SetMonitors({{{0, 0, 1280, 800}, {0, 40, 1280, 800}, 192},
+                               {{0, -1080, 1920, 0}, {0, -1080, 1920, 0}, 96}});
+  const Rect at_the_top{100, 40, 1180, 440};  // finger size: too wide to step sideways
+  PlaceKeyboard(at_the_top);
+  System().system_caret = Rect{640, 300, 642, 332};
+  KeepCaretVisible(false);
+  const Rect aside = RectOf(kKeyboard);
+  EXPECT_EQ(aside, (Rect{100, 336, 1180, 736}));
+}
+
 // Dock puts the keyboard under the client by its own rule; the caret moves it again only
 // once another window comes to the front.
 TEST_F(CaretRoomTest, DockKeepsItsOwnRule) {
