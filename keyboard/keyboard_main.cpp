@@ -24,7 +24,9 @@
 #include "keyboard/panels/panels.h"
 #include "keyboard/pen/pen.h"
 #include "keyboard/pen_timings.h"
+#include "keyboard/placement/caret_room.h"
 #include "keyboard/placement/placement.h"
+#include "keyboard/placement/text_box_tap.h"
 #include "keyboard/preview/preview_list.h"
 #include "keyboard/preview/slide_preview.h"
 #include "keyboard/render/render.h"
@@ -86,6 +88,10 @@ constexpr UINT kBackgroundDone = WM_APP + 0x43;
 // Whether the system has removed the watch of the user's input is looked at this often.
 constexpr UINT_PTR kInputWatchTimer = 0x5158;
 constexpr UINT kInputWatchEveryMs = 5000;
+// Where the caret is, looked at this often as well as whenever the system says it moved:
+// not every application tells when its caret moves.
+constexpr UINT_PTR kCaretTimer = 0x515A;
+constexpr UINT kCaretEveryMs = 250;
 // Built to type into windows that run as administrator (its manifest asks for uiAccess).
 #ifdef QUOREL_UIACCESS
 constexpr bool kUiAccess = true;
@@ -98,6 +104,7 @@ struct Program {
   HWINEVENTHOOK switch_hook = nullptr;
   HWINEVENTHOOK foreground_hook = nullptr;
   HWINEVENTHOOK focus_hook = nullptr;
+  HWINEVENTHOOK caret_hook = nullptr;
   // The element that last took the focus: its window, object and child.
   HWND last_focus = nullptr;
   LONG last_focus_object = 0;
@@ -109,6 +116,9 @@ struct Program {
 Program program;
 
 PenTimings timings;
+
+// A list press counts as the pen on the keyboard; the list's press record is below.
+bool PenOnKeyboard();
 
 HWND Handle(platform::WindowHandle window) { return reinterpret_cast<HWND>(window); }
 platform::WindowHandle Opaque(HWND window) { return reinterpret_cast<platform::WindowHandle>(window); }
@@ -153,6 +163,8 @@ struct ListPress {
   int row = -1;
 };
 ListPress list_press;
+
+bool PenOnKeyboard() { return Press().pressed || list_press.down; }
 
 // A tap on the list picks the row under the pen and, at pen up, its suggestion; a slide
 // across a row, two rows' heights or more to either side and mostly sideways, takes its
@@ -249,18 +261,27 @@ void UserMovedAway() {
   platform::AskAboutFocusedControl();
 }
 
+// The focus or the caret may have moved: the keyboard comes, goes, or steps aside.
+void FollowTheText() {
+  FocusMoved(PenOnKeyboard());
+  KeepCaretVisible(PenOnKeyboard());
+}
+
 // What the watch of the user's input heard: a press away from the keyboard may move the
 // caret and the focus, a hardware key may move the caret; neither is the keyboard's typing.
 void OnUserActed(WPARAM action) {
   switch (action) {
     case platform::win32::kPressed:
+      PointerPressedElsewhere();
       UserMovedAway();
       break;
     case platform::win32::kReleased:
       // The focus a press moves has moved by the time it is let go: asked again.
       platform::AskAboutFocusedControl();
+      PointerReleasedElsewhere(PenOnKeyboard());
       break;
     default:
+      HardwareKeyTyped();
       ForgetTypedWord();
       break;
   }
@@ -301,6 +322,9 @@ void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object
     program.last_focus = window;
     program.last_focus_object = object;
     program.last_focus_child = child;
+    FollowTheText();
+  } else if (event == EVENT_OBJECT_LOCATIONCHANGE) {
+    if (object == OBJID_CARET) KeepCaretVisible(PenOnKeyboard());
   } else if (event == EVENT_SYSTEM_FOREGROUND) {
     // The word being typed stays behind in the window the user left.
     UserMovedAway();
@@ -308,6 +332,8 @@ void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object
     if (window != nullptr && !IsIconic(window) && !IsShellWindow(Opaque(window))) {
       program.last_foreground = window;
     }
+    ForegroundWindowChanged();
+    KeepCaretVisible(PenOnKeyboard());
   }
 }
 
@@ -360,6 +386,7 @@ void OnMainCreate(HWND window) {
   PostMessageW(window, kLoadWords, 0, 0);
   SetTimer(window, kSaveWordsTimer, SaveWordsEveryMs(), nullptr);
   SetTimer(window, kInputWatchTimer, kInputWatchEveryMs, nullptr);
+  SetTimer(window, kCaretTimer, kCaretEveryMs, nullptr);
   program.switch_hook = SetWinEventHook(EVENT_SYSTEM_SWITCHEND, EVENT_SYSTEM_SWITCHEND, nullptr,
                                         OnSystemEvent, 0, 0,
                                         WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
@@ -368,6 +395,9 @@ void OnMainCreate(HWND window) {
                                             WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
   program.focus_hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
                                        OnSystemEvent, 0, 0,
+                                       WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+  program.caret_hook = SetWinEventHook(EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE,
+                                       nullptr, OnSystemEvent, 0, 0,
                                        WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
   // The word being typed ends when the user acts elsewhere; judged by these events, never
   // by where a busy application's caret happens to be.
@@ -385,10 +415,13 @@ void OnMainDestroy() {
   KeyboardGlossary().Release();
   KillTimer(Handle(Windows().main), kSaveWordsTimer);
   KillTimer(Handle(Windows().main), kInputWatchTimer);
+  KillTimer(Handle(Windows().main), kCaretTimer);
+  KillTimer(Handle(Windows().main), kLeaveTextTimer);
   SaveLearnedWordsAtExit(kSaveAtExitMs);
   if (program.switch_hook != nullptr) UnhookWinEvent(program.switch_hook);
   if (program.foreground_hook != nullptr) UnhookWinEvent(program.foreground_hook);
   if (program.focus_hook != nullptr) UnhookWinEvent(program.focus_hook);
+  if (program.caret_hook != nullptr) UnhookWinEvent(program.caret_hook);
   platform::win32::StopUserInputWatch();
   platform::win32::StopPasswordWatch();
   ClearKeyboardWindow();
@@ -413,6 +446,8 @@ void OnOptionsChanged(HWND window, WPARAM rebuild_only_when_zero) {
     RebuildSensorWindow(window);
     ReplaceSlidesFont();  // rows and font follow the size of the keys
   }
+  // Back at the user's place, which may cover the caret.
+  KeepCaretVisible(PenOnKeyboard());
 }
 
 // Moved to a monitor of another scale, or the scale changed: the keyboard is laid out
@@ -444,7 +479,8 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       return PA_NOACTIVATE;
     case WM_WINDOWPOSCHANGED: {
       const auto* position = reinterpret_cast<const WINDOWPOS*>(lparam);
-      if (!IsIconic(window) && (position->flags & SWP_NOMOVE) == 0) {
+      // A keyboard standing aside for the caret keeps the user's place for its return.
+      if (!IsIconic(window) && (position->flags & SWP_NOMOVE) == 0 && !KeyboardStandsAside()) {
         SetOption(OptionId::kX, position->x);
         SetOption(OptionId::kY, position->y);
       }
@@ -508,6 +544,7 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       return 0;
     case kFocusAnswered:
       FocusAnswerArrived();
+      FollowTheText();
       return 0;
     case kBackgroundDone:
       platform::RunFinishedBackgroundWork();
@@ -527,6 +564,14 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       }
       if (wparam == kInputWatchTimer) {
         CheckInputWatch();
+        return 0;
+      }
+      if (wparam == kCaretTimer) {
+        KeepCaretVisible(PenOnKeyboard());
+        return 0;
+      }
+      if (wparam == kLeaveTextTimer) {
+        LeaveTextTimerFired(PenOnKeyboard());
         return 0;
       }
       break;

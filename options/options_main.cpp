@@ -100,8 +100,10 @@ const Access kAccess[] = {
     {PARAMETERS_GetCapitalAfterSentence, PARAMETERS_SetCapitalAfterSentence},
     {PARAMETERS_GetPeriodWithTwoSpaces, PARAMETERS_SetPeriodWithTwoSpaces},
     {PARAMETERS_GetWordLanguage, PARAMETERS_SetWordLanguage},
+    {PARAMETERS_GetMoveAwayFromText, PARAMETERS_SetMoveAwayFromText},
+    {PARAMETERS_GetShowOnTextBoxTap, PARAMETERS_SetShowOnTextBoxTap},
 };
-constexpr int kSettingCount = 30;
+constexpr int kSettingCount = 32;
 
 struct Row {
   const Setting* setting = nullptr;

@@ -98,12 +98,22 @@ constexpr Setting kTiming[] = {
            90),
 };
 
-constexpr std::array<Page, 5> kPages = {{
+constexpr Setting kPlacement[] = {
+    Pick(30, u"Move away from the text",
+         u"Whether the keyboard steps aside from the line you type, and comes back after.",
+         kOnOff, false),
+    Pick(31, u"Show when a text box is tapped",
+         u"Whether a hidden keyboard comes back when you tap into a text box.",
+         kOnOff, false),
+};
+
+constexpr std::array<Page, 6> kPages = {{
     {u"Keyboard", kKeyboard},
     {u"Slides", kSlides},
     {u"Glossary", kGlossary},
     {u"Words", kWords},
     {u"Timing", kTiming},
+    {u"Placement", kPlacement},
 }};
 
 std::u16string Decimal(int value) {

@@ -27,6 +27,11 @@ struct FocusedControl {
   std::u16string program;         // the file name of that window's program, "notepad.exe"
   std::uint32_t question = 0;     // the latest question asked of UI Automation
   AutomationAnswer answer = AutomationAnswer::kNone;  // its answer to that question
+  // With that answer: whether the element refuses typing, and where its caret lies on the
+  // screen, for an application that shows a caret of its own instead of the system's.
+  bool read_only = false;
+  bool caret_known = false;
+  Rect caret;
 };
 
 // Asks UI Automation anew about the element with the focus, and returns the question's
@@ -34,5 +39,8 @@ struct FocusedControl {
 std::uint32_t AskAboutFocusedControl();
 // What is known of the focused control now, read anew at every call.
 FocusedControl LookAtFocusedControl();
+// The system's caret of the thread the user types into, on the screen; false when that
+// thread shows none.
+bool SystemCaretRect(Rect* screen_rect);
 
 }  // namespace platform

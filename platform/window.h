@@ -23,6 +23,8 @@ void PlaceWindow(WindowHandle window, int x, int y, int width, int height);
 void ShowWindowQuietly(WindowHandle window, bool show);
 // Shows a window on top of other windows, never activating it.
 void ShowOnTopQuietly(WindowHandle window);
+// Visible and not minimised.
+bool IsWindowShown(WindowHandle window);
 void Repaint(WindowHandle window);
 
 }  // namespace platform

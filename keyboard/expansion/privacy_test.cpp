@@ -33,7 +33,7 @@ class PrivacyTest : public ::testing::Test {
   // A browser's field: no edit control, only UI Automation can tell.
   static void FocusBrowserField(platform::WindowHandle element) {
     Focus() = {element, u"Chrome_RenderWidgetHostHWND", 0, u"Chrome_WidgetWin_1", u"chrome.exe",
-               Focus().question, AutomationAnswer::kNone};
+               Focus().question, AutomationAnswer::kNone, false, false, {}};
     ForgetTypedWord();
     platform::AskAboutFocusedControl();
   }
@@ -129,10 +129,10 @@ TEST_F(PrivacyTest, ExpandInAPasswordBoxTakesOnlyAShortFormTypedWhole) {
 // Consoles and remote windows: a password prompt there looks like any other typing.
 TEST_F(PrivacyTest, ConsolesAndRemoteWindowsNeedTheOption) {
   const platform::FocusedControl windows[] = {
-      {0x5001, u"ConsoleWindowClass", 0, u"ConsoleWindowClass", u"cmd.exe", 0, AutomationAnswer::kNone},
-      {0x5002, u"WineConsoleClass", 0, u"WineConsoleClass", u"conhost.exe", 0, AutomationAnswer::kNone},
-      {0x5003, u"IHWindowClass", 0, u"TscShellContainerClass", u"mstsc.exe", 0, AutomationAnswer::kNone},
-      {0x5004, u"Qt5QWindowIcon", 0, u"Qt5QWindowIcon", u"VirtualBoxVM.exe", 0, AutomationAnswer::kNone},
+      {0x5001, u"ConsoleWindowClass", 0, u"ConsoleWindowClass", u"cmd.exe", 0, AutomationAnswer::kNone, false, false, {}},
+      {0x5002, u"WineConsoleClass", 0, u"WineConsoleClass", u"conhost.exe", 0, AutomationAnswer::kNone, false, false, {}},
+      {0x5003, u"IHWindowClass", 0, u"TscShellContainerClass", u"mstsc.exe", 0, AutomationAnswer::kNone, false, false, {}},
+      {0x5004, u"Qt5QWindowIcon", 0, u"Qt5QWindowIcon", u"VirtualBoxVM.exe", 0, AutomationAnswer::kNone, false, false, {}},
   };
   for (int learn_there : {0, 1}) {
     SetOption(OptionId::kLearnInTerminals, learn_there);

@@ -8,6 +8,8 @@
 
 #include "keyboard/key_kinds.h"
 #include "keyboard/output/key_processor.h"
+#include "keyboard/placement/caret_room.h"
+#include "keyboard/placement/text_box_tap.h"
 #include "keyboard/panels/display_scale.h"
 #include "keyboard/panels/panel_drawing.h"
 #include "keyboard/panels/panels.h"
@@ -135,6 +137,7 @@ void MoveKeyboard(std::u16string_view argument) {
   int x = 0;
   int y = 0;
   if (!ParseKeyboardPosition(argument, &x, &y)) return;
+  KeyboardPlacedByUser();
   SetOption(OptionId::kX, x);
   SetOption(OptionId::kY, y);
   SendOptionsChanged(1);
@@ -232,6 +235,7 @@ void DockKeyboard() {
       {left, client.bottom, ClampToInt(std::int64_t{left} + width),
        ClampToInt(std::int64_t{client.bottom} + height)},
       platform::WorkAreaNearestRect(client));
+  KeyboardPlacedByDock();
   platform::MoveWindowQuietly(scene.keyboard, at.x, at.y);
 }
 
@@ -332,6 +336,7 @@ void PlaceKeyboardOnWorkArea(platform::WindowHandle keyboard) {
   const int y = std::clamp(GetOption(OptionId::kY), -kFar, kFar);
   const platform::Rect wanted{x, y, x + size.width, y + size.height};
   const platform::Point at = KeptOnWorkArea(wanted, platform::WorkAreaNearestRect(wanted));
+  KeyboardBackHome();
   platform::PlaceWindow(keyboard, at.x, at.y, size.width, size.height);
 }
 
@@ -360,11 +365,18 @@ platform::Size KeyboardWindowSizeAt(int monitor_dpi) {
           DeviceOf(client.height, art) + 2 * metrics.border_height};
 }
 
-void KeyboardMoveBegan() { moving = true; }
+void KeyboardMoveBegan() {
+  moving = true;
+  KeyboardPlacedByUser();
+}
 
 bool KeyboardMoving() { return moving; }
 
-void ResetPlacementForTest() { moving = false; }
+void ResetPlacementForTest() {
+  moving = false;
+  ResetCaretRoomForTest();
+  ResetTextBoxTapForTest();
+}
 
 void KeyboardMoveEnded(platform::WindowHandle keyboard) {
   moving = false;

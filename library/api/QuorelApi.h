@@ -117,10 +117,12 @@ typedef struct QuorelGlossaryEntry* GLOSSARY_ENTRY;
   QUOREL_OPTION(X, CapitalAfterSentence)                                                   \
   QUOREL_OPTION(X, PeriodWithTwoSpaces)                                                    \
   QUOREL_OPTION(X, WordLanguage)                                                           \
+  QUOREL_OPTION(X, MoveAwayFromText)                                                       \
+  QUOREL_OPTION(X, ShowOnTextBoxTap)                                                       \
   QUOREL_STRING_SETTING(X, CustomSlidesFile)                                               \
   QUOREL_STRING_SETTING(X, GlossaryFile)                                                   \
   QUOREL_STRING_SETTING(X, PreviewFontName)                                                \
-  /* An option's row of the options store, by its place (0 "Keyboard size" to 29): its   \
+  /* An option's row of the options store, by its place (0 "Keyboard size" to 31): its   \
    * value name, its default and the values kept on reading (lowest to highest, 0 too    \
    * when zero_kept); 0 for a place outside the table. The name stays the library's. */  \
   X(int, PARAMETERS_GetOptionInfo,                                                         \

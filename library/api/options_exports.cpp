@@ -96,6 +96,8 @@ QUOREL_NUMERIC_OPTION_EXPORTS(LearnInTerminals, kLearnInTerminals)
 QUOREL_NUMERIC_OPTION_EXPORTS(CapitalAfterSentence, kCapitalAfterSentence)
 QUOREL_NUMERIC_OPTION_EXPORTS(PeriodWithTwoSpaces, kPeriodWithTwoSpaces)
 QUOREL_NUMERIC_OPTION_EXPORTS(WordLanguage, kWordLanguage)
+QUOREL_NUMERIC_OPTION_EXPORTS(MoveAwayFromText, kMoveAwayFromText)
+QUOREL_NUMERIC_OPTION_EXPORTS(ShowOnTextBoxTap, kShowOnTextBoxTap)
 
 QUOREL_STRING_SETTING_EXPORTS(CustomSlidesFile, kCustomSlidesFile)
 QUOREL_STRING_SETTING_EXPORTS(GlossaryFile, kGlossaryFile)

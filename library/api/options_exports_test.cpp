@@ -57,6 +57,8 @@ const NumericExport kNumericExports[] = {
     QUOREL_EXPORT_ROW(kCapitalAfterSentence, CapitalAfterSentence),
     QUOREL_EXPORT_ROW(kPeriodWithTwoSpaces, PeriodWithTwoSpaces),
     QUOREL_EXPORT_ROW(kWordLanguage, WordLanguage),
+    QUOREL_EXPORT_ROW(kMoveAwayFromText, MoveAwayFromText),
+    QUOREL_EXPORT_ROW(kShowOnTextBoxTap, ShowOnTextBoxTap),
 };
 
 class OptionsExportsTest : public ::testing::Test {

@@ -93,6 +93,14 @@ constexpr std::array<OptionInfo, kOptionCount> kOptions{{
     // 6 Portuguese, 7 Dutch).
     Row(OptionId::kWordLanguage, u"Word language", 0, Within(0, 7, 0),
         "PARAMETERS_GetWordLanguage"),
+    // The keyboard steps out of the way of the caret it would cover, and back to the user's
+    // place when the caret no longer needs the room; on from the start.
+    Row(OptionId::kMoveAwayFromText, u"Move away from the text", 1, Within(0, 1, 1),
+        "PARAMETERS_GetMoveAwayFromText"),
+    // A hidden keyboard comes back when a text box is tapped, and goes again when the focus
+    // leaves for a control that takes no text; off until the user asks for it.
+    Row(OptionId::kShowOnTextBoxTap, u"Show when a text box is tapped", 0, Within(0, 1, 0),
+        "PARAMETERS_GetShowOnTextBoxTap"),
 }};
 
 constexpr bool RowsFollowIds() {

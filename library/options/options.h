@@ -1,4 +1,4 @@
-// The per-user options: 30 numeric options cached per process with their defaults and
+// The per-user options: 32 numeric options cached per process with their defaults and
 // read-time repairs, three string settings read and written straight in the registry,
 // and the two fonts the picker draws with.
 #pragma once
@@ -49,8 +49,10 @@ enum class OptionId : int {
   kCapitalAfterSentence,
   kPeriodWithTwoSpaces,
   kWordLanguage,
+  kMoveAwayFromText,
+  kShowOnTextBoxTap,
 };
-constexpr std::size_t kOptionCount = 30;
+constexpr std::size_t kOptionCount = 32;
 
 // What a stored value must look like to be kept. Values compare as unsigned, so a negative
 // number stored by hand counts as a very large one, as every program reading these values

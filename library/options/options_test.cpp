@@ -39,7 +39,8 @@ TEST_F(OptionsTest, MissingOptionsKeyGivesDefaultsAndIsCreatedEmpty) {
   fake::System().primary_screen_width = 400;
   LoadOptions();
   const std::vector<int> expected = {2, 1, 2, 2, 1,   1,  0, 0, 3, 1, 30, 20,
-                                     1, 2, 1, 1, 250, 70, 0, 0, 0, 0, 0, 1, 1, 3, 0, 1, 1};
+                                     1, 2, 1, 1, 250, 70, 0, 0, 0, 0, 0, 1, 1, 3, 0, 1, 1,
+                                     0 /* words of the window's input language */, 1, 0};
   for (const OptionInfo& info : OptionTable()) {
     EXPECT_EQ(GetOption(info.id), expected[static_cast<std::size_t>(info.id)]) << info.getter_name;
   }

@@ -50,7 +50,16 @@ void Reset() {
   OpenKeys().clear();
 }
 
-void AnswerAutomation() { Instance().focus.answer = Instance().automation; }
+namespace {
+void GiveAutomationAnswer(FakeSystem& machine) {
+  machine.focus.answer = machine.automation;
+  machine.focus.read_only = machine.automation_read_only;
+  machine.focus.caret_known = machine.automation_caret.has_value();
+  machine.focus.caret = machine.automation_caret.value_or(Rect{});
+}
+}  // namespace
+
+void AnswerAutomation() { GiveAutomationAnswer(Instance()); }
 
 const FakeSystem::Monitor* MonitorNearest(const Rect& rect) {
   const FakeSystem::Monitor* nearest = nullptr;
@@ -296,13 +305,22 @@ bool IsLiveWindow(WindowHandle window) { return Instance().windows.count(window)
 std::uint32_t AskAboutFocusedControl() {
   fake::FakeSystem& machine = Instance();
   ++machine.focus.question;
-  machine.focus.answer = machine.answering == fake::FakeSystem::Answering::kAtOnce
-                             ? machine.automation
-                             : AutomationAnswer::kNone;
+  machine.focus.answer = AutomationAnswer::kNone;
+  machine.focus.read_only = false;
+  machine.focus.caret_known = false;
+  if (machine.answering == fake::FakeSystem::Answering::kAtOnce) {
+    fake::GiveAutomationAnswer(machine);
+  }
   return machine.focus.question;
 }
 
 FocusedControl LookAtFocusedControl() { return Instance().focus; }
+
+bool SystemCaretRect(Rect* screen_rect) {
+  if (!Instance().system_caret) return false;
+  *screen_rect = *Instance().system_caret;
+  return true;
+}
 
 void RunInBackground(std::function<void()> job, std::function<void()> done) {
   Instance().background.emplace_back(std::move(job), std::move(done));
@@ -626,6 +644,8 @@ void PlaceWindow(WindowHandle window, int x, int y, int width, int height) {
 
 void ShowWindowQuietly(WindowHandle window, bool show) {
   if (show) {
+    // As the system's: showing a minimised window brings it back.
+    Instance().minimized.erase(window);
     Instance().visible.insert(window);
   } else {
     Instance().visible.erase(window);
@@ -633,6 +653,10 @@ void ShowWindowQuietly(WindowHandle window, bool show) {
 }
 
 void ShowOnTopQuietly(WindowHandle window) { Instance().visible.insert(window); }
+
+bool IsWindowShown(WindowHandle window) {
+  return Instance().visible.count(window) != 0 && Instance().minimized.count(window) == 0;
+}
 
 void Repaint(WindowHandle) {}
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -107,9 +108,12 @@ struct FakeSystem {
   // with `automation`: at once, or only when the test calls AnswerAutomation() (late), or
   // never (an application that hangs, or no UI Automation at all).
   FocusedControl focus{0x3001, u"Edit", 0, u"Notepad", u"notepad.exe", 0,
-                       AutomationAnswer::kNone};
+                       AutomationAnswer::kNone, false, false, {}};
   enum class Answering { kAtOnce, kLate, kNever } answering = Answering::kAtOnce;
   AutomationAnswer automation = AutomationAnswer::kShowsText;
+  bool automation_read_only = false;        // given with that answer
+  std::optional<Rect> automation_caret;     // likewise: the element's own caret
+  std::optional<Rect> system_caret;         // the system's caret, on the screen
 
   // Work given to the background: run at once, job and then done, unless held; held jobs
   // stand for a disk that makes them wait, until RunHeldBackgroundWork().

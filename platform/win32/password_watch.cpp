@@ -27,6 +27,31 @@ struct AutomationElement : IUnknown {
   virtual HRESULT STDMETHODCALLTYPE FindAllBuildCache(int, void*, void*, void*) = 0;
   virtual HRESULT STDMETHODCALLTYPE BuildUpdatedCache(void*, void*) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetCurrentPropertyValue(int property, VARIANT* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetCurrentPropertyValueEx(int, BOOL, VARIANT*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetCachedPropertyValue(int, VARIANT*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetCachedPropertyValueEx(int, BOOL, VARIANT*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetCurrentPatternAs(int pattern, REFIID iid, void** found) = 0;
+};
+struct AutomationTextRange : IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Clone(AutomationTextRange** copy) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Compare(void*, BOOL*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE CompareEndpoints(int, void*, int, int*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE ExpandToEnclosingUnit(int unit) = 0;
+  virtual HRESULT STDMETHODCALLTYPE FindAttribute(int, VARIANT, BOOL, void**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE FindText(BSTR, BOOL, BOOL, void**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetAttributeValue(int, VARIANT*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetBoundingRectangles(SAFEARRAY** rectangles) = 0;
+};
+// The text pattern of the newer kind, which tells where the caret is.
+struct AutomationTextPattern2 : IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE RangeFromPoint(POINT, void**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE RangeFromChild(void*, void**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetSelection(void**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetVisibleRanges(void**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_DocumentRange(void**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_SupportedTextSelection(int*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE RangeFromAnnotation(void*, void**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetCaretRange(BOOL* active, AutomationTextRange** range) = 0;
 };
 struct Automation : IUnknown {
   virtual HRESULT STDMETHODCALLTYPE CompareElements(void*, void*, BOOL*) = 0;
@@ -38,6 +63,10 @@ struct Automation : IUnknown {
 };
 constexpr int kIsPasswordProperty = 30019;
 constexpr int kControlTypeProperty = 30003;
+constexpr int kValueIsReadOnlyProperty = 30046;
+constexpr int kTextPattern2 = 10024;
+constexpr int kCharacterUnit = 0;
+const IID kTextPattern2Interface = {0x506a921a, 0xfcc9, 0x409f, {0xb2, 0x3b, 0x37, 0xeb, 0x74, 0x10, 0x68, 0x72}};
 // The elements that take text: an edit box, a document, an editable combo box. An element
 // of another kind (a pane a browser hands out while its accessibility is still starting)
 // says nothing of the field typed into.
@@ -55,6 +84,17 @@ struct Watch {
   // The last answer with the question it answers, in one word so that both are read
   // together: the question above the low byte, the answer in it.
   std::atomic<std::uint64_t> answer{0};
+  // What came with that answer, written before it and read after it.
+  std::atomic<bool> read_only{false};
+  std::atomic<bool> caret_known{false};
+  std::atomic<std::int32_t> caret[4] = {0, 0, 0, 0};
+};
+
+// What an answer says beyond whether the element hides its text.
+struct Details {
+  bool read_only = false;
+  bool caret_known = false;
+  RECT caret = {};
 };
 Watch watch;
 
@@ -68,7 +108,62 @@ bool Property(AutomationElement* element, int property, VARTYPE type, VARIANT* v
   return false;
 }
 
-AutomationAnswer Ask(Automation* automation) {
+// The first rectangle of a range, in screen pixels; false when it has none.
+bool FirstRectangle(AutomationTextRange* range, RECT* rect) {
+  SAFEARRAY* rectangles = nullptr;
+  if (FAILED(range->GetBoundingRectangles(&rectangles)) || rectangles == nullptr) return false;
+  bool found = false;
+  double* values = nullptr;
+  LONG low = 0;
+  LONG high = -1;
+  if (SafeArrayGetDim(rectangles) == 1 && SUCCEEDED(SafeArrayGetLBound(rectangles, 1, &low)) &&
+      SUCCEEDED(SafeArrayGetUBound(rectangles, 1, &high)) && high - low + 1 >= 4 &&
+      SUCCEEDED(SafeArrayAccessData(rectangles, reinterpret_cast<void**>(&values)))) {
+    const double left = values[0];
+    const double top = values[1];
+    const double width = values[2];
+    const double height = values[3];
+    SafeArrayUnaccessData(rectangles);
+    if (height > 0 && height < 1e6 && width >= 0 && width < 1e6 && left > -1e7 && left < 1e7 &&
+        top > -1e7 && top < 1e7) {
+      *rect = {static_cast<LONG>(left), static_cast<LONG>(top),
+               static_cast<LONG>(left + (width < 1 ? 1 : width)), static_cast<LONG>(top + height)};
+      found = true;
+    }
+  }
+  SafeArrayDestroy(rectangles);
+  return found;
+}
+
+// Where the element's caret lies, for an application that draws its own: the caret's range,
+// or the character it stands before when the empty range has no rectangle.
+bool AutomationCaret(AutomationElement* element, RECT* rect) {
+  AutomationTextPattern2* pattern = nullptr;
+  if (FAILED(element->GetCurrentPatternAs(kTextPattern2, kTextPattern2Interface,
+                                          reinterpret_cast<void**>(&pattern))) ||
+      pattern == nullptr) {
+    return false;
+  }
+  bool found = false;
+  BOOL active = FALSE;
+  AutomationTextRange* range = nullptr;
+  if (SUCCEEDED(pattern->GetCaretRange(&active, &range)) && range != nullptr) {
+    found = FirstRectangle(range, rect);
+    AutomationTextRange* character = nullptr;
+    if (!found && SUCCEEDED(range->Clone(&character)) && character != nullptr) {
+      if (SUCCEEDED(character->ExpandToEnclosingUnit(kCharacterUnit))) {
+        found = FirstRectangle(character, rect);
+        if (found) rect->right = rect->left + 1;
+      }
+      character->Release();
+    }
+    range->Release();
+  }
+  pattern->Release();
+  return found;
+}
+
+AutomationAnswer Ask(Automation* automation, Details* details) {
   AutomationElement* element = nullptr;
   const HRESULT found = automation->GetFocusedElement(&element);
   if (FAILED(found) || element == nullptr) return AutomationAnswer::kNone;
@@ -86,6 +181,13 @@ AutomationAnswer Ask(Automation* automation) {
       }
     }
   }
+  if (answer != AutomationAnswer::kNone) {
+    VARIANT read_only;
+    if (Property(element, kValueIsReadOnlyProperty, VT_BOOL, &read_only)) {
+      details->read_only = read_only.boolVal != VARIANT_FALSE;
+    }
+    details->caret_known = AutomationCaret(element, &details->caret);
+  }
   element->Release();
   return answer;
 }
@@ -98,10 +200,17 @@ DWORD WINAPI WatchThread(void*) {
       automation != nullptr) {
     while (WaitForSingleObject(watch.wake, INFINITE) == WAIT_OBJECT_0 && !watch.stopping) {
       const std::uint32_t question = watch.question;
-      const AutomationAnswer answer = Ask(automation);
+      Details details;
+      const AutomationAnswer answer = Ask(automation, &details);
       // An answer to a question overtaken by another is no answer: the newer one is asked
       // next, the event being set again.
       if (question != watch.question) continue;
+      watch.read_only = details.read_only;
+      watch.caret_known = details.caret_known;
+      watch.caret[0] = details.caret.left;
+      watch.caret[1] = details.caret.top;
+      watch.caret[2] = details.caret.right;
+      watch.caret[3] = details.caret.bottom;
       watch.answer = (static_cast<std::uint64_t>(question) << 8) | static_cast<std::uint8_t>(answer);
       PostMessageW(watch.notify, watch.message, 0, 0);
     }
@@ -192,8 +301,23 @@ FocusedControl LookAtFocusedControl() {
   const std::uint64_t answer = win32::watch.answer;
   if ((answer >> 8) == control.question) {
     control.answer = static_cast<AutomationAnswer>(answer & 0xFF);
+    control.read_only = win32::watch.read_only;
+    control.caret_known = win32::watch.caret_known;
+    control.caret = {win32::watch.caret[0], win32::watch.caret[1], win32::watch.caret[2],
+                     win32::watch.caret[3]};
   }
   return control;
+}
+
+bool SystemCaretRect(Rect* screen_rect) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(0, &info) || info.hwndCaret == nullptr) return false;
+  RECT caret = info.rcCaret;
+  if (caret.bottom <= caret.top) return false;
+  MapWindowPoints(info.hwndCaret, nullptr, reinterpret_cast<POINT*>(&caret), 2);
+  *screen_rect = {caret.left, caret.top, caret.right, caret.bottom};
+  return true;
 }
 
 }  // namespace platform

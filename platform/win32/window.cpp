@@ -63,6 +63,10 @@ void ShowOnTopQuietly(WindowHandle window) {
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
+bool IsWindowShown(WindowHandle window) {
+  return IsWindowVisible(Handle(window)) != 0 && IsIconic(Handle(window)) == 0;
+}
+
 void Repaint(WindowHandle window) {
   InvalidateRect(Handle(window), nullptr, TRUE);
   UpdateWindow(Handle(window));

@@ -178,6 +178,40 @@ std::string OpenPasswordWindow() {
   return shown ? "shown" : Error("the password window did not open");
 }
 
+// A window of a single button, which takes the focus but no text; shown without taking the
+// foreground, on a thread of its own like the password window.
+DWORD WINAPI ButtonWindowThread(void* ready) {
+  WNDCLASSW window_class = {};
+  window_class.lpfnWndProc = DefWindowProcW;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  window_class.lpszClassName = L"QuorelButtonWindow";
+  RegisterClassW(&window_class);
+  HWND window = CreateWindowExW(0, window_class.lpszClassName, L"Buttons", WS_OVERLAPPEDWINDOW,
+                                680, 440, 320, 100, nullptr, nullptr, window_class.hInstance,
+                                nullptr);
+  CreateWindowExW(0, L"BUTTON", L"Press", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 10,
+                  10, 280, 40, window, nullptr, window_class.hInstance, nullptr);
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  SetEvent(static_cast<HANDLE>(ready));
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return 0;
+}
+
+std::string OpenButtonWindow() {
+  if (FindWindowW(L"QuorelButtonWindow", nullptr) != nullptr) return Error("already open");
+  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE thread = CreateThread(nullptr, 0, ButtonWindowThread, ready, 0, nullptr);
+  const bool shown = thread != nullptr && WaitForSingleObject(ready, 5000) == WAIT_OBJECT_0;
+  if (thread != nullptr) CloseHandle(thread);
+  CloseHandle(ready);
+  return shown ? "shown" : Error("the button window did not open");
+}
+
 // Files the probe holds open, each with no sharing: nobody else may read or replace them.
 std::vector<std::pair<std::wstring, HANDLE>> held_files;
 
@@ -459,6 +493,40 @@ std::string Caret() {
          std::to_string(info.rcCaret.bottom);
 }
 
+// The caret of the foreground window's thread on the screen: "left top right bottom".
+std::string CaretOnScreen() {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  HWND foreground = GetForegroundWindow();
+  if (foreground == nullptr || !GetGUIThreadInfo(GetWindowThreadProcessId(foreground, nullptr), &info) ||
+      info.hwndCaret == nullptr) {
+    return "none";
+  }
+  RECT caret = info.rcCaret;
+  MapWindowPoints(info.hwndCaret, nullptr, reinterpret_cast<POINT*>(&caret), 2);
+  return RectText(caret);
+}
+
+// Notepad's text becomes `lines` numbered lines, its caret at the end, scrolled into view:
+// as after typing that much, without a key or a click.
+std::string FillNotepad(int lines) {
+  HWND notepad = TopWindow(L"Notepad");
+  HWND edit = notepad != nullptr ? FindWindowExW(notepad, nullptr, L"Edit", nullptr) : nullptr;
+  if (edit == nullptr) return Error("no notepad");
+  std::wstring text;
+  for (int line = 1; line <= lines; ++line) {
+    if (line > 1) text += L"\r\n";
+    text += L"line " + std::to_wstring(line);
+  }
+  LRESULT ignored = 0;
+  if (!Ask(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), &ignored) ||
+      !Ask(edit, EM_SETSEL, text.size(), text.size(), &ignored) ||
+      !Ask(edit, EM_SCROLLCARET, 0, 0, &ignored)) {
+    return "timeout";
+  }
+  return "filled";
+}
+
 std::string PressMenuKeys(const std::vector<std::wstring>& names) {
   HWND menu = FindWindowW(L"#32768", nullptr);
   if (menu == nullptr) return Error("no menu");
@@ -632,6 +700,9 @@ std::string Answer(const std::vector<std::wstring>& words) {
   if (command == L"foreground") return ClassOf(GetForegroundWindow());
   if (command == L"password-box") return OpenPasswordWindow();
   if (command == L"caret") return Caret();
+  if (command == L"caret-screen") return CaretOnScreen();
+  if (command == L"button-window") return OpenButtonWindow();
+  if (n == 2 && command == L"fill-notepad") return FillNotepad(_wtoi(words[1].c_str()));
   if (command == L"keys") return HeldKeys();
   if (command == L"screen") {
     return std::to_string(GetSystemMetrics(SM_CXSCREEN)) + " " +
