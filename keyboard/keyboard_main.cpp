@@ -88,8 +88,10 @@ constexpr UINT kBackgroundDone = WM_APP + 0x43;
 // Whether the system has removed the watch of the user's input is looked at this often.
 constexpr UINT_PTR kInputWatchTimer = 0x5158;
 constexpr UINT kInputWatchEveryMs = 5000;
-// Where the caret is, looked at this often as well as whenever the system says it moved:
-// not every application tells when its caret moves.
+// Where the caret is, looked at this often as well as at every change of focus and of the
+// window in front. The system's own word of a caret's move comes only with its word of
+// every move of every object in every program, all of it on the pen's thread; a look at
+// the caret costs no other program anything.
 constexpr UINT_PTR kCaretTimer = 0x515A;
 constexpr UINT kCaretEveryMs = 250;
 // Built to type into windows that run as administrator (its manifest asks for uiAccess).
@@ -104,7 +106,6 @@ struct Program {
   HWINEVENTHOOK switch_hook = nullptr;
   HWINEVENTHOOK foreground_hook = nullptr;
   HWINEVENTHOOK focus_hook = nullptr;
-  HWINEVENTHOOK caret_hook = nullptr;
   // The element that last took the focus: its window, object and child.
   HWND last_focus = nullptr;
   LONG last_focus_object = 0;
@@ -166,6 +167,15 @@ ListPress list_press;
 
 bool PenOnKeyboard() { return Press().pressed || list_press.down; }
 
+// When the pen last left the keyboard or its list: between two taps the hand is on its way
+// to the next key, and a keyboard that stepped aside then would take that tap elsewhere.
+DWORD pen_lifted_at = GetTickCount() - 60000;
+constexpr DWORD kStillAfterPenMs = 800;
+void PenLifted() { pen_lifted_at = GetTickCount(); }
+bool PenOnOrJustOffKeyboard() {
+  return PenOnKeyboard() || GetTickCount() - pen_lifted_at < kStillAfterPenMs;
+}
+
 // A tap on the list picks the row under the pen and, at pen up, its suggestion; a slide
 // across a row, two rows' heights or more to either side and mostly sideways, takes its
 // completion away instead. The list never takes the focus from the application the user
@@ -190,6 +200,7 @@ LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wparam, LPARAM lp
     case WM_LBUTTONUP: {
       const ListPress press = list_press;
       list_press = ListPress();
+      PenLifted();
       if (GetCapture() == list) ReleaseCapture();
       if (!press.down) return 0;
       const int dx = std::abs(GET_X_LPARAM(lparam) - press.at.x);
@@ -264,7 +275,7 @@ void UserMovedAway() {
 // The focus or the caret may have moved: the keyboard comes, goes, or steps aside.
 void FollowTheText() {
   FocusMoved(PenOnKeyboard());
-  KeepCaretVisible(PenOnKeyboard());
+  KeepCaretVisible(PenOnOrJustOffKeyboard());
 }
 
 // What the watch of the user's input heard: a press away from the keyboard may move the
@@ -323,8 +334,6 @@ void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object
     program.last_focus_object = object;
     program.last_focus_child = child;
     FollowTheText();
-  } else if (event == EVENT_OBJECT_LOCATIONCHANGE) {
-    if (object == OBJID_CARET) KeepCaretVisible(PenOnKeyboard());
   } else if (event == EVENT_SYSTEM_FOREGROUND) {
     // The word being typed stays behind in the window the user left.
     UserMovedAway();
@@ -333,7 +342,7 @@ void CALLBACK OnSystemEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object
       program.last_foreground = window;
     }
     ForegroundWindowChanged();
-    KeepCaretVisible(PenOnKeyboard());
+    KeepCaretVisible(PenOnOrJustOffKeyboard());
   }
 }
 
@@ -396,9 +405,6 @@ void OnMainCreate(HWND window) {
   program.focus_hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
                                        OnSystemEvent, 0, 0,
                                        WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
-  program.caret_hook = SetWinEventHook(EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE,
-                                       nullptr, OnSystemEvent, 0, 0,
-                                       WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
   // The word being typed ends when the user acts elsewhere; judged by these events, never
   // by where a busy application's caret happens to be.
   platform::win32::StartUserInputWatch(window, kUserActedElsewhere, window,
@@ -421,7 +427,6 @@ void OnMainDestroy() {
   if (program.switch_hook != nullptr) UnhookWinEvent(program.switch_hook);
   if (program.foreground_hook != nullptr) UnhookWinEvent(program.foreground_hook);
   if (program.focus_hook != nullptr) UnhookWinEvent(program.focus_hook);
-  if (program.caret_hook != nullptr) UnhookWinEvent(program.caret_hook);
   platform::win32::StopUserInputWatch();
   platform::win32::StopPasswordWatch();
   ClearKeyboardWindow();
@@ -447,7 +452,7 @@ void OnOptionsChanged(HWND window, WPARAM rebuild_only_when_zero) {
     ReplaceSlidesFont();  // rows and font follow the size of the keys
   }
   // Back at the user's place, which may cover the caret.
-  KeepCaretVisible(PenOnKeyboard());
+  KeepCaretVisible(PenOnOrJustOffKeyboard());
 }
 
 // Moved to a monitor of another scale, or the scale changed: the keyboard is laid out
@@ -567,7 +572,7 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
         return 0;
       }
       if (wparam == kCaretTimer) {
-        KeepCaretVisible(PenOnKeyboard());
+        KeepCaretVisible(PenOnOrJustOffKeyboard());
         return 0;
       }
       if (wparam == kLeaveTextTimer) {
@@ -758,6 +763,7 @@ LRESULT CALLBACK SensorProcedure(HWND window, UINT message, WPARAM wparam, LPARA
       const platform::Point at = DesignPoint(lparam);
       PenUp(at.x, at.y);
       if (timings.enabled()) timings.AddUp(start);
+      PenLifted();
       return 0;
     }
     case WM_CAPTURECHANGED:

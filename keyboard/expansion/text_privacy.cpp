@@ -56,6 +56,8 @@ bool Names(const std::array<std::u16string_view, N>& names, std::u16string_view 
                      [name](std::u16string_view known) { return EqualAscii(known, name); });
 }
 
+}  // namespace
+
 bool IsEditClass(std::u16string_view name) {
   return std::any_of(kEditClassPrefixes.begin(), kEditClassPrefixes.end(),
                      [name](std::u16string_view prefix) {
@@ -65,8 +67,6 @@ bool IsEditClass(std::u16string_view name) {
                                                       EqualAscii(name.substr(0, prefix.size()), prefix);
                      });
 }
-
-}  // namespace
 
 WindowKind JudgeWindowKind(const platform::FocusedControl& control) {
   if (Names(kTerminalClasses, control.window_class) || Names(kTerminalPrograms, control.program)) {

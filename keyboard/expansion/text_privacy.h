@@ -22,6 +22,10 @@ enum class WindowKind { kOrdinary, kTerminal, kRemote };
 TextShown JudgeTextShown(const platform::FocusedControl& control);
 WindowKind JudgeWindowKind(const platform::FocusedControl& control);
 
+// An edit box's window class, of the system's or a toolkit's ("Edit", "RichEdit20W",
+// "WindowsForms10.EDIT…"), in any case.
+bool IsEditClass(std::u16string_view name);
+
 // Whether the suggestion list may show, and words be learned, for typing into the control
 // as it is now: it shows its text, and it is no terminal or remote window unless the user
 // let the keyboard learn there.

@@ -25,6 +25,10 @@ constexpr int kCaretMargin = 4;
 struct CaretRoom {
   bool aside = false;
   platform::Point user_place;  // where the keyboard stood before it stepped aside
+  // Where the list hung at the user's place when the keyboard stepped aside for it: the
+  // list comes and goes with every word, and the keyboard with it would go back and forth.
+  bool list_at_home_known = false;
+  platform::Rect list_at_home;
   bool docked = false;         // placed by Dock or <duo>, which keep their own rule
 };
 CaretRoom room;
@@ -74,20 +78,19 @@ std::optional<platform::Point> PlaceClearOfCaret(const platform::Rect& keyboard,
   std::optional<platform::Point> best;
   std::int64_t best_distance = 0;
   for (const platform::Point& step : steps) {
-    const platform::Rect moved = Moved(keyboard, step.x, step.y);
-    // A keyboard pushed off the work area comes back onto it the least distance, which may
-    // bring it over the caret again: such a place is no place.
-    const platform::Point kept = KeptOnWorkArea(moved, work);
-    const int dx = kept.x - keyboard.left;
-    const int dy = kept.y - keyboard.top;
+    // A keyboard (and its list) pushed off the work area comes back onto it the least
+    // distance, which may bring it over the caret again: such a place is no place.
+    const platform::Point kept = KeptOnWorkArea(Moved(block, step.x, step.y), work);
+    const int dx = kept.x - block.left;
+    const int dy = kept.y - block.top;
+    if (!Inside(Moved(block, dx, dy), work)) continue;
     const platform::Rect at = Moved(keyboard, dx, dy);
-    if (!Inside(at, work)) continue;
     platform::Rect list_at;
     if (list != nullptr) list_at = Moved(*list, dx, dy);
     if (Covers(at, list != nullptr ? &list_at : nullptr, clear)) continue;
     const std::int64_t distance = std::int64_t{dx} * dx + std::int64_t{dy} * dy;
     if (!best || distance < best_distance) {
-      best = kept;
+      best = platform::Point{at.left, at.top};
       best_distance = distance;
     }
   }
@@ -145,24 +148,32 @@ void KeepCaretVisible(bool pen_on_keyboard) {
   const int dx = home.x - now.left;
   const int dy = home.y - now.top;
   const platform::Rect home_rect = Moved(now, dx, dy);
-  const platform::Rect home_list = Moved(list_rect, dx, dy);
+  platform::Rect home_list = Moved(list_rect, dx, dy);
+  // Aside for the list, the keyboard counts it as hanging at home until it goes back.
+  bool list_counts = list_shown;
+  if (room.aside && room.list_at_home_known) {
+    home_list = room.list_at_home;
+    list_counts = true;
+  }
 
   platform::Rect caret;
   const bool caret_found = FindTypingCaret(&caret) && caret.bottom > caret.top;
   const platform::Rect clear = caret_found ? Inflated(caret, kCaretMargin) : platform::Rect{};
-  if (!caret_found || !Covers(home_rect, list_shown ? &home_list : nullptr, clear)) {
+  if (!caret_found || !Covers(home_rect, list_counts ? &home_list : nullptr, clear)) {
     if (room.aside) GoBack(keyboard, now);
     return;
   }
   // Already out of the way: it stays where it is, and does not follow the caret about.
   if (room.aside && !Covers(now, list_shown ? &list_rect : nullptr, clear)) return;
   const std::optional<platform::Point> to =
-      PlaceClearOfCaret(home_rect, list_shown ? &home_list : nullptr, caret,
+      PlaceClearOfCaret(home_rect, list_counts ? &home_list : nullptr, caret,
                         platform::WorkAreaNearestRect(home_rect));
   if (!to) return;
   if (!room.aside) {
     room.aside = true;
     room.user_place = home;
+    room.list_at_home_known = list_shown;
+    room.list_at_home = home_list;
   }
   MoveKeyboardTo(keyboard, now, *to);
 }
@@ -182,6 +193,10 @@ void KeyboardPlacedByDock() {
 void ForegroundWindowChanged() { room.docked = false; }
 
 void KeyboardBackHome() { room.aside = false; }
+
+bool KeyboardStandsAsideFrom(platform::Point place) {
+  return room.aside && room.user_place.x == place.x && room.user_place.y == place.y;
+}
 
 void ResetCaretRoomForTest() { room = CaretRoom(); }
 

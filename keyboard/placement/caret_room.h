@@ -40,6 +40,8 @@ void KeyboardPlacedByDock();
 void ForegroundWindowChanged();
 // The keyboard was put back at the user's place from the options.
 void KeyboardBackHome();
+// True while the keyboard stands aside from that place of the user's.
+bool KeyboardStandsAsideFrom(platform::Point place);
 
 void ResetCaretRoomForTest();
 

@@ -76,6 +76,13 @@ TEST_F(CaretRoomTest, TheCaretUnderTheSuggestionListIsClearedToo) {
   EXPECT_EQ(list.top - keyboard.top, 450 - kKeyboardRect.top);
   EXPECT_FALSE(Overlap(keyboard, *System().automation_caret));
   EXPECT_FALSE(Overlap(list, *System().automation_caret));
+
+  // The list goes at the word's end and comes with the next: the keyboard does not go back
+  // and forth with it.
+  System().visible.erase(kList);
+  KeepCaretVisible(false);
+  EXPECT_EQ(RectOf(kKeyboard), keyboard);
+  EXPECT_TRUE(KeyboardStandsAside());
 }
 
 // Wherever the caret and the keyboard are, the place found is whole on the work area and

@@ -336,6 +336,13 @@ void PlaceKeyboardOnWorkArea(platform::WindowHandle keyboard) {
   const int y = std::clamp(GetOption(OptionId::kY), -kFar, kFar);
   const platform::Rect wanted{x, y, x + size.width, y + size.height};
   const platform::Point at = KeptOnWorkArea(wanted, platform::WorkAreaNearestRect(wanted));
+  // Options read again with the place and size unchanged (a key of the keyboard's own, a
+  // change of the work area) leave a keyboard that stands aside for the caret where it is.
+  platform::Rect now;
+  if (KeyboardStandsAsideFrom(at) && platform::GetWindowScreenRect(keyboard, &now) &&
+      now.right - now.left == size.width && now.bottom - now.top == size.height) {
+    return;
+  }
   KeyboardBackHome();
   platform::PlaceWindow(keyboard, at.x, at.y, size.width, size.height);
 }

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "keyboard/expansion/text_privacy.h"
 #include "keyboard/keyboard_windows.h"
 #include "keyboard/placement/placement.h"
 #include "library/options/options.h"
@@ -16,25 +17,12 @@ namespace {
 constexpr std::uint32_t kReadOnlyEditStyle = 0x0800;
 
 struct TextBoxTap {
-  bool tapped = false;   // the user's last act away from the keyboard was a press
+  // The user's last act away from the keyboard was a press: the focus that moves now moved
+  // at the user's hand, not at a key of the keyboard's own (Tab) or of a hardware keyboard.
+  bool tapped = false;
   bool brought = false;  // the keyboard on the screen is there because of a tap
 };
 TextBoxTap tap;
-
-char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
-
-bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view start) {
-  if (text.size() < start.size()) return false;
-  for (std::size_t i = 0; i < start.size(); ++i) {
-    if (Lower(text[i]) != Lower(start[i])) return false;
-  }
-  return true;
-}
-
-bool IsEditClass(std::u16string_view name) {
-  return (name.size() == 4 && StartsWithIgnoringCase(name, u"edit")) ||
-         StartsWithIgnoringCase(name, u"richedit");
-}
 
 platform::WindowHandle ShownKeyboard() {
   const platform::WindowHandle keyboard = Windows().main;
@@ -57,7 +45,7 @@ void Judge(bool pen_on_keyboard) {
   }
   // An answer of UI Automation may still come and say the element takes text: the
   // keyboard waits a moment before it goes.
-  if (tap.brought && !pen_on_keyboard && ShownKeyboard() != 0) {
+  if (tap.brought && tap.tapped && !pen_on_keyboard && ShownKeyboard() != 0) {
     platform::StartTimer(keyboard, kLeaveTextTimer, kLeaveTextAfterMs);
   }
 }

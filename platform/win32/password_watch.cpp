@@ -64,6 +64,7 @@ struct Automation : IUnknown {
 constexpr int kIsPasswordProperty = 30019;
 constexpr int kControlTypeProperty = 30003;
 constexpr int kValueIsReadOnlyProperty = 30046;
+constexpr int kIsValuePatternAvailableProperty = 30043;
 constexpr int kTextPattern2 = 10024;
 constexpr int kCharacterUnit = 0;
 const IID kTextPattern2Interface = {0x506a921a, 0xfcc9, 0x409f, {0xb2, 0x3b, 0x37, 0xeb, 0x74, 0x10, 0x68, 0x72}};
@@ -148,9 +149,10 @@ bool AutomationCaret(AutomationElement* element, RECT* rect) {
   BOOL active = FALSE;
   AutomationTextRange* range = nullptr;
   if (SUCCEEDED(pattern->GetCaretRange(&active, &range)) && range != nullptr) {
-    found = FirstRectangle(range, rect);
+    // A caret of an element without the keyboard's focus is no place being typed at.
+    found = active != FALSE && FirstRectangle(range, rect);
     AutomationTextRange* character = nullptr;
-    if (!found && SUCCEEDED(range->Clone(&character)) && character != nullptr) {
+    if (!found && active != FALSE && SUCCEEDED(range->Clone(&character)) && character != nullptr) {
       if (SUCCEEDED(character->ExpandToEnclosingUnit(kCharacterUnit))) {
         found = FirstRectangle(character, rect);
         if (found) rect->right = rect->left + 1;
@@ -182,8 +184,13 @@ AutomationAnswer Ask(Automation* automation, Details* details) {
     }
   }
   if (answer != AutomationAnswer::kNone) {
+    // Only an element with a value says whether it is read-only; for one without (a
+    // document), the property's default would answer in its place.
+    VARIANT has_value;
     VARIANT read_only;
-    if (Property(element, kValueIsReadOnlyProperty, VT_BOOL, &read_only)) {
+    if (Property(element, kIsValuePatternAvailableProperty, VT_BOOL, &has_value) &&
+        has_value.boolVal != VARIANT_FALSE &&
+        Property(element, kValueIsReadOnlyProperty, VT_BOOL, &read_only)) {
       details->read_only = read_only.boolVal != VARIANT_FALSE;
     }
     details->caret_known = AutomationCaret(element, &details->caret);
