@@ -30,6 +30,9 @@ struct CaretRoom {
   bool list_at_home_known = false;
   platform::Rect list_at_home;
   bool docked = false;         // placed by Dock or <duo>, which keep their own rule
+  // The last caret UI Automation told of, and its control.
+  platform::WindowHandle automation_control = 0;
+  platform::Rect automation_caret;
 };
 CaretRoom room;
 
@@ -99,9 +102,21 @@ std::optional<platform::Point> PlaceClearOfCaret(const platform::Rect& keyboard,
 
 bool FindTypingCaret(platform::Rect* caret) {
   if (platform::SystemCaretRect(caret)) return true;
+  // UI Automation's caret of the control, kept while a newer question about the same
+  // control waits for its answer: every tap in a page asks one, and the keyboard would
+  // otherwise go home over the text and come back once it is answered.
+  platform::WindowHandle& known_control = room.automation_control;
+  platform::Rect& known_caret = room.automation_caret;
   const platform::FocusedControl focused = platform::LookAtFocusedControl();
-  if (!focused.caret_known) return false;
-  *caret = focused.caret;
+  if (focused.caret_known) {
+    known_control = focused.control;
+    known_caret = focused.caret;
+  } else if (focused.answer != platform::AutomationAnswer::kNone ||
+             focused.control != known_control || known_control == 0) {
+    known_control = 0;
+    return false;
+  }
+  *caret = known_caret;
   return true;
 }
 
