@@ -141,6 +141,28 @@ std::string WindowText(HWND window) {
   return Utf8(text);
 }
 
+// The message loop of a window's own thread, until the window is gone.
+DWORD PumpMessages() {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return 0;
+}
+
+// Starts a window of that class on a thread of its own and waits until it shows.
+std::string OpenWindowOnThread(const wchar_t* window_class, LPTHREAD_START_ROUTINE thread_main,
+                               const char* failure) {
+  if (FindWindowW(window_class, nullptr) != nullptr) return Error("already open");
+  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE thread = CreateThread(nullptr, 0, thread_main, ready, 0, nullptr);
+  const bool shown = thread != nullptr && WaitForSingleObject(ready, 5000) == WAIT_OBJECT_0;
+  if (thread != nullptr) CloseHandle(thread);
+  CloseHandle(ready);
+  return shown ? "shown" : Error(failure);
+}
+
 // The password window lives on a thread of its own, which pumps its messages; the probe's
 // own thread only answers requests.
 DWORD WINAPI PasswordWindowThread(void* ready) {
@@ -160,22 +182,12 @@ DWORD WINAPI PasswordWindowThread(void* ready) {
   SetForegroundWindow(window);
   SetFocus(edit);
   SetEvent(static_cast<HANDLE>(ready));
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  return 0;
+  return PumpMessages();
 }
 
 std::string OpenPasswordWindow() {
-  if (FindWindowW(L"QuorelPasswordWindow", nullptr) != nullptr) return Error("already open");
-  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  HANDLE thread = CreateThread(nullptr, 0, PasswordWindowThread, ready, 0, nullptr);
-  const bool shown = thread != nullptr && WaitForSingleObject(ready, 5000) == WAIT_OBJECT_0;
-  if (thread != nullptr) CloseHandle(thread);
-  CloseHandle(ready);
-  return shown ? "shown" : Error("the password window did not open");
+  return OpenWindowOnThread(L"QuorelPasswordWindow", PasswordWindowThread,
+                            "the password window did not open");
 }
 
 // A window of a single button, which takes the focus but no text; shown without taking the
@@ -194,22 +206,12 @@ DWORD WINAPI ButtonWindowThread(void* ready) {
                   10, 280, 40, window, nullptr, window_class.hInstance, nullptr);
   ShowWindow(window, SW_SHOWNOACTIVATE);
   SetEvent(static_cast<HANDLE>(ready));
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  return 0;
+  return PumpMessages();
 }
 
 std::string OpenButtonWindow() {
-  if (FindWindowW(L"QuorelButtonWindow", nullptr) != nullptr) return Error("already open");
-  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  HANDLE thread = CreateThread(nullptr, 0, ButtonWindowThread, ready, 0, nullptr);
-  const bool shown = thread != nullptr && WaitForSingleObject(ready, 5000) == WAIT_OBJECT_0;
-  if (thread != nullptr) CloseHandle(thread);
-  CloseHandle(ready);
-  return shown ? "shown" : Error("the button window did not open");
+  return OpenWindowOnThread(L"QuorelButtonWindow", ButtonWindowThread,
+                            "the button window did not open");
 }
 
 // Files the probe holds open, each with no sharing: nobody else may read or replace them.
