@@ -53,17 +53,20 @@ def main():
             command = [sys.executable, os.path.join(HERE, "manual_counts.py"), counts, *folders]
             counted_by = f"the {language} manual pages of {counts_package}"
         subprocess.run(command, check=True)
+        counted = os.path.getsize(counts) > 0
         subprocess.run([tool, "--from-file", language, os.path.join(DICT, words),
-                        os.path.join(out, f"{stem}.txt"), counts, counted_by, *pairs], check=True)
+                        os.path.join(out, f"{stem}.txt"),
+                        *([counts, counted_by, *pairs] if counted else [])], check=True)
         with open(os.path.join(out, f"{stem}-copyright.txt"), "w", encoding="utf-8",
                   newline="\r\n") as file:
             file.write(f"The {language} words come from Debian's {words_package}, under this "
                        "licence:\n\n")
             file.write(read(os.path.join(DOC, words_package, "copyright")))
-            file.write(f"\n\nTheir order{' and the next words listed' if pairs else ''} come"
-                       f"{'' if pairs else 's'} from the counts of {counted_by}, under this "
-                       "licence:\n\n")
-            file.write(read(os.path.join(DOC, counts_package, "copyright")))
+            if counted:
+                file.write(f"\n\nTheir order{' and the next words listed' if pairs else ''} "
+                           f"come{'' if pairs else 's'} from the counts of {counted_by}, under "
+                           "this licence:\n\n")
+                file.write(read(os.path.join(DOC, counts_package, "copyright")))
 
 
 if __name__ == "__main__":
