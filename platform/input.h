@@ -52,6 +52,8 @@ std::uint32_t MapVirtualKey(std::uint32_t code, std::uint32_t map_type);
 // The input language of the application in the foreground (its layout's language
 // identifier: the low 10 bits are the primary language).
 std::uint16_t ForegroundInputLanguage();
+// The primary language of an input language id: 0x0C (French) of 0x040C and of 0x0C0C.
+inline std::uint16_t PrimaryLanguage(std::uint16_t language_id) { return language_id & 0x3FF; }
 // Bit 0: the key's toggle is on; bit 15: the key is down.
 std::int16_t GetKeyState(int vk);
 

@@ -32,6 +32,10 @@ struct Rect {
   int Width() const { return right - left; }
   int Height() const { return bottom - top; }
   bool operator==(const Rect&) const = default;
+  // Whether the two share a pixel: rectangles that only touch do not.
+  bool Overlaps(const Rect& other) const {
+    return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
+  }
 };
 
 }  // namespace platform

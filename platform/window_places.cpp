@@ -15,10 +15,6 @@ int Scaled(int length, int to_dpi, int from_dpi) {
   return static_cast<int>((std::int64_t{length} * to_dpi + from_dpi / 2) / from_dpi);
 }
 
-bool Overlaps(const Rect& a, const Rect& b) {
-  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}
-
 }  // namespace
 
 void FollowScale(WindowHandle window, int old_dpi, int new_dpi, const Rect* suggested,
@@ -40,7 +36,7 @@ void RestorePlace(WindowHandle window, Point where, Size size, bool size_in_desi
   Rect now;
   if (!GetWindowScreenRect(window, &now)) return;
   const Rect stored{where.x, where.y, where.x + size.width, where.y + size.height};
-  if (!Overlaps(stored, virtual_screen)) return;
+  if (!stored.Overlaps(virtual_screen)) return;
   PlaceWindow(window, where.x, where.y, now.Width(), now.Height());
   if (size_in_design_pixels) {
     const int dpi = MonitorDpiNearestRect(stored);

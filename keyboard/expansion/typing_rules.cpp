@@ -161,7 +161,7 @@ bool ApplyTypingRules(std::uint16_t kind, std::uint16_t parameter, MayLook may_l
   if (kind == kind::kCharacter && rules.space_added && FollowsWord(static_cast<char16_t>(parameter)) &&
       !text.empty() && text.back() == u' ' && may_look()) {
     const char16_t mark = static_cast<char16_t>(parameter);
-    const bool french = (platform::ForegroundInputLanguage() & 0x3FF) == kPrimaryFrench;
+    const bool french = platform::PrimaryLanguage(platform::ForegroundInputLanguage()) == kPrimaryFrench;
     if (french && SpacedInFrench(mark)) return false;
     TypeInstead(std::u16string{u'\b', mark, u' '});
     rules.undo = u"\b\b ";

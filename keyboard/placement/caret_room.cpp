@@ -36,10 +36,6 @@ struct CaretRoom {
 };
 CaretRoom room;
 
-bool Overlap(const platform::Rect& a, const platform::Rect& b) {
-  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}
-
 platform::Rect Moved(const platform::Rect& rect, int dx, int dy) {
   return {rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
 }
@@ -55,7 +51,7 @@ bool Inside(const platform::Rect& inner, const platform::Rect& outer) {
 
 bool Covers(const platform::Rect& keyboard, const platform::Rect* list,
             const platform::Rect& caret) {
-  return Overlap(keyboard, caret) || (list != nullptr && Overlap(*list, caret));
+  return keyboard.Overlaps(caret) || (list != nullptr && list->Overlaps(caret));
 }
 
 }  // namespace

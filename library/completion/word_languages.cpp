@@ -3,6 +3,7 @@
 #include "library/completion/word_store.h"
 #include "library/strings/file_text.h"
 #include "platform/files.h"
+#include "platform/input.h"
 
 namespace quorel {
 
@@ -14,7 +15,7 @@ bool IsLanguage(int language) { return language >= 0 && language < kWordLanguage
 
 int ChosenWordLanguage(int option, std::uint16_t input_language) {
   if (option >= 1 && option <= kWordLanguageCount) return option - 1;
-  const std::uint16_t primary = input_language & 0x3FF;
+  const std::uint16_t primary = platform::PrimaryLanguage(input_language);
   for (int language = 0; language < kWordLanguageCount; ++language) {
     if (kWordLanguages[static_cast<std::size_t>(language)].primary == primary) return language;
   }
